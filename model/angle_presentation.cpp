@@ -1,0 +1,84 @@
+// Table columns, chart series and negative-value marks derived from the segments.
+#include <string>
+
+#include "model/model.h"
+#include "project/number_format.h"
+
+namespace tessarin::model {
+
+namespace {
+
+// The angles of one system in the order the user sees them: G, A, L(, F).
+std::array<double, 4> VisibleAngles(const TSegment& segment, int system) {
+    switch (system) {
+        case kISK:
+            return {segment.ISK.G, segment.ISK.A, segment.ISK.L, 0.0};
+        case kSSK:
+            return {segment.SSK.G, segment.SSK.A, segment.SSK.L, segment.SSK.F};
+        case kKSK:
+            return {segment.KSK.G, segment.KSK.A, segment.KSK.L, segment.KSK.F};
+        default:
+            return {segment.DSK.G, segment.DSK.A, segment.DSK.L, segment.DSK.F};
+    }
+}
+
+}  // namespace
+
+void TModel::FillNumberColumns() {
+    const int accuracy = GetAccuracy();
+    TStringList& numbers = Columns[1];
+    TStringList& polars = Columns[2];
+    numbers.clear();
+    polars.clear();
+    numbers.reserve(CutEdge.size() + 1);
+    polars.reserve(CutEdge.size() + 1);
+    numbers.emplace_back("№");
+    polars.emplace_back();
+    for (std::size_t i = 0; i < CutEdge.size(); ++i) {
+        CutEdge[i].Number = static_cast<std::int32_t>(i + 1);
+        numbers.push_back(std::to_string(i + 1));
+        polars.push_back(project::FloatToStrAcc(accuracy, CutEdge[i].Polar, DecimalSeparator));
+    }
+}
+
+void TModel::FillAngleColumns(int system) {
+    const int accuracy = GetAccuracy();
+    const int first = kFirstAngleColumn.at(static_cast<std::size_t>(system));
+    const int count = AngleColumnCount(system);
+    for (int c = 0; c < count; ++c) {
+        TStringList& column = Columns[first + c];
+        column.clear();
+        column.reserve(CutEdge.size() + 1);
+        column.emplace_back();
+        Series(first + c).Clear();
+        Series(first + c).Reserve(CutEdge.size());
+    }
+    for (const TSegment& segment : CutEdge) {
+        const std::array<double, 4> angles = VisibleAngles(segment, system);
+        const double x = project::RoundAcc(accuracy, segment.Polar);
+        for (int c = 0; c < count; ++c) {
+            const double angle = angles[static_cast<std::size_t>(c)];
+            Columns[first + c].push_back(project::FloatToStrAcc(accuracy, angle, DecimalSeparator));
+            Series(first + c).Add(x, project::RoundAcc(accuracy, angle));
+        }
+    }
+}
+
+void TModel::FillAngleMarks(int system) {
+    const int first = kFirstAngleColumn.at(static_cast<std::size_t>(system));
+    const int count = AngleColumnCount(system);
+    for (int c = 0; c < count; ++c) {
+        MarkedCells.at(static_cast<std::size_t>(first + c - 3)).resize(CutEdge.size());
+    }
+    for (std::size_t i = 0; i < CutEdge.size(); ++i) {
+        const std::array<double, 4> angles = VisibleAngles(CutEdge[i], system);
+        for (int c = 0; c < count; ++c) {
+            // Marked when not at least zero: negative values and NaN alike, judged on
+            // the unrounded value.
+            MarkedCells.at(static_cast<std::size_t>(first + c - 3))[i] =
+                !(angles[static_cast<std::size_t>(c)] >= 0.0);
+        }
+    }
+}
+
+}  // namespace tessarin::model

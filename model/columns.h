@@ -1,0 +1,40 @@
+// The 34 text columns of the data table, numbered 1 to 34 as the table shows them.
+//
+// Line 0 of a column is its header row, line i the value for segment i - 1:
+//   1       "№", then the segment numbers
+//   2       an empty line, then the polar angles
+//   3..5    ISK G, A, L
+//   6..9    SSK G, A, L, F
+//   10..13  KSK G, A, L, F
+//   14..17  DSK G, A, L, F
+//   18..34  the same 17 columns for the selected segments
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+namespace tessarin::model {
+
+using TStringList = std::vector<std::string>;
+
+inline constexpr int kColumnCount = 34;
+
+class TColumns {
+public:
+    // k is 1-based, 1..34.
+    TStringList& operator[](int k) { return Lists.at(static_cast<std::size_t>(k - 1)); }
+    const TStringList& operator[](int k) const { return Lists.at(static_cast<std::size_t>(k - 1)); }
+
+private:
+    std::array<TStringList, kColumnCount> Lists;
+};
+
+// First table column of each system's angles, in G, A, L(, F) order: ISK 3, SSK 6,
+// KSK 10, DSK 14.
+inline constexpr std::array<int, 4> kFirstAngleColumn{3, 6, 10, 14};
+
+// Number of angle columns of a system: 3 for ISK, 4 for the others.
+constexpr int AngleColumnCount(int system) { return system == 0 ? 3 : 4; }
+
+}  // namespace tessarin::model

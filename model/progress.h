@@ -1,0 +1,48 @@
+// How a long operation of the core tells its caller how far it has got.
+//
+// The core never shows anything itself. A caller that wants to show progress (the
+// status bar of the desktop program, the terminal bar of the batch tool) implements
+// TProgress; everybody else passes NullProgress().
+#pragma once
+
+#include <string_view>
+
+namespace tessarin::model {
+
+class TProgress {
+public:
+    virtual ~TProgress() = default;
+
+    // Begins an operation of `maximum` steps (never negative) with a caption such as
+    // "Сортировка поверхностей >>".
+    virtual void Start(std::string_view text, int maximum) = 0;
+
+    // Advances by `count` steps. Loops over millions of items report in batches
+    // (kProgressBatch), so an implementation is called at a bounded rate.
+    virtual void Step(int count = 1) = 0;
+
+    // Ends the operation: the caption is cleared and the maximum is 0 again.
+    virtual void Finish() = 0;
+};
+
+// A progress sink that shows nothing.
+TProgress& NullProgress();
+
+// Items a loop processes between two calls of Step.
+inline constexpr int kProgressBatch = 1 << 14;
+
+// Starts `progress` on construction and finishes it on destruction, so that every
+// way out of an operation, early returns included, finishes the progress.
+class TProgressScope {
+public:
+    TProgressScope(TProgress& progress, std::string_view text, int maximum) : Progress(progress) {
+        Progress.Start(text, maximum < 0 ? 0 : maximum);
+    }
+    ~TProgressScope() { Progress.Finish(); }
+    TProgressScope(const TProgressScope&) = delete;
+    TProgressScope& operator=(const TProgressScope&) = delete;
+
+    TProgress& Progress;
+};
+
+}  // namespace tessarin::model

@@ -1,0 +1,60 @@
+// The loaded polygons of one model and their sorting into rake, flank and other surfaces.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "model/progress.h"
+#include "model/result.h"
+#include "model/types.h"
+
+namespace tessarin::model {
+
+class TSurFaceData {
+public:
+    bool SurfaceExist = false;   // an STL model is loaded
+    bool SurfaceSorted = false;  // the polygons have been sorted
+    TSurface Polygons;
+    TSurface FrontPolygons;  // rake surface
+    TSurface BackPolygons;   // flank surface
+    TSurface OtherPolygons;
+    // Bounding box of the loaded vertices. It always contains the origin, and it keeps
+    // its values when the geometry is removed or a load fails.
+    double Zmax = 0.0;
+    double Zmin = 0.0;
+    double Xmax = 0.0;
+    double Xmin = 0.0;
+    double Ymax = 0.0;
+    double Ymin = 0.0;
+    std::int32_t PolygonCount = 0;
+    std::int32_t FrontCount = 0;
+    std::int32_t BackCount = 0;
+    std::int32_t OtherCount = 0;  // as left by the sorting; read only by the sorting
+    bool Modified = false;        // the document has unsaved changes
+    TGeometrySettings GeometrySettings{};  // all zero until the document sets them
+
+    // Reads an STL file, ASCII or binary, into Polygons (facet order, vertices in file
+    // order, normals as stored) and sets the bounding box. The previous geometry must
+    // have been removed by the caller (TModel::ClearSurface).
+    //
+    // On success SurfaceExist is true. On failure (the file cannot be read, a facet
+    // does not parse, there is no facet at all) the result names the file and the line
+    // (ASCII) or byte offset (binary); SurfaceExist is false, Polygons is empty,
+    // PolygonCount is 0 and the bounding box keeps its old values. Modified is set
+    // either way, before anything can fail.
+    TResult LoadSTL(const std::string& path, TProgress& progress = NullProgress());
+
+    // LoadSTL on a file already in memory; `name` is used in the reasons only.
+    TResult LoadSTLFromMemory(std::string_view data, std::string_view name,
+                              TProgress& progress = NullProgress());
+
+    // Sorts Polygons into FrontPolygons, BackPolygons and OtherPolygons by the z of
+    // each stored normal against GeometrySettings.Gamma and Alpha, then, with
+    // DiscardInt, moves flank polygons that face the Z axis to OtherPolygons. The
+    // three lists must be empty on entry. Ends with SurfaceSorted true; a model
+    // without polygons sorts into three empty lists.
+    void SortSurfaces(TProgress& progress = NullProgress());
+};
+
+}  // namespace tessarin::model

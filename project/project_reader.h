@@ -1,0 +1,28 @@
+// Reading a project file back into a new model.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "model/file_list.h"
+#include "model/model.h"
+#include "model/progress.h"
+#include "model/result.h"
+
+namespace tessarin::project {
+
+// Parses a whole project text into `list`. Numbers are read with either "," or "." as
+// separator, and "NAN", "INF", "-INF" read too. Fails on the first line that does not
+// read, with a reason "line N: expected ..." (1-based); a count that is negative or
+// larger than the lines that remain fails before anything is allocated.
+model::TResult ParseProject(std::string_view text, model::TFileList& list,
+                            model::TProgress& progress = model::NullProgress());
+
+// Reads the file and, only when every line parsed, loads it into `model` (a new, empty
+// one) and sets `stlFileName`. On failure neither is touched and the reason names the
+// file and the line.
+model::TResult LoadProject(model::TModel& model, const std::string& path,
+                           std::string& stlFileName,
+                           model::TProgress& progress = model::NullProgress());
+
+}  // namespace tessarin::project
