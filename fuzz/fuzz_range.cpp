@@ -1,0 +1,4 @@
+// Fuzz target follows in a following change.
+#include <cstddef>
+#include <cstdint>
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t*, std::size_t) { return 0; }

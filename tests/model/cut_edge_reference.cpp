@@ -1,1 +1,0 @@
-// Tests follow in a following change.
