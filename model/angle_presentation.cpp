@@ -81,4 +81,31 @@ void TModel::FillAngleMarks(int system) {
     }
 }
 
+void TModel::FillSelectionLists() {
+    SurfaceData.Modified = true;
+    const int accuracy = GetAccuracy();
+    for (int k = 1 + kSelectionColumnOffset; k <= kColumnCount; ++k) {
+        Columns[k].clear();
+        Columns[k].reserve(SelectCutEdge.size() + 1);
+        Columns[k].emplace_back();
+    }
+    for (const TSegment& segment : SelectCutEdge) {
+        Columns[1 + kSelectionColumnOffset].push_back(std::to_string(segment.Number));
+        Columns[2 + kSelectionColumnOffset].push_back(
+            project::FloatToStrAcc(accuracy, segment.Polar, DecimalSeparator));
+        for (int system = kISK; system <= kDSK; ++system) {
+            if (!DefinedAngles.at(static_cast<std::size_t>(system))) {
+                continue;
+            }
+            const int first = kFirstAngleColumn.at(static_cast<std::size_t>(system)) +
+                              kSelectionColumnOffset;
+            const std::array<double, 4> angles = VisibleAngles(segment, system);
+            for (int c = 0; c < AngleColumnCount(system); ++c) {
+                Columns[first + c].push_back(project::FloatToStrAcc(
+                    accuracy, angles[static_cast<std::size_t>(c)], DecimalSeparator));
+            }
+        }
+    }
+}
+
 }  // namespace tessarin::model

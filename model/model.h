@@ -105,6 +105,9 @@ public:
     void FillAngleColumns(int system);
     // Marks of one system's angle columns: true where the angle is negative or NaN.
     void FillAngleMarks(int system);
+    // Columns 18..34 from SelectCutEdge: numbers, polar angles and the angles of every
+    // system whose DefinedAngles flag is set. Sets Modified.
+    void FillSelectionLists();
 
 private:
     std::array<TSeries, 15> SeriesList;
