@@ -1,1 +1,215 @@
-int main() { return 0; }
+// tessarin-cli: the analysis road without a window.
+//
+//   tessarin-cli analyze INPUT -o OUT.tsf [options]
+#include <CLI/CLI.hpp>
+#include <unistd.h>
+
+#include <cstdio>
+#include <iostream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/analyze.h"
+#include "cli/terminal_progress.h"
+#include "model/progress.h"
+#include "model/selection.h"
+#include "project/number_format.h"
+
+namespace {
+
+using tessarin::cli::TAnalyzeOptions;
+using tessarin::cli::TRangeOption;
+
+// Numbers on the command line are always written with ".".
+bool ReadNumber(const std::string& text, double& value) {
+    return tessarin::project::StrToFloat(text, '.', value);
+}
+
+std::vector<std::string> SplitAt(const std::string& text, char delimiter) {
+    std::vector<std::string> parts;
+    std::string part;
+    std::istringstream stream(text);
+    while (std::getline(stream, part, delimiter)) {
+        parts.push_back(part);
+    }
+    if (!text.empty() && text.back() == delimiter) {
+        parts.emplace_back();
+    }
+    return parts;
+}
+
+const std::map<std::string, int>& QueryColumns() {
+    static const std::map<std::string, int> columns{
+        {"isk.g", 0},  {"isk.a", 1},  {"isk.l", 2},  {"ssk.g", 3},  {"ssk.a", 4},
+        {"ssk.l", 5},  {"ssk.f", 6},  {"ksk.g", 7},  {"ksk.a", 8},  {"ksk.l", 9},
+        {"ksk.f", 10}, {"dsk.g", 11}, {"dsk.a", 12}, {"dsk.l", 13}, {"dsk.f", 14}};
+    return columns;
+}
+
+// CLI11 validators return an error text, empty when the value is fine.
+std::string CheckNumber(const std::string& text) {
+    double value = 0.0;
+    return ReadNumber(text, value) ? std::string{} : "not a number (write numbers with \".\"): " + text;
+}
+
+struct TRawOptions {
+    std::string DecimalSeparator;
+    std::string Gamma, Alpha, DiscardInt, Accuracy, MarkNegative;
+    std::string Ssk, FeedPlan, Ksk, Dsk, Compute, SelectLogic = "and";
+    std::vector<std::string> Ranges;
+};
+
+// Turns the texts CLI11 collected into options; throws CLI::ValidationError.
+TAnalyzeOptions Convert(const TRawOptions& raw, TAnalyzeOptions options) {
+    auto number = [](const std::string& name, const std::string& text) {
+        double value = 0.0;
+        if (!ReadNumber(text, value)) {
+            throw CLI::ValidationError(name, "not a number (write numbers with \".\"): " + text);
+        }
+        return value;
+    };
+    auto yesNo = [](const std::string& text) { return text == "yes"; };
+
+    options.DecimalSeparator = raw.DecimalSeparator.empty()
+                                   ? tessarin::project::DefaultDecimalSeparator()
+                                   : raw.DecimalSeparator[0];
+    if (!raw.Gamma.empty()) {
+        options.Gamma = number("--gamma", raw.Gamma);
+    }
+    if (!raw.Alpha.empty()) {
+        options.Alpha = number("--alpha", raw.Alpha);
+    }
+    if (!raw.DiscardInt.empty()) {
+        options.DiscardInt = yesNo(raw.DiscardInt);
+    }
+    if (!raw.Accuracy.empty()) {
+        options.TableAccuracy = static_cast<int>(number("--accuracy", raw.Accuracy));
+    }
+    if (!raw.MarkNegative.empty()) {
+        options.MarkNegative = yesNo(raw.MarkNegative);
+    }
+    if (!raw.Ssk.empty()) {
+        const std::vector<std::string> parts = SplitAt(raw.Ssk, ',');
+        if (parts.size() != 2) {
+            throw CLI::ValidationError("--ssk", "expected GN,MU, for example 10,30: " + raw.Ssk);
+        }
+        options.Ssk = std::array<double, 2>{number("--ssk", parts[0]), number("--ssk", parts[1])};
+    }
+    if (!raw.FeedPlan.empty()) {
+        const std::vector<std::string> parts = SplitAt(raw.FeedPlan, ',');
+        if (parts.empty() || parts.size() > 2) {
+            throw CLI::ValidationError("--feedplan", "expected PHI or PHI,HCE: " + raw.FeedPlan);
+        }
+        options.FeedPlanPhi = number("--feedplan", parts[0]);
+        if (parts.size() == 2) {
+            std::int32_t hce = 0;
+            if (!tessarin::project::StrToInt(parts[1], hce) || hce < 0) {
+                throw CLI::ValidationError("--feedplan",
+                                           "HCE must be a segment index from 0: " + parts[1]);
+            }
+            options.FeedPlanHce = hce;
+        }
+    }
+    if (!raw.Ksk.empty()) {
+        options.KskEta = number("--ksk", raw.Ksk);
+    }
+    if (!raw.Dsk.empty()) {
+        options.DskNu = number("--dsk", raw.Dsk);
+    }
+    if (!raw.Compute.empty()) {
+        const std::map<std::string, int> systems{{"isk", 0}, {"ssk", 1}, {"ksk", 2}, {"dsk", 3}};
+        for (const std::string& name : SplitAt(raw.Compute, ',')) {
+            const auto found = systems.find(name);
+            if (found == systems.end()) {
+                throw CLI::ValidationError("--compute", "unknown system \"" + name +
+                                                            "\" (isk, ssk, ksk, dsk)");
+            }
+            options.Compute.push_back(found->second);
+        }
+    }
+    for (const std::string& range : raw.Ranges) {
+        const std::size_t equals = range.find('=');
+        const std::string name = range.substr(0, equals);
+        const auto column = QueryColumns().find(name);
+        if (equals == std::string::npos || column == QueryColumns().end()) {
+            throw CLI::ValidationError("--range", "expected COLUMN=RANGES with COLUMN one of isk.g isk.a "
+                                                  "isk.l ssk.g ... dsk.f: " + range);
+        }
+        for (const TRangeOption& earlier : options.Ranges) {
+            if (earlier.Column == column->second) {
+                throw CLI::ValidationError("--range", "column " + name + " given twice");
+            }
+        }
+        const std::string text = range.substr(equals + 1);
+        tessarin::model::TAnRanges parsed;
+        if (!tessarin::model::ParseRanges(text, options.DecimalSeparator, parsed)) {
+            throw CLI::ValidationError(
+                "--range", "Неверный формат: column " + name + ": \"" + text + "\" (ranges like -3" +
+                               options.DecimalSeparator + "4..9" + options.DecimalSeparator +
+                               "067; several separated by \";\")");
+        }
+        options.Ranges.push_back({column->second, name, text});
+    }
+    options.SelectAnd = raw.SelectLogic == "and";
+    return options;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    CLI::App app{"Tessarin batch analysis of cutting tools with indexable inserts"};
+    app.require_subcommand(1);
+    CLI::App* analyze = app.add_subcommand(
+        "analyze",
+        "Read an STL model (load, sort surfaces, find the cutting edge) or a project, then apply "
+        "the coordinate systems, angles and selection given, and write a project file");
+
+    TAnalyzeOptions options;
+    TRawOptions raw;
+    analyze->add_option("INPUT", options.Input, "STL model (.stl) or project (.tsf)")->required();
+    analyze->add_option("-o,--output", options.Output, "Project file to write (.tsf)")->required();
+    analyze->add_option("--decimal-separator", raw.DecimalSeparator,
+                        "Decimal separator of the written numbers and of range texts "
+                        "(default: the locale's)")
+        ->check(CLI::IsMember({",", "."}));
+    analyze->add_option("--gamma", raw.Gamma, "Largest inclination of the rake surface to OZ (80)")
+        ->check(CheckNumber);
+    analyze->add_option("--alpha", raw.Alpha, "Largest clearance angle in ISK (10)")->check(CheckNumber);
+    analyze->add_option("--discard-internal", raw.DiscardInt, "Discard internal polygons (yes)")
+        ->check(CLI::IsMember({"yes", "no"}));
+    analyze->add_option("--accuracy", raw.Accuracy, "Decimals in the table, 0..6 (4)")
+        ->check(CLI::IsMember({"0", "1", "2", "3", "4", "5", "6"}));
+    analyze->add_option("--mark-negative", raw.MarkNegative, "Mark negative angles (yes)")
+        ->check(CLI::IsMember({"yes", "no"}));
+    analyze->add_option("--stl-name", options.StlName,
+                        "STL file name stored in the project (default: INPUT as given)");
+    analyze->add_option("--csv", options.CsvFile, "Also write the data table to this file");
+    analyze->add_flag("-q,--quiet", options.Quiet, "Print nothing but errors");
+    analyze->add_option("--ssk", raw.Ssk, "Static system GN,MU: greatest inclination and its azimuth");
+    analyze->add_option("--feedplan", raw.FeedPlan,
+                        "Working plane PHI[,HCE]: main plan angle, main segment index from 0");
+    analyze->add_option("--ksk", raw.Ksk, "Kinematic system: cutting-speed angle ETA")->check(CheckNumber);
+    analyze->add_option("--dsk", raw.Dsk, "Dynamic system: chip-flow angle NU")->check(CheckNumber);
+    analyze->add_option("--compute", raw.Compute, "Compute the angles of isk,ssk,ksk,dsk, in this order");
+    analyze->add_option("--range", raw.Ranges,
+                        "Selection COLUMN=RANGES, COLUMN one of isk.g isk.a isk.l ssk.g ssk.a "
+                        "ssk.l ssk.f ksk.g ... dsk.f (repeatable)");
+    analyze->add_option("--select-logic", raw.SelectLogic, "Combine the ranges with and|or (and)")
+        ->check(CLI::IsMember({"and", "or"}));
+    analyze->add_flag("--select-within", options.SelectWithin, "Search the current selection only");
+
+    try {
+        app.parse(argc, argv);
+        options = Convert(raw, options);
+    } catch (const CLI::ParseError& error) {
+        const int code = app.exit(error);
+        return code == 0 ? tessarin::cli::kExitSuccess : tessarin::cli::kExitUsage;
+    }
+
+    tessarin::cli::TTerminalProgress terminal(stderr);
+    const bool showProgress = !options.Quiet && isatty(fileno(stderr)) == 1;
+    tessarin::model::TProgress& progress = showProgress ? terminal : tessarin::model::NullProgress();
+    return tessarin::cli::RunAnalyze(options, progress, std::cout, std::cerr);
+}

@@ -1,0 +1,56 @@
+// The batch analysis road: STL or project file in, project file (and table) out.
+#pragma once
+
+#include <array>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "model/progress.h"
+#include "model/types.h"
+
+namespace tessarin::cli {
+
+// Exit codes of the batch tool.
+inline constexpr int kExitSuccess = 0;
+inline constexpr int kExitFailure = 1;  // the input cannot be read or analysed
+inline constexpr int kExitUsage = 2;    // the command line is wrong
+
+struct TRangeOption {
+    int Column = 0;     // query column 0..14 (ISK G, A, L; SSK G, A, L, F; ...)
+    std::string Name;   // as typed, e.g. "ssk.g"
+    std::string Text;   // range text in the chosen decimal separator
+};
+
+struct TAnalyzeOptions {
+    std::string Input;
+    std::string Output;
+    char DecimalSeparator = '.';
+    // Geometry settings; unset ones keep the defaults (STL) or the file's values (project).
+    std::optional<double> Gamma;
+    std::optional<double> Alpha;
+    std::optional<bool> DiscardInt;
+    std::optional<int> TableAccuracy;
+    std::optional<bool> MarkNegative;
+    std::optional<std::string> StlName;
+    std::optional<std::string> CsvFile;
+    bool Quiet = false;
+    // Coordinate systems, applied in this order after the cutting edge is there.
+    std::optional<std::array<double, 2>> Ssk;  // GN, Mu
+    std::optional<double> FeedPlanPhi;
+    std::optional<int> FeedPlanHce;
+    std::optional<double> KskEta;
+    std::optional<double> DskNu;
+    std::vector<int> Compute;  // systems, in the order given
+    std::vector<TRangeOption> Ranges;
+    bool SelectAnd = true;
+    bool SelectWithin = false;
+};
+
+// Runs the road and writes a summary to `out` (unless Quiet) and every failure, naming
+// the file and the reason, to `err`. Returns kExitSuccess, kExitFailure or kExitUsage.
+int RunAnalyze(const TAnalyzeOptions& options, model::TProgress& progress, std::ostream& out,
+               std::ostream& err);
+
+}  // namespace tessarin::cli

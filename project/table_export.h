@@ -1,0 +1,17 @@
+// The data table as delimiter-separated text, for spreadsheets and scripts.
+#pragma once
+
+#include <string>
+
+#include "model/model.h"
+
+namespace tessarin::project {
+
+// One header row with the column titles, then one row per segment: every table column
+// (1..34) that holds data, in column order. Cells are the table's own texts (numbers
+// with the model's decimal separator); the delimiter is ";" when the decimal separator
+// is ",", else ",". The selection's columns have as many rows as there are selected
+// segments; shorter columns leave their cells empty. Lines end with CR LF.
+std::string TableToCsv(const model::TModel& model);
+
+}  // namespace tessarin::project
