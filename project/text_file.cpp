@@ -1,1 +1,343 @@
-// Implemented in a following change.
+#include "project/text_file.h"
+
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <atomic>
+#include <cerrno>
+#include <cstdint>
+#include <cstring>
+#include <system_error>
+
+namespace tessarin::project {
+
+namespace {
+
+std::string SystemError(int error) {
+    return std::system_category().message(error);
+}
+
+TResult Failed(std::string_view what, const std::string& path, int error) {
+    std::string reason(what);
+    reason += ' ';
+    reason += path;
+    reason += ": ";
+    reason += SystemError(error);
+    return TResult::Failure(std::move(reason));
+}
+
+// Closes a descriptor on every way out; close errors matter only for writing, where
+// the writer closes explicitly and checks.
+class TDescriptor {
+  public:
+    explicit TDescriptor(int fd) : Fd(fd) {}
+    ~TDescriptor() {
+        if (Fd >= 0) {
+            ::close(Fd);
+        }
+    }
+    TDescriptor(const TDescriptor&) = delete;
+    TDescriptor& operator=(const TDescriptor&) = delete;
+
+    int Get() const { return Fd; }
+    int Release() {
+        const int fd = Fd;
+        Fd = -1;
+        return fd;
+    }
+
+  private:
+    int Fd;
+};
+
+// Reads to the end of the file; pipes and special files report no useful size, so the
+// loop does not trust `expected` beyond reserving.
+bool ReadAll(int fd, std::size_t expected, std::string& buffer, int& error) {
+    buffer.clear();
+    buffer.reserve(expected);
+    std::array<char, 1 << 16> chunk{};
+    for (;;) {
+        const ssize_t n = ::read(fd, chunk.data(), chunk.size());
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            error = errno;
+            return false;
+        }
+        if (n == 0) {
+            return true;
+        }
+        buffer.append(chunk.data(), static_cast<std::size_t>(n));
+    }
+}
+
+bool WriteAll(int fd, std::string_view data, int& error) {
+    while (!data.empty()) {
+        // Some systems refuse single writes above 2 GB; stay well below.
+        const std::size_t piece = std::min<std::size_t>(data.size(), std::size_t{1} << 30);
+        const ssize_t n = ::write(fd, data.data(), piece);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            error = errno;
+            return false;
+        }
+        data.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+std::atomic<unsigned> TempCounter{0};
+
+// Decodes one UTF-8 sequence at `i`; false for anything the standard forbids:
+// stray continuation bytes, truncated sequences, overlong forms, surrogates and code
+// points above U+10FFFF.
+bool ValidSequenceAt(std::string_view bytes, std::size_t& i) {
+    const auto byte = [&](std::size_t at) { return static_cast<unsigned char>(bytes[at]); };
+    const unsigned char lead = byte(i);
+    if (lead < 0x80) {
+        ++i;
+        return true;
+    }
+    int length = 0;
+    std::uint32_t code = 0;
+    std::uint32_t minimum = 0;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+        code = lead & 0x1Fu;
+        minimum = 0x80;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        code = lead & 0x0Fu;
+        minimum = 0x800;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        code = lead & 0x07u;
+        minimum = 0x10000;
+    } else {
+        return false;  // continuation byte, or a lead that only starts overlong forms
+    }
+    if (bytes.size() - i < static_cast<std::size_t>(length)) {
+        return false;
+    }
+    for (int k = 1; k < length; ++k) {
+        const unsigned char next = byte(i + static_cast<std::size_t>(k));
+        if ((next & 0xC0u) != 0x80u) {
+            return false;
+        }
+        code = (code << 6) | (next & 0x3Fu);
+    }
+    if (code < minimum || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
+        return false;
+    }
+    i += static_cast<std::size_t>(length);
+    return true;
+}
+
+bool IsValidUtf8(std::string_view bytes) {
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+        if (!ValidSequenceAt(bytes, i)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Windows-1251, bytes 0x80..0xBF; 0xC0..0xFF are U+0410..U+044F in order. The one
+// byte the code page leaves undefined, 0x98, keeps its own value (U+0098) so that no
+// byte of a name is lost.
+constexpr std::array<std::uint16_t, 64> kCp1251High{
+    0x0402, 0x0403, 0x201A, 0x0453, 0x201E, 0x2026, 0x2020, 0x2021,  //
+    0x20AC, 0x2030, 0x0409, 0x2039, 0x040A, 0x040C, 0x040B, 0x040F,  //
+    0x0452, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,  //
+    0x0098, 0x2122, 0x0459, 0x203A, 0x045A, 0x045C, 0x045B, 0x045F,  //
+    0x00A0, 0x040E, 0x045E, 0x0408, 0x00A4, 0x0490, 0x00A6, 0x00A7,  //
+    0x0401, 0x00A9, 0x0404, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x0407,  //
+    0x00B0, 0x00B1, 0x0406, 0x0456, 0x0491, 0x00B5, 0x00B6, 0x00B7,  //
+    0x0451, 0x2116, 0x0454, 0x00BB, 0x0458, 0x0405, 0x0455, 0x0457,
+};
+
+void AppendUtf8(std::string& out, std::uint32_t code) {
+    if (code < 0x80) {
+        out += static_cast<char>(code);
+    } else if (code < 0x800) {
+        out += static_cast<char>(0xC0 | (code >> 6));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else {
+        out += static_cast<char>(0xE0 | (code >> 12));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    }
+}
+
+}  // namespace
+
+TFileContents::~TFileContents() {
+    Release();
+}
+
+TFileContents::TFileContents(TFileContents&& other) noexcept {
+    *this = std::move(other);
+}
+
+TFileContents& TFileContents::operator=(TFileContents&& other) noexcept {
+    if (this == &other) {
+        return *this;
+    }
+    Release();
+    Mapped = other.Mapped;
+    Size = other.Size;
+    if (Mapped) {
+        Data = other.Data;
+    } else {
+        // A short buffer lives inside the string object itself, so the view has to be
+        // taken again from the moved-to buffer.
+        Buffer = std::move(other.Buffer);
+        Data = Buffer.data();
+    }
+    other.Data = nullptr;
+    other.Size = 0;
+    other.Mapped = false;
+    other.Buffer.clear();
+    return *this;
+}
+
+void TFileContents::Release() {
+    if (Mapped && Data != nullptr) {
+        ::munmap(const_cast<char*>(Data), Size);
+    }
+    Data = nullptr;
+    Size = 0;
+    Mapped = false;
+    Buffer.clear();
+    Buffer.shrink_to_fit();
+}
+
+TResult TFileContents::Open(const std::string& path) {
+    Release();
+    TDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (fd.Get() < 0) {
+        return Failed("cannot open", path, errno);
+    }
+    struct stat info {};
+    if (::fstat(fd.Get(), &info) != 0) {
+        return Failed("cannot read", path, errno);
+    }
+    if (S_ISDIR(info.st_mode)) {
+        return Failed("cannot read", path, EISDIR);
+    }
+    const bool regular = S_ISREG(info.st_mode);
+    const auto size = static_cast<std::uint64_t>(info.st_size);
+    if (regular && size > 0 && size <= SIZE_MAX) {
+        void* view =
+            ::mmap(nullptr, static_cast<std::size_t>(size), PROT_READ, MAP_PRIVATE, fd.Get(), 0);
+        if (view != MAP_FAILED) {
+            ::madvise(view, static_cast<std::size_t>(size), MADV_SEQUENTIAL);
+            Data = static_cast<const char*>(view);
+            Size = static_cast<std::size_t>(size);
+            Mapped = true;
+            return TResult::Success();
+        }
+    }
+    int error = 0;
+    if (!ReadAll(fd.Get(), regular ? static_cast<std::size_t>(size) : 0, Buffer, error)) {
+        Buffer.clear();
+        return Failed("cannot read", path, error);
+    }
+    Data = Buffer.data();
+    Size = Buffer.size();
+    return TResult::Success();
+}
+
+std::vector<std::string_view> SplitLines(std::string_view text) {
+    std::vector<std::string_view> lines;
+    const char* const data = text.data();
+    const std::size_t size = text.size();
+    std::size_t start = 0;
+    // Two memchr scans beat a byte loop by far; in the usual CR LF text the CR found
+    // is the one right before the LF.
+    const char* nextCr = size ? static_cast<const char*>(std::memchr(data, '\r', size)) : nullptr;
+    const char* nextLf = size ? static_cast<const char*>(std::memchr(data, '\n', size)) : nullptr;
+    while (start < size) {
+        if (nextCr != nullptr && nextCr < data + start) {
+            nextCr = static_cast<const char*>(std::memchr(data + start, '\r', size - start));
+        }
+        if (nextLf != nullptr && nextLf < data + start) {
+            nextLf = static_cast<const char*>(std::memchr(data + start, '\n', size - start));
+        }
+        const char* brk = nextCr;
+        if (brk == nullptr || (nextLf != nullptr && nextLf < brk)) {
+            brk = nextLf;
+        }
+        if (brk == nullptr) {
+            lines.emplace_back(data + start, size - start);
+            break;
+        }
+        const auto at = static_cast<std::size_t>(brk - data);
+        lines.emplace_back(data + start, at - start);
+        start = at + 1;
+        if (*brk == '\r' && start < size && data[start] == '\n') {
+            ++start;
+        }
+    }
+    return lines;
+}
+
+TResult WriteFileAtomically(const std::string& path, std::string_view data) {
+    std::string temp = path;
+    temp += ".tmp-";
+    temp += std::to_string(static_cast<long long>(::getpid()));
+    temp += '-';
+    temp += std::to_string(TempCounter.fetch_add(1));
+
+    // O_EXCL: never write through a file (or link) somebody else put under that name.
+    TDescriptor fd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+    if (fd.Get() < 0) {
+        return Failed("cannot write", path, errno);
+    }
+    int error = 0;
+    if (!WriteAll(fd.Get(), data, error)) {
+        ::unlink(temp.c_str());
+        return Failed("cannot write", path, error);
+    }
+    // A full disk on a network file system may only show at close.
+    if (::close(fd.Release()) != 0) {
+        error = errno;
+        ::unlink(temp.c_str());
+        return Failed("cannot write", path, error);
+    }
+    if (::rename(temp.c_str(), path.c_str()) != 0) {
+        error = errno;
+        ::unlink(temp.c_str());
+        return Failed("cannot write", path, error);
+    }
+    return TResult::Success();
+}
+
+std::string DecodeLegacyText(std::string_view bytes) {
+    if (IsValidUtf8(bytes)) {
+        return std::string(bytes);
+    }
+    std::string out;
+    out.reserve(bytes.size() * 2);
+    for (const char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b < 0x80) {
+            out += c;
+        } else if (b < 0xC0) {
+            AppendUtf8(out, kCp1251High[b - 0x80u]);
+        } else {
+            AppendUtf8(out, 0x0410u + (b - 0xC0u));
+        }
+    }
+    return out;
+}
+
+}  // namespace tessarin::project
