@@ -1,0 +1,47 @@
+// Every modal interaction of the desktop program: message boxes, questions, file
+// dialogs and the beep. The program uses TWidgetDialogs; GUI tests install a scripted
+// implementation that answers questions and records messages without a person.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class QWidget;
+
+namespace tessarin::shell {
+
+enum class TAnswer { Yes, No, Cancel };
+
+class TDialogs {
+public:
+    virtual ~TDialogs() = default;
+
+    virtual void Beep() = 0;
+    // Warning icon, "OK", titled "Предупреждение"; `detail` (the core's reason) goes
+    // under the fixed text.
+    virtual void Warning(QWidget* parent, const QString& text, const QString& detail = {}) = 0;
+    // Error icon, "OK", titled "Ошибка".
+    virtual void Error(QWidget* parent, const QString& text, const QString& detail = {}) = 0;
+    // Warning icon, "&Да" / "&Нет" (and "Отмена" when `withCancel`).
+    virtual TAnswer Question(QWidget* parent, const QString& text, bool withCancel = false) = 0;
+    // Empty when cancelled. `filter` in Qt's form ("Файлы Tessarin (*.tsf)").
+    virtual QString OpenFileName(QWidget* parent, const QString& title, const QString& filter,
+                                 const QString& folder) = 0;
+    virtual QString SaveFileName(QWidget* parent, const QString& title, const QString& filter,
+                                 const QString& proposed) = 0;
+};
+
+// The real dialogs: QMessageBox and QFileDialog.
+class TWidgetDialogs final : public TDialogs {
+public:
+    void Beep() override;
+    void Warning(QWidget* parent, const QString& text, const QString& detail) override;
+    void Error(QWidget* parent, const QString& text, const QString& detail) override;
+    TAnswer Question(QWidget* parent, const QString& text, bool withCancel) override;
+    QString OpenFileName(QWidget* parent, const QString& title, const QString& filter,
+                         const QString& folder) override;
+    QString SaveFileName(QWidget* parent, const QString& title, const QString& filter,
+                         const QString& proposed) override;
+};
+
+}  // namespace tessarin::shell

@@ -1,0 +1,7 @@
+// Tests follow in a following change.
+#include <QtTest>
+class TPlaceholder : public QObject {
+    Q_OBJECT
+};
+QTEST_MAIN(TPlaceholder)
+#include "command_states_test.moc"

@@ -1,0 +1,1 @@
+// Scripted dialogs follow in a following change.

@@ -1,0 +1,2 @@
+#pragma once
+// Scripted dialogs follow in a following change.

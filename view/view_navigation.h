@@ -1,0 +1,2 @@
+#pragma once
+// Declared in a following change.
