@@ -1,1 +1,427 @@
-// Implemented in a following change.
+#include "project/project_reader.h"
+
+#include <array>
+#include <exception>
+#include <new>
+#include <thread>
+#include <vector>
+
+#include "project/number_format.h"
+#include "project/text_file.h"
+#include "project/value_codecs.h"
+
+// Lines are addressed by position, counted from 0; a block is found by counting, never
+// by searching for its label. A label that a step deletes but that is missing stays in
+// the text, where the conversion after it fails; labels skipped by count are not
+// compared. The reasons name the line 1-based and what was expected there.
+
+namespace tessarin::project {
+
+namespace {
+
+using model::TFileList;
+using model::TResult;
+using model::TSegment;
+using model::TSurface;
+
+// Below this many polygon lines a second thread costs more than it saves.
+constexpr std::size_t kParallelPolygonLines = 1 << 14;
+
+// Numbers read with either separator, so a project written on a system with the other
+// separator still opens.
+constexpr char kSeparator = kEitherSeparator;
+
+constexpr std::size_t kNone = std::string_view::npos;
+
+constexpr int kMaxTableAccuracy = 6;
+
+std::string_view AfterFirstColon(std::string_view line) {
+    const std::size_t at = line.find(':');
+    return at == kNone ? line : line.substr(at + 1);
+}
+
+std::string_view DeleteFirst(std::string_view text, std::string_view label, std::string& scratch) {
+    const std::size_t at = text.find(label);
+    if (at == kNone) {
+        return text;
+    }
+    if (at == 0) {
+        return text.substr(label.size());
+    }
+    scratch.assign(text.substr(0, at));
+    scratch.append(text.substr(at + label.size()));
+    return scratch;
+}
+
+std::string_view DeleteCount(std::string_view text, std::size_t count) {
+    return text.size() > count ? text.substr(count) : std::string_view();
+}
+
+// Index of the first polygon line in [first, last) that does not read, or kNone.
+std::size_t ReadPolygonRange(const std::vector<std::string_view>& lines, std::size_t firstLine,
+                             TPolygon* polygons, std::size_t first, std::size_t last) {
+    for (std::size_t i = first; i < last; ++i) {
+        if (!StrToPolygon(lines[firstLine + i], kSeparator, polygons[i])) {
+            return i;
+        }
+    }
+    return kNone;
+}
+
+class TParser {
+  public:
+    TParser(std::string_view text, TFileList& list, model::TProgress& progress)
+        : Lines(SplitLines(text)), List(list), Progress(progress) {}
+
+    bool Run();
+    const std::string& Reason() const { return Why; }
+
+  private:
+    bool Fail(std::size_t index, std::string_view expected);
+    bool Fetch(std::size_t index, std::string_view expected, std::string_view& line);
+    bool ReadCount(std::size_t index, std::string_view text, std::string_view expected,
+                   std::size_t first, std::size_t linesEach, std::string_view what,
+                   std::int32_t& count);
+    bool ReadSegments(std::size_t countIndex, std::size_t first, std::string_view label,
+                      std::int32_t& count, model::TCutEdgeData& segments);
+    bool ReadSegment(std::size_t b, TSegment& segment);
+    bool ReadPolygonSection(std::size_t& k, std::string_view label, std::int32_t& count,
+                            TSurface& polygons);
+    bool ReadPolygons(std::size_t first, TSurface& polygons);
+    bool ReadNumber(std::size_t index, std::size_t skip, std::string_view expected, double& value);
+    bool ReadFlag(std::size_t index, std::size_t skip, std::string_view expected, bool& flag);
+
+    const std::vector<std::string_view> Lines;
+    TFileList& List;
+    model::TProgress& Progress;
+    std::string Scratch;
+    std::string Why;
+};
+
+bool TParser::Fail(std::size_t index, std::string_view expected) {
+    Why = "line " + std::to_string(index + 1) + ": expected ";
+    Why += expected;
+    if (index >= Lines.size()) {
+        Why += ", but the file ends after line " + std::to_string(Lines.size());
+    }
+    return false;
+}
+
+bool TParser::Fetch(std::size_t index, std::string_view expected, std::string_view& line) {
+    if (index >= Lines.size()) {
+        return Fail(index, expected);
+    }
+    line = Lines[index];
+    return true;
+}
+
+// A count that would run past the end of the file fails here, before anything is
+// allocated for it.
+bool TParser::ReadCount(std::size_t index, std::string_view text, std::string_view expected,
+                        std::size_t first, std::size_t linesEach, std::string_view what,
+                        std::int32_t& count) {
+    if (!StrToInt(text, count)) {
+        return Fail(index, expected);
+    }
+    if (count < 0) {
+        Fail(index, "a count of ");
+        Why += what;
+        Why += " that is not negative, found " + std::to_string(count);
+        return false;
+    }
+    const std::size_t remaining = Lines.size() > first ? Lines.size() - first : 0;
+    if (static_cast<std::size_t>(count) > remaining / linesEach) {
+        Fail(index, "a count of ");
+        Why += what;
+        Why += " that fits the " + std::to_string(remaining) + " lines after it, found " +
+               std::to_string(count);
+        return false;
+    }
+    return true;
+}
+
+bool TParser::ReadSegments(std::size_t countIndex, std::size_t first, std::string_view label,
+                           std::int32_t& count, model::TCutEdgeData& segments) {
+    std::string expected = "\"";
+    expected += label;
+    expected += "\" and an integer";
+    std::string_view line;
+    if (!Fetch(countIndex, expected, line) ||
+        !ReadCount(countIndex, AfterFirstColon(line), expected, first, 10, "segments", count)) {
+        return false;
+    }
+    segments.resize(static_cast<std::size_t>(count));
+    for (std::size_t j = 0; j < segments.size(); ++j) {
+        if (!ReadSegment(first + 10 * j, segments[j])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool TParser::ReadSegment(std::size_t b, TSegment& segment) {
+    std::string_view line;
+    constexpr std::string_view kNumber = "\" #\" and the segment number";
+    if (!Fetch(b, kNumber, line) || !StrToInt(DeleteFirst(line, "#", Scratch), segment.Number)) {
+        return Fail(b, kNumber);
+    }
+
+    constexpr std::string_view kPoints = "\" Point1:\", a point, \":Point2:\" and a point";
+    if (!Fetch(b + 1, kPoints, line)) {
+        return false;
+    }
+    const std::string_view points = DeleteFirst(line, "Point1:", Scratch);
+    const std::size_t second = points.find(":Point2:");
+    if (second == kNone || !StrToPoint(points.substr(0, second), kSeparator, segment.Point1) ||
+        !StrToPoint(points.substr(second + 8), kSeparator, segment.Point2)) {
+        return Fail(b + 1, kPoints);
+    }
+
+    constexpr std::string_view kDirect = "\" Direct segment:\" and a point";
+    if (!Fetch(b + 2, kDirect, line) ||
+        !StrToPoint(DeleteFirst(line, " Direct segment:", Scratch), kSeparator, segment.Direct)) {
+        return Fail(b + 2, kDirect);
+    }
+    constexpr std::string_view kPolar = "\" Polar:\" and a number";
+    if (!Fetch(b + 3, kPolar, line) ||
+        !ReadProjectNumber(DeleteFirst(line, " Polar:", Scratch), kSeparator, segment.Polar)) {
+        return Fail(b + 3, kPolar);
+    }
+    constexpr std::string_view kFront = "\" Front:\" and a polygon";
+    if (!Fetch(b + 4, kFront, line) ||
+        !StrToPolygon(DeleteFirst(line, " Front:", Scratch), kSeparator, segment.Front)) {
+        return Fail(b + 4, kFront);
+    }
+    constexpr std::string_view kBack = "\" Back:\" and a polygon";
+    if (!Fetch(b + 5, kBack, line) ||
+        !StrToPolygon(DeleteFirst(line, " Back:", Scratch), kSeparator, segment.Back)) {
+        return Fail(b + 5, kBack);
+    }
+    constexpr std::string_view kIsk = "the ISK angles \"G:..;A:..;L:..\"";
+    if (!Fetch(b + 6, kIsk, line) || !StrToAngles(line, kSeparator, segment.ISK)) {
+        return Fail(b + 6, kIsk);
+    }
+    const std::array<model::TAngles4*, 3> systems{&segment.SSK, &segment.KSK, &segment.DSK};
+    const std::array<std::string_view, 3> expected{"the SSK angles \"G:..;A:..;L:..;F:..\"",
+                                                   "the KSK angles \"G:..;A:..;L:..;F:..\"",
+                                                   "the DSK angles \"G:..;A:..;L:..;F:..\""};
+    for (std::size_t i = 0; i < 3; ++i) {
+        if (!Fetch(b + 7 + i, expected[i], line) || !StrToAngles4(line, kSeparator, *systems[i])) {
+            return Fail(b + 7 + i, expected[i]);
+        }
+    }
+    return true;
+}
+
+bool TParser::ReadPolygonSection(std::size_t& k, std::string_view label, std::int32_t& count,
+                                 TSurface& polygons) {
+    std::string expected = "\"";
+    expected += label;
+    expected += "\" and an integer";
+    std::string_view line;
+    if (!Fetch(k + 1, expected, line) || !ReadCount(k + 1, DeleteFirst(line, label, Scratch),
+                                                    expected, k + 3, 1, "polygons", count)) {
+        return false;
+    }
+    polygons.resize(static_cast<std::size_t>(count));
+    if (!ReadPolygons(k + 3, polygons)) {
+        return false;
+    }
+    k += 3 + static_cast<std::size_t>(count);
+    return true;
+}
+
+// Big lists are read in two halves on two threads; the failure reported is the first
+// in the file either way.
+bool TParser::ReadPolygons(std::size_t first, TSurface& polygons) {
+    const std::size_t count = polygons.size();
+    std::size_t failedAt = kNone;
+    if (count < kParallelPolygonLines) {
+        failedAt = ReadPolygonRange(Lines, first, polygons.data(), 0, count);
+    } else {
+        const std::size_t half = count / 2;
+        std::size_t tailFailedAt = kNone;
+        std::thread worker;
+        try {
+            worker = std::thread([&] {
+                tailFailedAt = ReadPolygonRange(Lines, first, polygons.data(), half, count);
+            });
+        } catch (const std::exception&) {
+            tailFailedAt = ReadPolygonRange(Lines, first, polygons.data(), half, count);
+        }
+        failedAt = ReadPolygonRange(Lines, first, polygons.data(), 0, half);
+        if (worker.joinable()) {
+            worker.join();
+        }
+        if (failedAt == kNone) {
+            failedAt = tailFailedAt;
+        }
+    }
+    if (failedAt != kNone) {
+        return Fail(first + failedAt,
+                    "a polygon \"Vert1:x;y;z;Vert2:x;y;z;Vert3:x;y;z;Normal:x;y;z;\"");
+    }
+    return true;
+}
+
+bool TParser::ReadNumber(std::size_t index, std::size_t skip, std::string_view expected,
+                         double& value) {
+    std::string_view line;
+    if (!Fetch(index, expected, line) ||
+        !ReadProjectNumber(DeleteCount(line, skip), kSeparator, value)) {
+        return Fail(index, expected);
+    }
+    return true;
+}
+
+bool TParser::ReadFlag(std::size_t index, std::size_t skip, std::string_view expected, bool& flag) {
+    std::string_view line;
+    if (!Fetch(index, expected, line) || !StrToFlag(DeleteCount(line, skip), kSeparator, flag)) {
+        return Fail(index, expected);
+    }
+    return true;
+}
+
+bool TParser::Run() {
+    // Lines 0..3 (header, "-----Model-----", the empty lines) and 5 ("Segments:") are
+    // not read.
+    if (!ReadSegments(4, 6, "Number of segments:", List.SegmentCount, List.CutEdge)) {
+        return false;
+    }
+    Progress.Step();
+    std::size_t k = 6 + 10 * List.CutEdge.size();
+
+    if (!ReadPolygonSection(k, "Number of all polygons:", List.PolygonCount, List.Polygons)) {
+        return false;
+    }
+    Progress.Step();
+    if (!ReadPolygonSection(k, "Number of front polygons:", List.FrontCount, List.FrontPolygons)) {
+        return false;
+    }
+    Progress.Step();
+    if (!ReadPolygonSection(k, "Number of back polygons:", List.BackCount, List.BackPolygons)) {
+        return false;
+    }
+    Progress.Step();
+    if (!ReadPolygonSection(k, "Number of other polygons:", List.OtherCount, List.OtherPolygons)) {
+        return false;
+    }
+
+    Progress.Step();
+    // The five characters of each label ("Zmax:" ...) are skipped, not compared.
+    const std::array<double*, 6> bounds{&List.Zmax, &List.Zmin, &List.Ymax,
+                                        &List.Ymin, &List.Xmax, &List.Xmin};
+    const std::array<std::string_view, 6> boundLabels{
+        "\"Zmax:\" and a number", "\"Zmin:\" and a number", "\"Ymax:\" and a number",
+        "\"Ymin:\" and a number", "\"Xmax:\" and a number", "\"Xmin:\" and a number"};
+    for (std::size_t i = 0; i < bounds.size(); ++i) {
+        if (!ReadNumber(k + 1 + i, 5, boundLabels[i], *bounds[i])) {
+            return false;
+        }
+    }
+
+    if (!ReadSegments(k + 8, k + 10, "Number of select segments:", List.SelectSegmentCount,
+                      List.SelectCutEdge)) {
+        return false;
+    }
+    k += 10 + 10 * List.SelectCutEdge.size();
+
+    Progress.Step();
+    // The counts are the lengths of the labels, which are skipped, not compared.
+    if (!ReadFlag(k + 1, 14, "\"Surface exist:\" and a flag", List.SurfaceExist) ||
+        !ReadFlag(k + 2, 15, "\"Surface sorted:\" and a flag", List.SurfaceSorted) ||
+        !ReadFlag(k + 3, 14, "\"CutEdge exist:\" and a flag", List.CutEdgeExist) ||
+        !ReadFlag(k + 4, 21, "\"Select cutedge exist:\" and a flag", List.SelectCutEdgeExist)) {
+        return false;
+    }
+    std::string_view line;
+    constexpr std::string_view kCurrent = "\"Current CS:\" and ISK, SSK, KSK or DSK";
+    if (!Fetch(k + 5, kCurrent, line) || !StrToCS(line, List.CurrentCS)) {
+        return Fail(k + 5, kCurrent);
+    }
+    if (!Fetch(k + 6, "\"Existed CS:\" and its flags", line)) {
+        return false;
+    }
+    List.ExistedCS = StrToExistedCS(line);
+    if (!Fetch(k + 7, "\"Defined Angles:\" and its flags", line)) {
+        return false;
+    }
+    List.DefinedAngles = StrToDefinedAngles(line);
+    const std::array<std::string_view, 4> systems{
+        "\"CSValues:SSK>>OP:\" and the static system",
+        "\"CSValues:KSK>>OP:\" and the kinematic system",
+        "\"CSValues:DSK>>SP:\" and the dynamic system",
+        "\"CSValues:FeedPlan>>FP:\" and the working plane"};
+    for (int kind = 0; kind < 4; ++kind) {
+        const std::size_t at = k + 8 + static_cast<std::size_t>(kind);
+        const std::string_view expected = systems[static_cast<std::size_t>(kind)];
+        if (!Fetch(at, expected, line) || !StrToCSValues(line, kind, kSeparator, List.Accepted)) {
+            return Fail(at, expected);
+        }
+    }
+    constexpr std::string_view kGeometry =
+        "\"Geometry Settings:Alpha:..;Gamma:..;DiscardInt:..>>Accu:..;MarkNeg:..\"";
+    if (!Fetch(k + 12, kGeometry, line) ||
+        !StrToGeomSettings(line, kSeparator, List.GeometrySettings)) {
+        return Fail(k + 12, kGeometry);
+    }
+    // Every table cell is formatted with this many decimals; a value the settings
+    // dialog cannot produce would have no rounding to give.
+    const std::int32_t accuracy = List.GeometrySettings.TableAccuracy;
+    if (accuracy < 0 || accuracy > kMaxTableAccuracy) {
+        Fail(k + 12, "a table accuracy (\"Accu:\") of 0 to 6, found ");
+        Why += std::to_string(accuracy);
+        return false;
+    }
+    if (!Fetch(k + 14, "the STL file name", line)) {
+        return false;
+    }
+    List.StlFileName = DecodeLegacyText(line);
+    return true;
+}
+
+}  // namespace
+
+TResult ParseProject(std::string_view text, TFileList& list, model::TProgress& progress) {
+    list = TFileList{};
+    try {
+        TParser parser(text, list, progress);
+        if (parser.Run()) {
+            return TResult::Success();
+        }
+        list = TFileList{};
+        return TResult::Failure(parser.Reason());
+    } catch (const std::bad_alloc&) {
+        list = TFileList{};
+        return TResult::Failure("not enough memory to read the file");
+    }
+}
+
+TResult LoadProject(model::TModel& model, const std::string& path, std::string& stlFileName,
+                    model::TProgress& progress) {
+    TFileContents contents;
+    if (TResult opened = contents.Open(path); !opened) {
+        return opened;
+    }
+    model::TProgressScope scope(progress, "Открытие файла >>", 8);
+    TFileList list;
+    if (TResult parsed = ParseProject(contents.Text(), list, progress); !parsed) {
+        return TResult::Failure(path + ": " + parsed.Reason());
+    }
+    // The model is built aside and moved in, so that running out of memory half-way
+    // leaves the caller's model as it was.
+    std::string name = std::move(list.StlFileName);
+    try {
+        model::TModel loaded(model.DecimalSeparator);
+        loaded.LoadFileList(std::move(list));
+        model = std::move(loaded);
+    } catch (const std::bad_alloc&) {
+        return TResult::Failure(path + ": not enough memory to load the file");
+    }
+    stlFileName = std::move(name);
+    progress.Step();
+    progress.Step();
+    return TResult::Success();
+}
+
+}  // namespace tessarin::project

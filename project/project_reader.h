@@ -14,7 +14,8 @@ namespace tessarin::project {
 // Parses a whole project text into `list`. Numbers are read with either "," or "." as
 // separator, and "NAN", "INF", "-INF" read too. Fails on the first line that does not
 // read, with a reason "line N: expected ..." (1-based); a count that is negative or
-// larger than the lines that remain fails before anything is allocated.
+// larger than the lines that remain fails before anything is allocated. Steps
+// `progress` six times, once per group of sections; the caller starts and finishes it.
 model::TResult ParseProject(std::string_view text, model::TFileList& list,
                             model::TProgress& progress = model::NullProgress());
 

@@ -1,1 +1,242 @@
-// Implemented in a following change.
+#include "project/project_writer.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <exception>
+#include <new>
+#include <thread>
+
+#include "project/number_format.h"
+#include "project/text_file.h"
+#include "project/value_codecs.h"
+
+namespace tessarin::project {
+
+namespace {
+
+using model::TModel;
+using model::TSegment;
+using model::TSurface;
+
+constexpr std::string_view kLineEnd = "\r\n";
+
+// Below this many polygon lines a second thread costs more than it saves.
+constexpr std::size_t kParallelPolygonLines = 1 << 14;
+
+void AppendLine(std::string& out, std::string_view text) {
+    out += text;
+    out += kLineEnd;
+}
+
+void AppendInt(std::string& out, std::int64_t value) {
+    std::array<char, 24> digits{};
+    const auto end = std::to_chars(digits.data(), digits.data() + digits.size(), value).ptr;
+    out.append(digits.data(), end);
+}
+
+void AppendLabelledInt(std::string& out, std::string_view label, std::int64_t value) {
+    out += label;
+    AppendInt(out, value);
+    out += kLineEnd;
+}
+
+void AppendLabelledFloat(std::string& out, std::string_view label, double value, char separator) {
+    out += label;
+    AppendFloat(out, value, separator);
+    out += kLineEnd;
+}
+
+// A count the file states must equal the entries written after it, or the file does
+// not read back; a stored count beyond its list writes only what exists.
+std::size_t WrittenCount(std::int64_t stated, std::size_t available) {
+    return stated <= 0 ? 0 : std::min(static_cast<std::size_t>(stated), available);
+}
+
+void AppendSegment(std::string& out, const TSegment& segment, char separator) {
+    out += " #";
+    AppendInt(out, segment.Number);
+    out += kLineEnd;
+    out += " Point1:";
+    AppendPoint(out, segment.Point1, separator);
+    out += ":Point2:";
+    AppendPoint(out, segment.Point2, separator);
+    out += kLineEnd;
+    out += " Direct segment:";
+    AppendPoint(out, segment.Direct, separator);
+    out += kLineEnd;
+    AppendLabelledFloat(out, " Polar:", segment.Polar, separator);
+    out += " Front:";
+    AppendPolygon(out, segment.Front, separator);
+    out += kLineEnd;
+    out += " Back:";
+    AppendPolygon(out, segment.Back, separator);
+    out += kLineEnd;
+    AppendLine(out, AnglesToStr(segment.ISK, separator));
+    AppendLine(out, Angles4ToStr(segment.SSK, separator));
+    AppendLine(out, Angles4ToStr(segment.KSK, separator));
+    AppendLine(out, Angles4ToStr(segment.DSK, separator));
+}
+
+void AppendSegments(std::string& out, std::string_view countLabel, const model::TCutEdgeData& edge,
+                    std::size_t count, char separator) {
+    AppendLabelledInt(out, countLabel, static_cast<std::int64_t>(count));
+    AppendLine(out, "Segments:");
+    for (std::size_t i = 0; i < count; ++i) {
+        AppendSegment(out, edge[i], separator);
+    }
+}
+
+void AppendPolygonRange(std::string& out, const TPolygon* first, const TPolygon* last,
+                        char separator) {
+    for (; first != last; ++first) {
+        AppendPolygon(out, *first, separator);
+        out += kLineEnd;
+    }
+}
+
+// The average length of a polygon line, from a few polygons spread over the list.
+std::size_t AveragePolygonLine(const TSurface& polygons, char separator) {
+    constexpr std::size_t kSamples = 64;
+    if (polygons.empty()) {
+        return 0;
+    }
+    const std::size_t samples = std::min(kSamples, polygons.size());
+    std::string scratch;
+    std::size_t total = 0;
+    for (std::size_t i = 0; i < samples; ++i) {
+        scratch.clear();
+        AppendPolygon(scratch, polygons[i * polygons.size() / samples], separator);
+        total += scratch.size() + kLineEnd.size();
+    }
+    return total / samples + 1;
+}
+
+// Every polygon line is independent of the others, so two threads can each format a
+// half; joined in order, the text is the one a single thread writes.
+void AppendPolygonLines(std::string& out, const TSurface& polygons, std::size_t count,
+                        std::size_t averageLine, char separator) {
+    const TPolygon* const begin = polygons.data();
+    if (count < kParallelPolygonLines) {
+        AppendPolygonRange(out, begin, begin + count, separator);
+        return;
+    }
+    const std::size_t half = count / 2;
+    std::string tail;
+    std::thread worker;
+    try {
+        tail.reserve((count - half) * averageLine + averageLine);
+        worker =
+            std::thread([&] { AppendPolygonRange(tail, begin + half, begin + count, separator); });
+    } catch (const std::exception&) {
+        // No thread (or no memory for a second buffer): one thread writes it all.
+        AppendPolygonRange(out, begin, begin + count, separator);
+        return;
+    }
+    try {
+        AppendPolygonRange(out, begin, begin + half, separator);
+    } catch (...) {
+        worker.join();
+        throw;
+    }
+    worker.join();
+    out += tail;
+}
+
+void AppendPolygonSection(std::string& out, std::string_view countLabel, const TSurface& polygons,
+                          std::size_t count, std::size_t averageLine, char separator) {
+    AppendLabelledInt(out, countLabel, static_cast<std::int64_t>(count));
+    AppendLine(out, "Polygons:");
+    AppendPolygonLines(out, polygons, count, averageLine, separator);
+    out += kLineEnd;
+}
+
+}  // namespace
+
+void AppendModelLines(const TModel& model, char decimalSeparator, std::string& out) {
+    const model::TSurFaceData& surface = model.SurfaceData;
+    const std::size_t segments = WrittenCount(model.SegmentCount, model.CutEdge.size());
+    const std::size_t selected = model.SelectCutEdge.size();
+    const std::size_t all = WrittenCount(surface.PolygonCount, surface.Polygons.size());
+    const std::size_t front = WrittenCount(surface.FrontCount, surface.FrontPolygons.size());
+    const std::size_t back = WrittenCount(surface.BackCount, surface.BackPolygons.size());
+    const std::size_t other = surface.OtherPolygons.size();
+
+    // One reservation for the whole text: the polygon lines dominate, and a segment
+    // block holds two polygons and some 400 characters more.
+    std::size_t averageLine = AveragePolygonLine(surface.Polygons, decimalSeparator);
+    if (averageLine == 0) {
+        averageLine = AveragePolygonLine(surface.FrontPolygons, decimalSeparator);
+    }
+    const std::size_t estimate = (all + front + back + other) * averageLine +
+                                 (segments + selected) * (2 * averageLine + 600) + 2048;
+    out.reserve(out.size() + estimate + estimate / 16);
+
+    AppendLine(out, kProjectHeader);
+    AppendLine(out, "");
+    AppendLine(out, "-----Model-----");
+    AppendLine(out, "");
+    AppendSegments(out, "Number of segments:", model.CutEdge, segments, decimalSeparator);
+    out += kLineEnd;
+    AppendPolygonSection(out, "Number of all polygons:", surface.Polygons, all, averageLine,
+                         decimalSeparator);
+    AppendPolygonSection(out, "Number of front polygons:", surface.FrontPolygons, front,
+                         averageLine, decimalSeparator);
+    AppendPolygonSection(out, "Number of back polygons:", surface.BackPolygons, back, averageLine,
+                         decimalSeparator);
+    AppendPolygonSection(out, "Number of other polygons:", surface.OtherPolygons, other,
+                         averageLine, decimalSeparator);
+    AppendLabelledFloat(out, "Zmax:", surface.Zmax, decimalSeparator);
+    AppendLabelledFloat(out, "Zmin:", surface.Zmin, decimalSeparator);
+    AppendLabelledFloat(out, "Ymax:", surface.Ymax, decimalSeparator);
+    AppendLabelledFloat(out, "Ymin:", surface.Ymin, decimalSeparator);
+    AppendLabelledFloat(out, "Xmax:", surface.Xmax, decimalSeparator);
+    AppendLabelledFloat(out, "Xmin:", surface.Xmin, decimalSeparator);
+    out += kLineEnd;
+    AppendSegments(out, "Number of select segments:", model.SelectCutEdge, selected,
+                   decimalSeparator);
+    out += kLineEnd;
+    AppendLine(out, "Surface exist:" + FlagToStr(surface.SurfaceExist));
+    AppendLine(out, "Surface sorted:" + FlagToStr(surface.SurfaceSorted));
+    AppendLine(out, "CutEdge exist:" + FlagToStr(model.CutEdgeExist));
+    AppendLine(out, "Select cutedge exist:" + FlagToStr(model.SelectCutEdgeExist));
+    AppendLine(out, "Current CS:" + CSToStr(model.CurrentCS));
+    AppendLine(out, "Existed CS:" + ExistedCSToStr(model.ExistedCS));
+    AppendLine(out, "Defined Angles:" + DefinedAnglesToStr(model.DefinedAngles));
+    for (int kind = 0; kind < 4; ++kind) {
+        AppendLine(out, "CSValues:" + CSValuesToStr(model.AcceptedCS, kind, decimalSeparator));
+    }
+    AppendLine(
+        out, "Geometry Settings:" + GeomSettingsToStr(surface.GeometrySettings, decimalSeparator));
+}
+
+std::string ProjectText(const TModel& model, std::string_view stlFileName, char decimalSeparator) {
+    std::string out;
+    AppendModelLines(model, decimalSeparator, out);
+    out.reserve(out.size() + stlFileName.size() + 2 * kLineEnd.size());
+    out += kLineEnd;
+    AppendLine(out, stlFileName);
+    return out;
+}
+
+model::TResult SaveProject(TModel& model, const std::string& path, std::string_view stlFileName,
+                           char decimalSeparator, model::TProgress& progress) {
+    model.SurfaceData.Modified = true;
+    model::TProgressScope scope(progress, "Сохранение файла >>", 3);
+    std::string text;
+    try {
+        text = ProjectText(model, stlFileName, decimalSeparator);
+    } catch (const std::bad_alloc&) {
+        return model::TResult::Failure("cannot write " + path + ": not enough memory");
+    }
+    progress.Step();
+    model::TResult written = WriteFileAtomically(path, text);
+    if (!written) {
+        return written;
+    }
+    progress.Step();
+    progress.Step();
+    return model::TResult::Success();
+}
+
+}  // namespace tessarin::project

@@ -1,1 +1,268 @@
-// Tests follow in a following change.
+#include "project/project_writer.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "project/text_file.h"
+#include "project/value_codecs.h"
+#include "tests/support/fixtures.h"
+
+namespace tessarin::project {
+namespace {
+
+namespace fs = std::filesystem;
+using model::TModel;
+using model::TPolygon;
+using model::TSegment;
+
+std::string ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+class TRecordingProgress final : public model::TProgress {
+  public:
+    void Start(std::string_view text, int maximum) override {
+        Text = text;
+        Maximum = maximum;
+        Running = true;
+    }
+    void Step(int count) override { Steps += count; }
+    void Finish() override { Running = false; }
+
+    std::string Text;
+    int Maximum = -1;
+    int Steps = 0;
+    bool Running = false;
+};
+
+// A fresh directory per test, removed afterwards.
+class TTempDir {
+  public:
+    TTempDir() {
+        const auto* info = testing::UnitTest::GetInstance()->current_test_info();
+        Path = fs::temp_directory_path() /
+               ("tessarin-writer-" + std::to_string(::getpid()) + "-" + info->name());
+        fs::remove_all(Path);
+        fs::create_directories(Path);
+    }
+    ~TTempDir() {
+        std::error_code ignored;
+        fs::remove_all(Path, ignored);
+    }
+    std::string File(const std::string& name) const { return (Path / name).string(); }
+
+    fs::path Path;
+};
+
+// The right-angled wedge of the format's example: one rake, one flank and one bottom
+// triangle, one segment on the shared edge, the tool-system angles computed (all 0).
+TModel ExampleModel() {
+    TModel model(',');
+    const TPolygon front{{10, 0, 0}, {10, 5, 0}, {5, 2.5, 0}, {0, 0, 1}};
+    const TPolygon back{{10, 0, 0}, {10, 5, 0}, {10, 2.5, -3}, {1, 0, 0}};
+    const TPolygon other{{10, 0, -3}, {5, 2.5, -3}, {10, 5, -3}, {0, 0, -1}};
+    model::TSurFaceData& surface = model.SurfaceData;
+    surface.SurfaceExist = true;
+    surface.SurfaceSorted = true;
+    surface.Polygons = {front, back, other};
+    surface.FrontPolygons = {front};
+    surface.BackPolygons = {back};
+    surface.OtherPolygons = {other};
+    surface.PolygonCount = 3;
+    surface.FrontCount = 1;
+    surface.BackCount = 1;
+    surface.OtherCount = 1;
+    surface.Zmax = 0;
+    surface.Zmin = -3;
+    surface.Xmax = 10;
+    surface.Xmin = 0;
+    surface.Ymax = 5;
+    surface.Ymin = 0;
+    surface.GeometrySettings = model::kDefaultGeometrySettings;
+
+    TSegment segment;
+    segment.Point1 = {10, 0, 0};
+    segment.Point2 = {10, 5, 0};
+    segment.Direct = {0, 5, 0};
+    segment.Polar = 14.0362434679265;
+    segment.Front = front;
+    segment.Back = back;
+    segment.Number = 1;
+    model.CutEdge = {segment};
+    model.SegmentCount = 1;
+    model.CutEdgeExist = true;
+    model.DefinedAngles = {true, false, false, false};
+    return model;
+}
+
+TEST(ProjectWriterTest, ReproducesTheExampleFileByteForByte) {
+    const std::string expected = ReadBytes(test::FixturePath("project/example.tsf"));
+    ASSERT_FALSE(expected.empty()) << "fixture missing";
+    const std::string written = ProjectText(ExampleModel(), "C:\\Models\\insert.stl", ',');
+    if (written != expected) {
+        // Keep the output beside the reference for a diff.
+        const std::string failed = (fs::temp_directory_path() / "example.tsf.failed").string();
+        std::ofstream(failed, std::ios::binary) << written;
+        ADD_FAILURE() << "written text differs from the fixture; kept in " << failed;
+    }
+    EXPECT_EQ(SplitLines(written).size(), 59u);
+}
+
+TEST(ProjectWriterTest, EmptyDocumentHas43Lines) {
+    const TModel empty(',');
+    const std::string text = ProjectText(empty, "", ',');
+    const std::vector<std::string_view> lines = SplitLines(text);
+    const std::vector<std::string_view> expected{
+        "=====Tessarin 1 TextFile=====",
+        "",
+        "-----Model-----",
+        "",
+        "Number of segments:0",
+        "Segments:",
+        "",
+        "Number of all polygons:0",
+        "Polygons:",
+        "",
+        "Number of front polygons:0",
+        "Polygons:",
+        "",
+        "Number of back polygons:0",
+        "Polygons:",
+        "",
+        "Number of other polygons:0",
+        "Polygons:",
+        "",
+        "Zmax:0",
+        "Zmin:0",
+        "Ymax:0",
+        "Ymin:0",
+        "Xmax:0",
+        "Xmin:0",
+        "",
+        "Number of select segments:0",
+        "Segments:",
+        "",
+        "Surface exist:0",
+        "Surface sorted:0",
+        "CutEdge exist:0",
+        "Select cutedge exist:0",
+        "Current CS:ISK",
+        "Existed CS:SSK-;KSK-;DSK-;FeedPlan-",
+        "Defined Angles:ISK-;SSK-;KSK-;DSK-",
+        "CSValues:SSK>>OP:0;0;1;;GN:0;Mu:0",
+        "CSValues:KSK>>OP:0;0;0;;Eta:0",
+        "CSValues:DSK>>SP:0;0;0;;Nu:45",
+        "CSValues:FeedPlan>>FP:1;0;0;;Phi:0;HCE:0",
+        "Geometry Settings:Alpha:0;Gamma:0;DiscardInt:0>>Accu:0;MarkNeg:0",
+        "",
+        "",
+    };
+    EXPECT_EQ(lines, expected);
+    // Every line, the last included, ends with CR LF, and there is no other break.
+    EXPECT_EQ(text.size() >= 4 ? text.substr(text.size() - 4) : text, "\r\n\r\n");
+    std::size_t breaks = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\n') {
+            ++breaks;
+            EXPECT_EQ(text[i - 1], '\r') << "at " << i;
+        }
+    }
+    EXPECT_EQ(breaks, 43u);
+}
+
+TEST(ProjectWriterTest, CountsAlwaysMatchTheEntriesWritten) {
+    // A stated count beyond its list would announce lines that are not there, and the
+    // file would not open again: only existing entries are written and counted.
+    TModel model = ExampleModel();
+    model.SegmentCount = 5;
+    model.SurfaceData.PolygonCount = 7;
+    model.SurfaceData.FrontCount = -2;
+    const std::vector<std::string_view> lines = SplitLines(ProjectText(model, "", ','));
+    EXPECT_EQ(lines[4], "Number of segments:1");
+    EXPECT_EQ(lines[17], "Number of all polygons:3");
+    EXPECT_EQ(lines[23], "Number of front polygons:0");
+
+    // An unsorted model writes its polygons only in the "all" list.
+    TModel unsorted = ExampleModel();
+    unsorted.SurfaceData.FrontPolygons.clear();
+    unsorted.SurfaceData.BackPolygons.clear();
+    unsorted.SurfaceData.OtherPolygons.clear();
+    unsorted.SurfaceData.FrontCount = 0;
+    unsorted.SurfaceData.BackCount = 0;
+    const std::vector<std::string_view> plain = SplitLines(ProjectText(unsorted, "", ','));
+    EXPECT_EQ(plain.size(), 43u + 10u + 3u);
+    EXPECT_EQ(plain[23], "Number of front polygons:0");
+    EXPECT_EQ(plain[26], "Number of back polygons:0");
+    EXPECT_EQ(plain[29], "Number of other polygons:0");
+}
+
+TEST(ProjectWriterTest, BigPolygonListsKeepTheirOrder) {
+    // Large lists are formatted in two halves at once; the halves must join in order.
+    TModel model(',');
+    constexpr int kCount = 20001;
+    for (int i = 0; i < kCount; ++i) {
+        const double x = i + 0.125;
+        model.SurfaceData.Polygons.push_back(
+            {{x, -x, 1.0 / (i + 1)}, {x, 0, 0}, {0, x, 0}, {0, 0, 1}});
+    }
+    model.SurfaceData.PolygonCount = kCount;
+    model.SurfaceData.OtherPolygons = model.SurfaceData.Polygons;
+    const std::string text = ProjectText(model, "", '.');
+    const std::vector<std::string_view> lines = SplitLines(text);
+    ASSERT_EQ(lines.size(), 43u + 2u * kCount);
+    EXPECT_EQ(lines[7], "Number of all polygons:20001");
+    for (int i = 0; i < kCount; ++i) {
+        const std::string expected = PolygonToStr(model.SurfaceData.Polygons[i], '.');
+        ASSERT_EQ(lines[9 + i], expected) << "all polygons, line " << i;
+        ASSERT_EQ(lines[9 + kCount + 9 + i], expected) << "other polygons, line " << i;
+    }
+}
+
+TEST(SaveProjectTest, WritesTheFileReportsProgressAndSetsModified) {
+    TTempDir dir;
+    const std::string path = dir.File("insert.tsf");
+    TModel model = ExampleModel();
+    TRecordingProgress progress;
+    ASSERT_TRUE(SaveProject(model, path, "C:\\Models\\insert.stl", ',', progress));
+    EXPECT_TRUE(model.SurfaceData.Modified);  // saving does not clear it
+    EXPECT_EQ(progress.Text, "Сохранение файла >>");
+    EXPECT_EQ(progress.Maximum, 3);
+    EXPECT_EQ(progress.Steps, 3);
+    EXPECT_FALSE(progress.Running);
+    const std::string first = ReadBytes(path);
+    EXPECT_EQ(first, ReadBytes(test::FixturePath("project/example.tsf")));
+
+    // Saving again over the file gives the same bytes and leaves nothing else behind.
+    ASSERT_TRUE(SaveProject(model, path, "C:\\Models\\insert.stl", ','));
+    EXPECT_EQ(ReadBytes(path), first);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path), fs::directory_iterator()), 1);
+}
+
+TEST(SaveProjectTest, FailedSaveKeepsThePreviousFileAndSaysWhy) {
+    TTempDir dir;
+    TModel model = ExampleModel();
+    // The folder does not exist; the target is a folder (the rename over it fails).
+    fs::create_directory(dir.File("folder.tsf"));
+    for (const std::string& path : {dir.File("absent/insert.tsf"), dir.File("folder.tsf")}) {
+        model.SurfaceData.Modified = false;
+        TRecordingProgress progress;
+        const model::TResult result = SaveProject(model, path, "", ',', progress);
+        ASSERT_FALSE(result) << path;
+        EXPECT_NE(result.Reason().find(path), std::string::npos) << result.Reason();
+        EXPECT_TRUE(model.SurfaceData.Modified);
+        EXPECT_FALSE(progress.Running) << "progress finished on failure";
+        EXPECT_LT(progress.Steps, 3);
+    }
+    EXPECT_TRUE(fs::is_directory(dir.File("folder.tsf")));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path), fs::directory_iterator()), 1);
+}
+
+}  // namespace
+}  // namespace tessarin::project
