@@ -1,1 +1,814 @@
-// Implemented in a following change.
+// STL import. Binary files are recognised by their size; ASCII files are read in one
+// scan over the bytes by a hand-written tokenizer, with no list of lines and no C locale.
+#include "model/stl_reader.h"
+
+#include <algorithm>
+#include <array>
+#include <atomic>
+#include <bit>
+#include <charconv>
+#include <cstdint>
+#include <cstring>
+#include <exception>
+#include <limits>
+#include <new>
+#include <string>
+#include <system_error>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include "project/number_format.h"
+#include "project/text_file.h"
+
+namespace tessarin::model {
+
+namespace {
+
+constexpr std::string_view kProgressText = "Открытие файла STL >>";
+
+constexpr std::size_t kBinaryHeaderBytes = 84;
+constexpr std::size_t kBinaryFacetBytes = 50;
+// Enough bytes at the start of a file to tell binary from text: the header and one facet.
+constexpr std::size_t kBinarySniffBytes = kBinaryHeaderBytes + kBinaryFacetBytes;
+
+// The shortest ASCII facet is 21 tokens (53 keyword letters, 12 one-digit numbers) with a
+// blank after each: 86 bytes. Dividing the size by a little less bounds the facet count
+// from above, so the polygon list is reserved once and never moves. Pages of the reserve
+// that are never written are never touched, so the overestimate costs no memory.
+constexpr std::size_t kMinAsciiFacetBytes = 84;
+
+// Polygons per chunk of the second half of a split text.
+constexpr std::size_t kChunkPolygons = std::size_t{1} << 16;
+
+// How far past the middle of the text to look for a "facet" keyword to split at.
+constexpr std::size_t kSplitSearchBytes = std::size_t{1} << 20;
+
+constexpr std::int64_t kMaxPolygons = std::numeric_limits<std::int32_t>::max();
+
+static_assert(std::numeric_limits<float>::is_iec559 && sizeof(float) == 4);
+static_assert(sizeof(TPolygon) == 12 * sizeof(double));
+
+std::string Str(std::int64_t value) {
+    return project::IntToStr(value);
+}
+
+// Steps the progress in facets without ever passing its maximum: for ASCII text the
+// maximum is only an estimate.
+class TStepper {
+  public:
+    TStepper(TProgress& progress, std::int64_t maximum) : Progress(progress), Maximum(maximum) {}
+
+    void Advance(std::int64_t count) {
+        const std::int64_t step = std::min(count, Maximum - Done);
+        if (step > 0) {
+            Progress.Step(static_cast<int>(step));
+            Done += step;
+        }
+    }
+
+  private:
+    TProgress& Progress;
+    std::int64_t Maximum;
+    std::int64_t Done = 0;
+};
+
+// The bounding-box accumulators. They start at 0, not at the first vertex, so the box
+// always contains the origin. "not (max >= v)" rather than "v > max" lets a NaN
+// coordinate become the maximum (and the next vertex replace it again), while "min > v"
+// never takes a NaN; both tests keep the first of equal values (0 before -0).
+struct TBox {
+    double Max[3] = {0.0, 0.0, 0.0};
+    double Min[3] = {0.0, 0.0, 0.0};
+
+    void Add(const TVector3& v) {
+        AddAxis(0, v.x);
+        AddAxis(1, v.y);
+        AddAxis(2, v.z);
+    }
+
+    void Add(const TPolygon& p) {
+        Add(p.Vert1);
+        Add(p.Vert2);
+        Add(p.Vert3);
+    }
+
+  private:
+    void AddAxis(int axis, double v) {
+        if (!(Max[axis] >= v)) {
+            Max[axis] = v;
+        }
+        if (Min[axis] > v) {
+            Min[axis] = v;
+        }
+    }
+};
+
+struct TParsed {
+    TSurface Polygons;
+    TBox Box;
+};
+
+// ---------------------------------------------------------------------------------------
+// Binary STL
+
+std::uint32_t ReadUint32(const char* bytes) {
+    std::uint32_t value = 0;
+    std::memcpy(&value, bytes, sizeof value);
+    if constexpr (std::endian::native == std::endian::big) {
+        value = ((value & 0xFFu) << 24) | ((value & 0xFF00u) << 8) | ((value >> 8) & 0xFF00u) |
+                (value >> 24);
+    }
+    return value;
+}
+
+// The twelve little-endian float32 of a facet record: normal, then three vertices.
+void ReadFacetFloats(const char* record, std::array<std::uint32_t, 12>& bits) {
+    std::memcpy(bits.data(), record, sizeof bits);
+    if constexpr (std::endian::native == std::endian::big) {
+        for (std::uint32_t& b : bits) {
+            b = ((b & 0xFFu) << 24) | ((b & 0xFF00u) << 8) | ((b >> 8) & 0xFF00u) | (b >> 24);
+        }
+    }
+}
+
+bool IsFiniteFloatBits(std::uint32_t bits) {
+    return (bits & 0x7F800000u) != 0x7F800000u;
+}
+
+double FloatFromBits(std::uint32_t bits) {
+    return static_cast<double>(std::bit_cast<float>(bits));
+}
+
+TVector3 VectorFromBits(const std::array<std::uint32_t, 12>& bits, std::size_t first) {
+    return {FloatFromBits(bits[first]), FloatFromBits(bits[first + 1]),
+            FloatFromBits(bits[first + 2])};
+}
+
+bool IsSizeConsistentBinary(std::string_view data, std::uint64_t& facets) {
+    if (data.size() < kBinaryHeaderBytes) {
+        return false;
+    }
+    facets = ReadUint32(data.data() + 80);
+    return data.size() - kBinaryHeaderBytes == facets * kBinaryFacetBytes;
+}
+
+TResult ReadBinary(std::string_view data, std::uint64_t facets, std::string_view name,
+                   TProgress& progress, TParsed& parsed) {
+    if (facets == 0) {
+        return TResult::Failure(std::string(name) + ": the binary STL holds no facet");
+    }
+    if (facets > static_cast<std::uint64_t>(kMaxPolygons)) {
+        return TResult::Failure(std::string(name) + ": the binary STL holds " +
+                                Str(static_cast<std::int64_t>(facets)) +
+                                " facets, more than a model can take (" + Str(kMaxPolygons) + ")");
+    }
+    const auto n = static_cast<std::int64_t>(facets);
+    TProgressScope scope(progress, kProgressText, static_cast<int>(n - 1));
+    TStepper stepper(progress, n - 1);
+    parsed.Polygons.reserve(static_cast<std::size_t>(n));
+
+    std::array<std::uint32_t, 12> bits{};
+    const char* record = data.data() + kBinaryHeaderBytes;
+    for (std::int64_t i = 0; i < n; ++i, record += kBinaryFacetBytes) {
+        ReadFacetFloats(record, bits);
+        // A vertex at infinity or NaN is damage, not geometry; the normal is only ever
+        // compared, so it is kept as stored.
+        for (std::size_t k = 3; k < 12; ++k) {
+            if (!IsFiniteFloatBits(bits[k])) {
+                const std::int64_t offset = static_cast<std::int64_t>(kBinaryHeaderBytes) +
+                                            i * static_cast<std::int64_t>(kBinaryFacetBytes);
+                return TResult::Failure(std::string(name) + ": corrupt binary STL: facet " +
+                                        Str(i + 1) + " (byte offset " + Str(offset) + "): vertex " +
+                                        Str(static_cast<std::int64_t>(k / 3)) +
+                                        " has a coordinate that is not a finite number");
+            }
+        }
+        TPolygon& polygon = parsed.Polygons.emplace_back();
+        polygon.Normal = VectorFromBits(bits, 0);
+        polygon.Vert1 = VectorFromBits(bits, 3);
+        polygon.Vert2 = VectorFromBits(bits, 6);
+        polygon.Vert3 = VectorFromBits(bits, 9);
+        parsed.Box.Add(polygon);
+        if (((i + 1) & (kProgressBatch - 1)) == 0) {
+            stepper.Advance(kProgressBatch);
+        }
+    }
+    stepper.Advance(n);
+    return TResult::Success();
+}
+
+// Control bytes in the first facet's reach: ASCII STL has none but blanks.
+bool LooksBinary(std::string_view data) {
+    const std::size_t reach = std::min(data.size(), kBinarySniffBytes);
+    for (std::size_t i = 0; i < reach; ++i) {
+        const auto c = static_cast<unsigned char>(data[i]);
+        if ((c < 0x20 && c != '\t' && c != '\n' && c != '\v' && c != '\f' && c != '\r') ||
+            c == 0x7F) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// For a file of at least kBinaryHeaderBytes that is not size-consistent.
+std::string BinaryShapeReason(std::string_view data, std::string_view name) {
+    const auto size = static_cast<std::int64_t>(data.size());
+    const std::int64_t facets = ReadUint32(data.data() + 80);
+    const std::int64_t needed = static_cast<std::int64_t>(kBinaryHeaderBytes) +
+                                facets * static_cast<std::int64_t>(kBinaryFacetBytes);
+    const std::string announced =
+        "the header announces " + Str(facets) + " facets (" + Str(needed) + " bytes)";
+    if (size < needed) {
+        const std::int64_t facet = (size - static_cast<std::int64_t>(kBinaryHeaderBytes)) /
+                                       static_cast<std::int64_t>(kBinaryFacetBytes) +
+                                   1;
+        return std::string(name) + ": truncated binary STL: " + announced +
+               ", the file ends at byte " + Str(size) + ", inside facet " + Str(facet);
+    }
+    return std::string(name) + ": binary STL of inconsistent size: " + announced +
+           ", the file has " + Str(size - needed) + " bytes more";
+}
+
+// ---------------------------------------------------------------------------------------
+// ASCII STL
+
+constexpr std::array<bool, 256> kBlank = [] {
+    std::array<bool, 256> table{};
+    for (const char c : {' ', '\t', '\n', '\r', '\v', '\f'}) {
+        table[static_cast<unsigned char>(c)] = true;
+    }
+    return table;
+}();
+
+bool IsBlank(char c) {
+    return kBlank[static_cast<unsigned char>(c)];
+}
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+const char* TokenEnd(const char* p, const char* end) {
+    while (p != end && !IsBlank(*p)) {
+        ++p;
+    }
+    return p;
+}
+
+// Keywords are lower-case letters; "| 0x20" folds exactly the upper-case letters onto them
+// and maps no other byte onto a lower-case letter.
+template <std::size_t N>
+bool IsKeywordAt(const char* p, const char* end, const char (&keyword)[N]) {
+    constexpr std::size_t length = N - 1;
+    if (static_cast<std::size_t>(end - p) < length) {
+        return false;
+    }
+    for (std::size_t i = 0; i < length; ++i) {
+        if ((p[i] | 0x20) != keyword[i]) {
+            return false;
+        }
+    }
+    return p + length == end || IsBlank(p[length]);
+}
+
+enum class TExpect { Solid, FacetOrEndsolid, Normal, OuterLoop, Vertex, EndLoop, EndFacet };
+
+struct TAsciiError {
+    const char* At = nullptr;  // start of the offending token, or the end of the text
+    TExpect Expect = TExpect::Solid;
+    bool AfterNumbers = false;  // expected right after three numbers
+    // When the three numbers after a keyword were expected: the keyword, and how many of
+    // the numbers were read.
+    const char* KeywordAt = nullptr;
+    int NumbersRead = -1;
+};
+
+enum class TOutcome { Finished, ReachedSplit, Failed, Cancelled };
+
+// Where a parser puts its polygons: straight into the model's list, or, for the second
+// half of a split text, into chunks that are appended to the list afterwards (so the
+// second half never needs a copy of itself in memory next to the list).
+class TPolygonSink {
+  public:
+    explicit TPolygonSink(TSurface& list) : List(&list) {}
+    explicit TPolygonSink(std::vector<TSurface>& chunks) : Chunks(&chunks) {}
+
+    void Add(const TPolygon& polygon) {
+        if (Chunks != nullptr && (List == nullptr || List->size() == List->capacity())) {
+            List = &Chunks->emplace_back();
+            List->reserve(kChunkPolygons);
+        }
+        List->push_back(polygon);
+    }
+
+  private:
+    TSurface* List = nullptr;
+    std::vector<TSurface>* Chunks = nullptr;
+};
+
+// Reads the grammar
+//   solid [name] { facet normal x y z outer loop { vertex x y z }x3 endloop endfacet }
+//   endsolid [name]
+// any number of solids after one another, tokens separated by any blanks and line ends.
+// The text after "solid" and "endsolid" up to the end of the line is the name. The end
+// of the text between two facets is accepted, a missing last "endsolid" included.
+class TAsciiParser {
+  public:
+    // [begin, end) is the whole text; positions in errors are pointers into it.
+    TAsciiParser(const char* begin, const char* end, TPolygonSink sink)
+        : Begin(begin), End(end), Sink(sink) {}
+
+    // Progress goes to `stepper` in batches, each batch counting `scale` times its size
+    // (the first of two halves stands for both).
+    void ReportTo(TStepper* stepper, std::int64_t scale) {
+        Stepper = stepper;
+        StepScale = scale;
+    }
+    // Stops with ReachedSplit when a facet would start exactly at `split`; if the text
+    // is found to run past it otherwise (the split fell into a name), sets `passed` and
+    // reads on to the end.
+    void StopAt(const char* split, std::atomic<bool>* passed) {
+        Split = split;
+        Passed = passed;
+    }
+    // Gives up (Cancelled) soon after `cancel` becomes true.
+    void CancelWhen(const std::atomic<bool>* cancel) { Cancel = cancel; }
+
+    TOutcome Run(const char* from, bool insideSolid) {
+        P = from;
+        for (;;) {
+            SkipBlanks();
+            if (P == End) {
+                return TOutcome::Finished;
+            }
+            if (!insideSolid) {
+                if (!Keyword("solid")) {
+                    return Fail(TExpect::Solid);
+                }
+                SkipLine();
+                insideSolid = true;
+                continue;
+            }
+            if (Split != nullptr && P >= Split) {
+                if (P == Split) {
+                    return TOutcome::ReachedSplit;
+                }
+                Split = nullptr;
+                Passed->store(true, std::memory_order_relaxed);
+            }
+            if (Keyword("facet")) {
+                if (!Facet(P - (sizeof "facet" - 1))) {
+                    return TOutcome::Failed;
+                }
+                if ((++Facets & (kProgressBatch - 1)) == 0) {
+                    if (Stepper != nullptr) {
+                        Stepper->Advance(std::int64_t{kProgressBatch} * StepScale);
+                    }
+                    if (Cancel != nullptr && Cancel->load(std::memory_order_relaxed)) {
+                        return TOutcome::Cancelled;
+                    }
+                }
+                continue;
+            }
+            if (Keyword("endsolid")) {
+                SkipLine();
+                insideSolid = false;
+                continue;
+            }
+            return Fail(TExpect::FacetOrEndsolid);
+        }
+    }
+
+    std::int64_t FacetCount() const { return Facets; }
+    const TAsciiError& Error() const { return Failure; }
+    const TBox& Box() const { return Bounds; }
+
+  private:
+    void SkipBlanks() {
+        while (P != End && IsBlank(*P)) {
+            ++P;
+        }
+    }
+
+    void SkipLine() {
+        while (P != End && *P != '\n' && *P != '\r') {
+            ++P;
+        }
+    }
+
+    template <std::size_t N>
+    bool Keyword(const char (&keyword)[N]) {
+        SkipBlanks();
+        if (!IsKeywordAt(P, End, keyword)) {
+            return false;
+        }
+        P += N - 1;
+        return true;
+    }
+
+    bool Number(double& value) {
+        SkipBlanks();
+        const char* first = P;
+        if (first == End) {
+            return false;
+        }
+        // std::from_chars would also take "inf" and "nan", which are no numbers here;
+        // they cannot start with a digit or a period.
+        const char* lead = first + (*first == '-' ? 1 : 0);
+        if (lead != End && (IsDigit(*lead) || *lead == '.')) {
+            const auto [last, ec] = std::from_chars(first, End, value);
+            if (ec == std::errc() && (last == End || IsBlank(*last))) {
+                P = last;
+                return true;
+            }
+        }
+        // The rare forms: "," as the separator, a leading "+", values beyond the range
+        // of a double. The number reading decides, exactly as for any other number.
+        const char* last = TokenEnd(first, End);
+        if (!project::StrToFloat(std::string_view(first, static_cast<std::size_t>(last - first)),
+                                 project::kEitherSeparator, value)) {
+            return false;
+        }
+        P = last;
+        return true;
+    }
+
+    bool Vector(TVector3& v, TExpect expect, const char* keywordAt) {
+        double* const coordinates[3] = {&v.x, &v.y, &v.z};
+        for (int i = 0; i < 3; ++i) {
+            if (!Number(*coordinates[i])) {
+                Reject(expect);
+                Failure.KeywordAt = keywordAt;
+                Failure.NumbersRead = i;
+                return false;
+            }
+        }
+        return true;
+    }
+
+    // After "facet", which starts at `facetAt`.
+    bool Facet(const char* facetAt) {
+        TPolygon polygon;
+        if (!Keyword("normal")) {
+            return Reject(TExpect::Normal);
+        }
+        if (!Vector(polygon.Normal, TExpect::Normal, facetAt)) {
+            return false;
+        }
+        if (!Keyword("outer")) {
+            return Reject(TExpect::OuterLoop, true);
+        }
+        if (!Keyword("loop")) {
+            return Reject(TExpect::OuterLoop);
+        }
+        TVector3* const vertices[3] = {&polygon.Vert1, &polygon.Vert2, &polygon.Vert3};
+        for (int i = 0; i < 3; ++i) {
+            if (!Keyword("vertex")) {
+                return Reject(TExpect::Vertex, i > 0);
+            }
+            if (!Vector(*vertices[i], TExpect::Vertex, P - (sizeof "vertex" - 1))) {
+                return false;
+            }
+        }
+        if (!Keyword("endloop")) {
+            return Reject(TExpect::EndLoop, true);
+        }
+        if (!Keyword("endfacet")) {
+            return Reject(TExpect::EndFacet);
+        }
+        Bounds.Add(polygon);
+        Sink.Add(polygon);
+        return true;
+    }
+
+    // Records the error at the current token.
+    bool Reject(TExpect expect, bool afterNumbers = false) {
+        SkipBlanks();
+        Failure = {P, expect, afterNumbers};
+        return false;
+    }
+
+    TOutcome Fail(TExpect expect) {
+        Reject(expect);
+        return TOutcome::Failed;
+    }
+
+    const char* const Begin;
+    const char* const End;
+    const char* P = nullptr;
+    TPolygonSink Sink;
+    TBox Bounds;
+    std::int64_t Facets = 0;
+    TAsciiError Failure;
+    TStepper* Stepper = nullptr;
+    std::int64_t StepScale = 1;
+    const char* Split = nullptr;
+    std::atomic<bool>* Passed = nullptr;
+    const std::atomic<bool>* Cancel = nullptr;
+};
+
+// 1-based line of `at`; CR LF, lone CR and lone LF each end a line.
+std::int64_t LineOf(const char* begin, const char* at) {
+    std::int64_t line = 1;
+    for (const char* p = begin; p != at; ++p) {
+        if (*p == '\n' || (*p == '\r' && (p + 1 == at || p[1] != '\n'))) {
+            ++line;
+        }
+    }
+    return line;
+}
+
+const char* LastNonBlank(const char* begin, const char* end) {
+    while (end != begin && IsBlank(end[-1])) {
+        --end;
+    }
+    return end == begin ? begin : end - 1;
+}
+
+// A token as it can be shown in a reason: printable ASCII, anything else as "?".
+std::string Printable(const char* first, const char* last) {
+    constexpr std::ptrdiff_t kShown = 40;
+    std::string text;
+    for (const char* p = first; p != last && p - first < kShown; ++p) {
+        const auto c = static_cast<unsigned char>(*p);
+        text += (c > 0x20 && c < 0x7F) ? static_cast<char>(c) : '?';
+    }
+    if (last - first > kShown) {
+        text += "...";
+    }
+    return text;
+}
+
+std::string_view ExpectText(TExpect expect) {
+    switch (expect) {
+        case TExpect::Solid:
+            return "\"solid\"";
+        case TExpect::FacetOrEndsolid:
+            return "\"facet\" or \"endsolid\"";
+        case TExpect::Normal:
+            return "\"facet normal\" and three numbers";
+        case TExpect::OuterLoop:
+            return "\"outer loop\"";
+        case TExpect::Vertex:
+            return "\"vertex\" and three numbers";
+        case TExpect::EndLoop:
+            return "\"endloop\"";
+        case TExpect::EndFacet:
+            return "\"endfacet\"";
+    }
+    return "";
+}
+
+// `textEnd` is where the text stops, `dataEnd` where the file does (after a NUL byte).
+std::string AsciiReason(const TAsciiError& error, const char* begin, const char* textEnd,
+                        const char* dataEnd, std::string_view name) {
+    const char* at = error.At;
+    const bool atEnd = at == textEnd;
+    const bool numeric =
+        !atEnd && (IsDigit(*at) || *at == '-' || *at == '+' || *at == '.' || *at == ',');
+    std::string found;
+    if (atEnd) {
+        found = textEnd != dataEnd ? "a NUL byte, which ends the text" : "the end of the file";
+        at = LastNonBlank(begin, textEnd);
+    } else {
+        found = (error.AfterNumbers && numeric ? "a fourth number \"" : "\"") +
+                Printable(at, TokenEnd(at, textEnd)) + "\"";
+    }
+    if (error.NumbersRead >= 0 && !numeric) {
+        // The numbers ran out: the line to look at is the keyword's, not the next one's.
+        found = Str(error.NumbersRead) + (error.NumbersRead == 1 ? " number" : " numbers") +
+                " and then " + found;
+        at = error.KeywordAt;
+    }
+    return std::string(name) + ", line " + Str(LineOf(begin, at)) + ": expected " +
+           std::string(ExpectText(error.Expect)) + ", found " + found;
+}
+
+// Facets the progress expects: the usual layout has seven lines per facet and two more,
+// so the line breaks of the first 64 KiB, scaled to the whole text, estimate it.
+std::int64_t EstimateAsciiFacets(std::string_view text) {
+    constexpr std::size_t kSampleBytes = std::size_t{1} << 16;
+    const std::string_view sample = text.substr(0, kSampleBytes);
+    auto breaks = static_cast<std::int64_t>(std::count(sample.begin(), sample.end(), '\n'));
+    if (breaks == 0) {
+        breaks = static_cast<std::int64_t>(std::count(sample.begin(), sample.end(), '\r'));
+    }
+    std::int64_t lines = 0;
+    if (sample.size() == text.size()) {
+        lines = breaks + (!text.empty() && text.back() != '\n' && text.back() != '\r' ? 1 : 0);
+    } else {
+        lines = static_cast<std::int64_t>(
+            static_cast<double>(breaks) *
+            (static_cast<double>(text.size()) / static_cast<double>(sample.size())));
+    }
+    return std::clamp<std::int64_t>((lines - 2) / 7, 1, kMaxPolygons);
+}
+
+// A "facet" keyword that starts a token at or after the middle of the text.
+const char* FindSplit(const char* begin, const char* end) {
+    if (end - begin < 2) {
+        return nullptr;
+    }
+    const char* p = begin + (end - begin) / 2;
+    const char* limit = p + std::min<std::ptrdiff_t>(end - p, kSplitSearchBytes);
+    for (; p != limit; ++p) {
+        if ((*p | 0x20) == 'f' && IsBlank(p[-1]) && IsKeywordAt(p, end, "facet")) {
+            return p;
+        }
+    }
+    return nullptr;
+}
+
+// Joins the helper thread on every way out, telling it to give up first.
+class TJoinOnExit {
+  public:
+    TJoinOnExit(std::thread& thread, std::atomic<bool>& cancel) : Thread(thread), Cancel(cancel) {}
+    ~TJoinOnExit() { Join(); }
+    TJoinOnExit(const TJoinOnExit&) = delete;
+    TJoinOnExit& operator=(const TJoinOnExit&) = delete;
+
+    void Join() {
+        if (Thread.joinable()) {
+            Cancel.store(true, std::memory_order_relaxed);
+            Thread.join();
+        }
+    }
+
+  private:
+    std::thread& Thread;
+    std::atomic<bool>& Cancel;
+};
+
+// `facetsRead` tells how many facets were complete before a failure.
+TResult ReadAscii(std::string_view data, std::string_view name, TProgress& progress,
+                  std::size_t parallelFromBytes, TParsed& parsed, std::int64_t& facetsRead) {
+    // A NUL byte ends the text.
+    const std::string_view text = data.substr(0, std::min(data.find('\0'), data.size()));
+    const char* const begin = text.data();
+    const char* const end = begin + text.size();
+    const char* start = begin;
+    if (text.substr(0, 3) == "\xEF\xBB\xBF") {
+        start += 3;  // a UTF-8 byte order mark
+    }
+    if (std::all_of(start, end, IsBlank)) {
+        return TResult::Failure(std::string(name) + ": the file is empty");
+    }
+
+    const std::int64_t estimate = EstimateAsciiFacets(text);
+    TProgressScope scope(progress, kProgressText, static_cast<int>(estimate - 1));
+    TStepper stepper(progress, estimate - 1);
+    parsed.Polygons.reserve(text.size() / kMinAsciiFacetBytes + 1);
+
+    TAsciiParser first(begin, end, TPolygonSink(parsed.Polygons));
+    const char* const split = text.size() >= parallelFromBytes ? FindSplit(start, end) : nullptr;
+
+    // The second half is read from the split on as if a solid were open there; that holds
+    // exactly when the first half arrives at the split between two facets. Otherwise the
+    // first reader simply reads on to the end and the second half is dropped. Errors
+    // carry pointers into the whole text, so their lines are counted from its start, and
+    // an error of the first half always wins, being earlier in the file.
+    std::vector<TSurface> chunks;
+    TAsciiParser second(begin, end, TPolygonSink(chunks));
+    std::atomic<bool> cancel{false};
+    std::exception_ptr secondException;
+    TOutcome secondOutcome = TOutcome::Cancelled;
+    std::thread worker;
+    if (split != nullptr) {
+        second.CancelWhen(&cancel);
+        try {
+            worker = std::thread([&] {
+                try {
+                    secondOutcome = second.Run(split, true);
+                } catch (...) {
+                    secondException = std::current_exception();
+                }
+            });
+        } catch (const std::system_error&) {
+            // No thread to be had: read it all in this one.
+        }
+    }
+    TJoinOnExit joiner(worker, cancel);
+
+    TOutcome outcome = TOutcome::Finished;
+    if (worker.joinable()) {
+        first.ReportTo(&stepper, 2);
+        first.StopAt(split, &cancel);
+        outcome = first.Run(start, false);
+    } else {
+        first.ReportTo(&stepper, 1);
+        outcome = first.Run(start, false);
+    }
+    joiner.Join();
+
+    const TAsciiParser* failed = outcome == TOutcome::Failed ? &first : nullptr;
+    std::int64_t facets = first.FacetCount();
+    parsed.Box = first.Box();
+    if (outcome == TOutcome::ReachedSplit) {
+        if (secondException) {
+            std::rethrow_exception(secondException);
+        }
+        facets += second.FacetCount();
+        if (secondOutcome == TOutcome::Failed) {
+            failed = &second;
+        } else {
+            stepper.Advance(second.FacetCount());
+            for (TSurface& chunk : chunks) {
+                for (const TPolygon& polygon : chunk) {
+                    parsed.Box.Add(polygon);
+                }
+                parsed.Polygons.insert(parsed.Polygons.end(), chunk.begin(), chunk.end());
+                TSurface().swap(chunk);
+            }
+        }
+    }
+    facetsRead = facets;
+    if (failed != nullptr) {
+        return TResult::Failure(
+            AsciiReason(failed->Error(), begin, end, data.data() + data.size(), name));
+    }
+    if (facets == 0) {
+        return TResult::Failure(std::string(name) + ", line " +
+                                Str(LineOf(begin, LastNonBlank(begin, end))) +
+                                ": the file ends without a facet");
+    }
+    if (facets > kMaxPolygons) {
+        return TResult::Failure(std::string(name) + ": the file holds " + Str(facets) +
+                                " facets, more than a model can take (" + Str(kMaxPolygons) + ")");
+    }
+    return TResult::Success();
+}
+
+TResult Read(std::string_view data, std::string_view name, TProgress& progress,
+             std::size_t parallelFromBytes, TParsed& parsed) {
+    // The size rule comes first: many binary files begin with "solid" too.
+    std::uint64_t facets = 0;
+    if (IsSizeConsistentBinary(data, facets)) {
+        return ReadBinary(data, facets, name, progress, parsed);
+    }
+    if (data.empty()) {
+        return TResult::Failure(std::string(name) + ": the file is empty");
+    }
+    std::int64_t facetsRead = 0;
+    TResult ascii = ReadAscii(data, name, progress, parallelFromBytes, parsed, facetsRead);
+    // Text that never got to a facet and has control bytes where a binary file has its
+    // count and first facet is most likely a damaged binary file: say that instead.
+    if (ascii || facetsRead > 0 || data.size() < kBinaryHeaderBytes || !LooksBinary(data)) {
+        return ascii;
+    }
+    return TResult::Failure(BinaryShapeReason(data, name));
+}
+
+// What every load does before anything can fail: the model is changed, and until the
+// load succeeds it holds no geometry (the memory of the old list is given back).
+void BeginLoad(TSurFaceData& surface) {
+    surface.Modified = true;
+    surface.SurfaceExist = false;
+    TSurface().swap(surface.Polygons);
+    surface.PolygonCount = 0;
+}
+
+}  // namespace
+
+TResult LoadSTLFromMemory(TSurFaceData& surface, std::string_view data, std::string_view name,
+                          TProgress& progress, std::size_t parallelFromBytes) {
+    BeginLoad(surface);
+    TParsed parsed;
+    TResult result = TResult::Success();
+    try {
+        result = Read(data, name, progress, parallelFromBytes, parsed);
+    } catch (const std::bad_alloc&) {
+        result = TResult::Failure(std::string(name) + ": not enough memory for the model");
+    }
+    if (!result) {
+        return result;
+    }
+    surface.Polygons = std::move(parsed.Polygons);
+    surface.PolygonCount = static_cast<std::int32_t>(surface.Polygons.size());
+    surface.SurfaceExist = true;
+    surface.Xmax = parsed.Box.Max[0];
+    surface.Ymax = parsed.Box.Max[1];
+    surface.Zmax = parsed.Box.Max[2];
+    surface.Xmin = parsed.Box.Min[0];
+    surface.Ymin = parsed.Box.Min[1];
+    surface.Zmin = parsed.Box.Min[2];
+    return result;
+}
+
+TResult TSurFaceData::LoadSTLFromMemory(std::string_view data, std::string_view name,
+                                        TProgress& progress) {
+    const std::size_t parallelFromBytes = std::thread::hardware_concurrency() >= 2
+                                              ? kStlParallelFromBytes
+                                              : std::numeric_limits<std::size_t>::max();
+    return model::LoadSTLFromMemory(*this, data, name, progress, parallelFromBytes);
+}
+
+TResult TSurFaceData::LoadSTL(const std::string& path, TProgress& progress) {
+    BeginLoad(*this);
+    project::TFileContents file;
+    if (TResult opened = file.Open(path); !opened) {
+        return opened;
+    }
+    return LoadSTLFromMemory(file.Text(), path, progress);
+}
+
+}  // namespace tessarin::model
