@@ -1,0 +1,700 @@
+// tessarin-bench: speed and memory of the analysis road on generated milling tools.
+//
+//   tessarin-bench [--sizes 10k,100k,1m,2m] [--quick] [--repeat N] [--data DIR] [--cli PATH]
+//                  [--regenerate]
+//
+// Every figure is the best of N runs (default 3) on a warm page cache. See bench/README.md.
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <limits>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "bench/bench_child.h"
+#include "bench/bench_report.h"
+#include "model/cut_edge.h"
+#include "model/model.h"
+#include "model/selection.h"
+#include "project/project_reader.h"
+#include "project/project_writer.h"
+#include "samples/sample_tool.h"
+#ifdef TESSARIN_BENCH_REFERENCE
+#include "tests/support/cut_edge_reference.h"
+#endif
+
+namespace {
+
+namespace fs = std::filesystem;
+using tessarin::bench::BestOf;
+using tessarin::bench::Fixed;
+using tessarin::bench::Seconds;
+using tessarin::bench::TReport;
+using tessarin::bench::TTarget;
+using tessarin::model::TModel;
+using tessarin::model::TSurFaceData;
+using tessarin::samples::TSampleToolLayout;
+using tessarin::samples::TStlFormat;
+
+constexpr char kSeparator = ',';
+
+// Targets, all for the 2-core machines the project is built on.
+constexpr double kAsciiImportMBs = 500.0;
+constexpr double kBinaryImportMBs = 600.0;
+constexpr double kCutEdgeSeconds1M = 0.3;
+constexpr double kProjectWriteMBs = 150.0;
+constexpr double kProjectReadMBs = 300.0;
+constexpr double kPeakMegabytes1M = 600.0;
+constexpr double kAngleSeconds100k = 0.2;
+constexpr double kRoadSeconds1M = 3.0;
+
+constexpr std::int64_t kMillion = 1000000;
+
+struct TSize {
+    std::string Label;  // as given: "10k", "1m"
+    std::int64_t Facets = 0;
+};
+
+struct TOptions {
+    std::vector<TSize> Sizes;
+    int Repeat = 3;
+    std::string DataDir = TESSARIN_BENCH_DATA_DIR;
+    std::string Cli;
+    bool Regenerate = false;
+    // Hidden: run the road once on FILE, write OUT and exit (the peak-memory child).
+    std::optional<std::pair<std::string, std::string>> RoadChild;
+};
+
+constexpr std::string_view kUsage =
+    "usage: tessarin-bench [--sizes 10k,100k,1m,2m] [--quick] [--repeat N] [--data DIR]\n"
+    "                      [--cli PATH] [--regenerate]\n"
+    "  --sizes LIST   model sizes in facets (suffix k or m), default 10k,100k,1m,2m\n"
+    "  --quick        10k and 100k only\n"
+    "  --repeat N     runs per figure, the best counts (default 3)\n"
+    "  --data DIR     folder of the generated models (default bench/data)\n"
+    "  --cli PATH     the batch tool for the peak-memory run (default: the one built with it)\n"
+    "  --regenerate   write the models again even when they exist\n";
+
+void Print(std::string_view text) {
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    std::fflush(stdout);
+}
+
+bool ParseCount(std::string_view text, std::int64_t& value) {
+    std::int64_t factor = 1;
+    if (!text.empty() && (text.back() == 'k' || text.back() == 'K')) {
+        factor = 1000;
+        text.remove_suffix(1);
+    } else if (!text.empty() && (text.back() == 'm' || text.back() == 'M')) {
+        factor = kMillion;
+        text.remove_suffix(1);
+    }
+    std::int64_t n = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), n);
+    if (text.empty() || error != std::errc{} || end != text.data() + text.size() || n <= 0 ||
+        n > INT32_MAX / factor) {
+        return false;
+    }
+    value = n * factor;
+    return true;
+}
+
+bool ParseSizes(std::string_view text, std::vector<TSize>& sizes) {
+    sizes.clear();
+    while (true) {
+        const std::size_t comma = text.find(',');
+        const std::string_view piece = text.substr(0, comma);
+        TSize size{std::string(piece), 0};
+        if (!ParseCount(piece, size.Facets)) {
+            return false;
+        }
+        sizes.push_back(size);
+        if (comma == std::string_view::npos) {
+            return true;
+        }
+        text.remove_prefix(comma + 1);
+    }
+}
+
+// Returns 0 to go on, otherwise 1 + the exit code.
+int ParseOptions(int argc, char** argv, TOptions& options) {
+    ParseSizes("10k,100k,1m,2m", options.Sizes);
+#ifdef TESSARIN_CLI_PATH
+    options.Cli = TESSARIN_CLI_PATH;
+#endif
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        const auto value = [&]() -> std::optional<std::string_view> {
+            if (i + 1 >= argc) {
+                Print("tessarin-bench: " + std::string(arg) + " needs a value\n");
+                return std::nullopt;
+            }
+            return std::string_view(argv[++i]);
+        };
+        if (arg == "-h" || arg == "--help") {
+            Print(kUsage);
+            return 1;
+        } else if (arg == "--quick") {
+            ParseSizes("10k,100k", options.Sizes);
+        } else if (arg == "--regenerate") {
+            options.Regenerate = true;
+        } else if (arg == "--sizes") {
+            const auto text = value();
+            if (!text || !ParseSizes(*text, options.Sizes)) {
+                Print("tessarin-bench: --sizes wants counts like 10k,100k,1m\n");
+                return 3;
+            }
+        } else if (arg == "--repeat") {
+            const auto text = value();
+            std::int64_t n = 0;
+            if (!text || !ParseCount(*text, n) || n > 1000) {
+                Print("tessarin-bench: --repeat wants a count from 1 to 1000\n");
+                return 3;
+            }
+            options.Repeat = static_cast<int>(n);
+        } else if (arg == "--data") {
+            const auto text = value();
+            if (!text) {
+                return 3;
+            }
+            options.DataDir = *text;
+        } else if (arg == "--cli") {
+            const auto text = value();
+            if (!text) {
+                return 3;
+            }
+            options.Cli = *text;
+        } else if (arg == "--road-child") {
+            if (i + 2 >= argc) {
+                return 3;
+            }
+            options.RoadChild.emplace(argv[i + 1], argv[i + 2]);
+            i += 2;
+        } else {
+            Print("tessarin-bench: unknown option " + std::string(arg) + "\n" +
+                  std::string(kUsage));
+            return 3;
+        }
+    }
+    return 0;
+}
+
+double Megabytes(std::uintmax_t bytes) {
+    return static_cast<double>(bytes) / 1e6;
+}
+
+std::uintmax_t FileSize(const std::string& path) {
+    std::error_code error;
+    const std::uintmax_t size = fs::file_size(path, error);
+    return error ? 0 : size;
+}
+
+// Reads the whole file once, so that the timed runs find it in the page cache.
+void WarmUp(const std::string& path) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        return;
+    }
+    std::vector<char> buffer(1 << 20);
+    while (std::fread(buffer.data(), 1, buffer.size(), file) == buffer.size()) {
+    }
+    std::fclose(file);
+}
+
+std::string Count(std::int64_t n) {
+    return std::to_string(n);
+}
+
+// ---- the analysis steps the benchmark drives ----
+
+void SetUpModelFromPolygons(TModel& model, tessarin::model::TSurface&& polygons) {
+    model.SurfaceData.GeometrySettings = tessarin::model::kDefaultGeometrySettings;
+    model.SurfaceData.Polygons = std::move(polygons);
+    model.SurfaceData.PolygonCount = static_cast<std::int32_t>(model.SurfaceData.Polygons.size());
+    model.SurfaceData.SurfaceExist = true;
+}
+
+// Lets the vectors go, not only empties them, so the next run allocates like the first.
+void ReleaseSorting(TModel& model) {
+    model.ClearSorting();
+    model.SurfaceData.FrontPolygons = {};
+    model.SurfaceData.BackPolygons = {};
+    model.SurfaceData.OtherPolygons = {};
+}
+
+void ReleaseCutEdge(TModel& model) {
+    if (model.SelectCutEdgeExist) {
+        model.SelectCutEdge = {};
+        model.SelectCutEdgeExist = false;
+    }
+    model.ClearCutEdge();
+    model.CutEdge = {};
+}
+
+// Static system tilted 5 degrees at azimuth 30, working plane at 20 degrees to segment 0,
+// kinematic system at a cutting-speed angle of 10, chip flow at 30: every system exists.
+tessarin::model::TResult AcceptSystems(TModel& model) {
+    model.PreviewSSK(5.0, 30.0);
+    if (auto accepted = model.AcceptStaticSystem(); !accepted) {
+        return accepted;
+    }
+    if (auto previewed = model.PreviewFeedPlan(20.0); !previewed) {
+        return previewed;
+    }
+    model.AcceptFeedPlan();
+    model.PreviewKSK(10.0);
+    model.AcceptKSK();
+    model.PreviewDSK(30.0);
+    model.AcceptDSK();
+    return tessarin::model::TResult::Success();
+}
+
+void ComputeAllAngles(TModel& model) {
+    for (int system = tessarin::model::kISK; system <= tessarin::model::kDSK; ++system) {
+        model.ComputeAngles(system);
+    }
+}
+
+// The segments whose rake angle in ISK lies between -10 and 10 degrees and whose static
+// clearance angle is between 0 and 15 degrees.
+tessarin::model::TSelectDlgInqury SelectionQuery() {
+    tessarin::model::TSelectDlgInqury query;
+    QueryColumn(query.Ranges, 0).push_back({-10.0, 10.0});
+    QueryColumn(query.Ranges, 4).push_back({0.0, 15.0});
+    query.Use[0] = true;
+    query.Use[4] = true;
+    query.AndLogic = true;
+    query.WholeEdge = true;
+    query.Valid = true;
+    return query;
+}
+
+struct TRoadTimes {
+    double Import = 0.0;
+    double Sort = 0.0;
+    double Edge = 0.0;
+    double Angles = 0.0;
+    double Select = 0.0;
+    double Write = 0.0;
+    double Total() const { return Import + Sort + Edge + Angles + Select + Write; }
+};
+
+// The whole batch road on one STL file, as the batch tool runs it: import, sort, cutting
+// edge, the four systems and their angles, a selection, the project file.
+tessarin::model::TResult RunRoad(const std::string& stl, const std::string& out,
+                                 TRoadTimes& times) {
+    TModel model(kSeparator);
+    model.SurfaceData.GeometrySettings = tessarin::model::kDefaultGeometrySettings;
+    tessarin::model::TResult result = tessarin::model::TResult::Success();
+    times.Import = Seconds([&] { result = model.SurfaceData.LoadSTL(stl); });
+    if (!result) {
+        return result;
+    }
+    times.Sort = Seconds([&] { model.SurfaceData.SortSurfaces(); });
+    bool found = false;
+    times.Edge = Seconds([&] { found = model.FindCutEdge(); });
+    if (!found) {
+        return tessarin::model::TResult::Failure(stl + ": no cutting edge");
+    }
+    times.Angles = Seconds([&] {
+        result = AcceptSystems(model);
+        if (result) {
+            ComputeAllAngles(model);
+        }
+    });
+    if (!result) {
+        return result;
+    }
+    times.Select = Seconds([&] { model.MakeSelection(SelectionQuery()); });
+    times.Write =
+        Seconds([&] { result = tessarin::project::SaveProject(model, out, stl, kSeparator); });
+    return result;
+}
+
+std::string StlPath(const TOptions& options, const TSize& size, TStlFormat format) {
+    const auto layout = tessarin::samples::LayoutForFacets(size.Facets);
+    // The exact facet count names the file, so a changed layout never reuses a stale one.
+    return (fs::path(options.DataDir) /
+            ("cutter-" + Count(tessarin::samples::FacetCount(layout)) +
+             (format == TStlFormat::Ascii ? "-ascii.stl" : "-binary.stl")))
+        .string();
+}
+
+// Writes the size's ASCII and binary models unless they are there already.
+bool EnsureModels(const TOptions& options, const TSize& size, TReport& report) {
+    const auto layout = tessarin::samples::LayoutForFacets(size.Facets);
+    std::optional<tessarin::model::TSurface> polygons;
+    for (const TStlFormat format : {TStlFormat::Ascii, TStlFormat::Binary}) {
+        const std::string path = StlPath(options, size, format);
+        if (!options.Regenerate && FileSize(path) > 0) {
+            continue;
+        }
+        if (!polygons) {
+            polygons = tessarin::samples::GenerateSampleTool(layout);
+        }
+        const auto written = tessarin::samples::WriteStl(*polygons, format, "cutter", path);
+        if (!written) {
+            report.Note(size.Label, "cannot write the model: " + written.Reason());
+            return false;
+        }
+    }
+    return true;
+}
+
+// ---- sections ----
+
+void MeasureImport(const std::string& path, const std::string& what, std::int64_t facets,
+                   double target, const TSize& size, int repeat, TReport& report,
+                   std::unique_ptr<TSurFaceData>& loaded) {
+    WarmUp(path);
+    tessarin::model::TResult result = tessarin::model::TResult::Success();
+    const double seconds = BestOf(
+        repeat, [&] { loaded = std::make_unique<TSurFaceData>(); },
+        [&] { result = loaded->LoadSTL(path); });
+    if (!result || loaded->PolygonCount != facets) {
+        report.Note(size.Label, what + " import failed: " +
+                                    (result ? "read " + Count(loaded->PolygonCount) +
+                                                  " facets of " + Count(facets)
+                                            : result.Reason()));
+        loaded.reset();
+        return;
+    }
+    report.Row(size.Label, what + " STL import", Megabytes(FileSize(path)) / seconds, "MB/s", 0,
+               TTarget::AtLeast(target), Fixed(seconds, 3) + " s");
+}
+
+void MeasureSize(const TOptions& options, const TSize& size, TReport& report) {
+    if (!EnsureModels(options, size, report)) {
+        return;
+    }
+    const auto layout = tessarin::samples::LayoutForFacets(size.Facets);
+    const std::int64_t facets = tessarin::samples::FacetCount(layout);
+    const std::int64_t expectedSegments = tessarin::samples::CutEdgeSegmentCount(layout);
+    const std::string ascii = StlPath(options, size, TStlFormat::Ascii);
+    const std::string binary = StlPath(options, size, TStlFormat::Binary);
+    report.Note(size.Label, Count(facets) + " facets; ASCII " +
+                                Fixed(Megabytes(FileSize(ascii)), 1) + " MB, binary " +
+                                Fixed(Megabytes(FileSize(binary)), 1) + " MB");
+
+    std::unique_ptr<TSurFaceData> loaded;
+    MeasureImport(binary, "binary", facets, kBinaryImportMBs, size, options.Repeat, report, loaded);
+    MeasureImport(ascii, "ASCII", facets, kAsciiImportMBs, size, options.Repeat, report, loaded);
+    if (!loaded) {
+        return;
+    }
+
+    TModel model(kSeparator);
+    SetUpModelFromPolygons(model, std::move(loaded->Polygons));
+    loaded.reset();
+    const double sortSeconds = BestOf(
+        options.Repeat, [&] { ReleaseSorting(model); }, [&] { model.SurfaceData.SortSurfaces(); });
+    const auto& surfaces = model.SurfaceData;
+    report.Row(size.Label, "surface sorting", sortSeconds, "s", 3, TTarget::None(),
+               Count(surfaces.FrontCount) + " front, " + Count(surfaces.BackCount) + " back, " +
+                   Count(surfaces.OtherCount) + " other");
+
+    bool found = false;
+    const double edgeSeconds = BestOf(
+        options.Repeat, [&] { ReleaseCutEdge(model); }, [&] { found = model.FindCutEdge(); });
+    if (!found) {
+        report.Note(size.Label, "no cutting edge found");
+        return;
+    }
+    const bool million = facets >= kMillion && facets < kMillion * 11 / 10;
+    report.Row(size.Label, "cutting edge", edgeSeconds, "s", 3,
+               million ? TTarget::Below(kCutEdgeSeconds1M) : TTarget::None(),
+               Count(model.SegmentCount) + " segments, polar " +
+                   Fixed(model.CutEdge.front().Polar, 2) + " .. " +
+                   Fixed(model.CutEdge.back().Polar, 2));
+    if (model.SegmentCount != expectedSegments) {
+        report.Note(size.Label, "WARNING: " + Count(model.SegmentCount) +
+                                    " segments found, the sample tool has " +
+                                    Count(expectedSegments));
+    }
+
+    if (const auto accepted = AcceptSystems(model); !accepted) {
+        report.Note(size.Label, "coordinate systems refused: " + accepted.Reason());
+        return;
+    }
+    const double angleSeconds = Seconds([&] { ComputeAllAngles(model); });
+    report.Row(size.Label, "angles, all four systems", angleSeconds, "s", 3);
+    model.MakeSelection(SelectionQuery());
+
+    const std::string project =
+        (fs::path(options.DataDir) / ("cutter-" + Count(facets) + ".tsf")).string();
+    tessarin::model::TResult saved = tessarin::model::TResult::Success();
+    const double writeSeconds = BestOf(
+        options.Repeat, [] {},
+        [&] { saved = tessarin::project::SaveProject(model, project, ascii, kSeparator); });
+    if (!saved) {
+        report.Note(size.Label, "project write failed: " + saved.Reason());
+        return;
+    }
+    const double projectMB = Megabytes(FileSize(project));
+    report.Row(size.Label, "project write", projectMB / writeSeconds, "MB/s", 0,
+               TTarget::AtLeast(kProjectWriteMBs),
+               Fixed(writeSeconds, 3) + " s, " + Fixed(projectMB, 1) + " MB");
+
+    WarmUp(project);
+    std::unique_ptr<TModel> reread;
+    std::string stlName;
+    tessarin::model::TResult read = tessarin::model::TResult::Success();
+    const double readSeconds = BestOf(
+        options.Repeat, [&] { reread = std::make_unique<TModel>(kSeparator); },
+        [&] { read = tessarin::project::LoadProject(*reread, project, stlName); });
+    if (!read || reread->SegmentCount != model.SegmentCount ||
+        reread->SurfaceData.PolygonCount != model.SurfaceData.PolygonCount) {
+        report.Note(size.Label, "project read failed: " +
+                                    (read ? std::string("counts differ from the written model")
+                                          : read.Reason()));
+    } else {
+        report.Row(size.Label, "project read", projectMB / readSeconds, "MB/s", 0,
+                   TTarget::AtLeast(kProjectReadMBs), Fixed(readSeconds, 3) + " s");
+    }
+    std::error_code ignored;
+    fs::remove(project, ignored);
+}
+
+// The literal double loop against the fast search on small models: the same segments,
+// quadratic against near-linear growth.
+void MeasureReference(const TOptions& options, TReport& report) {
+#ifdef TESSARIN_BENCH_REFERENCE
+    double previous = 0.0;
+    std::int64_t previousFacets = 0;
+    for (const std::int64_t target : {std::int64_t{10000}, std::int64_t{30000}}) {
+        const auto layout = tessarin::samples::LayoutForFacets(target);
+        TModel model(kSeparator);
+        SetUpModelFromPolygons(model, tessarin::samples::GenerateSampleTool(layout));
+        model.SurfaceData.SortSurfaces();
+        const auto& front = model.SurfaceData.FrontPolygons;
+        const auto& back = model.SurfaceData.BackPolygons;
+        const std::string section = "reference " + Count(target / 1000) + "k";
+
+        tessarin::model::TCutEdgeData fast;
+        const double fastSeconds = BestOf(
+            options.Repeat, [&] { fast = {}; },
+            [&] {
+                tessarin::model::CollectCutEdgeSegments(front, back, fast);
+                tessarin::model::OrderByPolar(fast);
+            });
+        tessarin::model::TCutEdgeData literal;
+        const double literalSeconds = BestOf(
+            std::min(options.Repeat, 2), [&] { literal = {}; },
+            [&] {
+                tessarin::test::ReferenceCollectSegments(front, back, literal);
+                tessarin::test::ReferenceOrderByPolar(literal);
+            });
+        const std::int64_t facets = tessarin::samples::FacetCount(layout);
+        report.Row(section, "fast cutting-edge search", fastSeconds * 1e3, "ms", 2, TTarget::None(),
+                   Count(facets) + " facets, " + Count(static_cast<std::int64_t>(fast.size())) +
+                       " segments");
+        std::string growth;
+        if (previous > 0.0) {
+            const double facetRatio =
+                static_cast<double>(facets) / static_cast<double>(previousFacets);
+            growth = ", " + Fixed(literalSeconds / previous, 1) +
+                     "x the previous size's time for " + Fixed(facetRatio, 1) + "x the facets";
+        }
+        report.Row(section, "literal double loop", literalSeconds * 1e3, "ms", 1, TTarget::None(),
+                   Fixed(literalSeconds / fastSeconds, 0) + "x the fast search" + growth);
+        if (fast != literal) {
+            report.Note(section, "WARNING: the fast search and the double loop differ");
+        }
+        previous = literalSeconds;
+        previousFacets = facets;
+    }
+#else
+    (void)options;
+    report.Note("reference", "not built (configure with the tests to get the literal search)");
+#endif
+}
+
+// About 100 k segments: 40 inserts on a 200 mm cutter, each outer edge cut into 2501
+// pieces (0.005 mm each, well above the point tolerance), lateral edges left whole.
+TSampleToolLayout FineEdgeLayout() {
+    TSampleToolLayout layout;
+    layout.InsertCount = 40;
+    layout.ToolRadius = 100.0;
+    layout.EdgeDivisions = 2501;
+    layout.LateralDivisions = 1;
+    layout.FlankRows = 1;
+    layout.BodyDivisions = 4;
+    return layout;
+}
+
+void MeasureAngles(const TOptions& options, TReport& report) {
+    const std::string section = "100k segments";
+    const TSampleToolLayout layout = FineEdgeLayout();
+    TModel model(kSeparator);
+    SetUpModelFromPolygons(model, tessarin::samples::GenerateSampleTool(layout));
+    model.SurfaceData.SortSurfaces();
+    if (!model.FindCutEdge()) {
+        report.Note(section, "no cutting edge found");
+        return;
+    }
+    report.Note(section, Count(model.SegmentCount) + " segments (" +
+                             Count(tessarin::samples::CutEdgeSegmentCount(layout)) +
+                             " expected) on " + Count(model.SurfaceData.PolygonCount) + " facets");
+    if (const auto accepted = AcceptSystems(model); !accepted) {
+        report.Note(section, "coordinate systems refused: " + accepted.Reason());
+        return;
+    }
+    constexpr std::array<const char*, 4> kNames{"ISK", "SSK", "KSK", "DSK"};
+    double total = 0.0;
+    for (int system = tessarin::model::kISK; system <= tessarin::model::kDSK; ++system) {
+        const double seconds = BestOf(
+            options.Repeat, [] {}, [&] { model.ComputeAngles(system); });
+        total += seconds;
+        report.Row(section, std::string("angles ") + kNames[static_cast<std::size_t>(system)],
+                   seconds, "s", 3, TTarget::Below(kAngleSeconds100k));
+    }
+    report.Row(section, "angles, all four systems", total, "s", 3,
+               TTarget::Below(kAngleSeconds100k));
+
+    const auto query = SelectionQuery();
+    const double selectSeconds = BestOf(
+        options.Repeat, [] {}, [&] { model.MakeSelection(query); });
+    report.Row(section, "selection", selectSeconds * 1e3, "ms", 2, TTarget::None(),
+               Count(static_cast<std::int64_t>(model.SelectCutEdge.size())) + " segments selected");
+}
+
+void MeasureRoad(const TOptions& options, TReport& report) {
+    // The 1 M-facet model if it is measured, else the largest one.
+    const auto it = std::find_if(options.Sizes.begin(), options.Sizes.end(),
+                                 [](const TSize& size) { return size.Facets == kMillion; });
+    const TSize size =
+        it != options.Sizes.end()
+            ? *it
+            : *std::max_element(options.Sizes.begin(), options.Sizes.end(),
+                                [](const TSize& a, const TSize& b) { return a.Facets < b.Facets; });
+    const bool million = size.Facets == kMillion;
+    const std::string section = "road " + size.Label;
+    if (!EnsureModels(options, size, report)) {
+        return;
+    }
+    const std::string stl = StlPath(options, size, TStlFormat::Ascii);
+    const std::string out = (fs::path(options.DataDir) / "road.tsf").string();
+    WarmUp(stl);
+
+    TRoadTimes best;
+    best.Import = std::numeric_limits<double>::infinity();
+    for (int i = 0; i < std::max(1, options.Repeat); ++i) {
+        TRoadTimes times;
+        if (const auto result = RunRoad(stl, out, times); !result) {
+            report.Note(section, "the road failed: " + result.Reason());
+            return;
+        }
+        if (times.Total() < best.Total()) {
+            best = times;
+        }
+    }
+    report.Row(section, "full road in-process", best.Total(), "s", 2,
+               million ? TTarget::Below(kRoadSeconds1M) : TTarget::None(),
+               "import " + Fixed(best.Import, 2) + ", sort " + Fixed(best.Sort, 2) + ", edge " +
+                   Fixed(best.Edge, 2) + ", angles " + Fixed(best.Angles, 2) + ", select " +
+                   Fixed(best.Select, 2) + ", write " + Fixed(best.Write, 2));
+
+    const TTarget memory = million ? TTarget::Below(kPeakMegabytes1M) : TTarget::None();
+    const auto child =
+        tessarin::bench::RunChild({tessarin::bench::SelfPath(), "--road-child", stl, out});
+    if (child.ExitCode == 0) {
+        report.Row(section, "peak memory, road in a child", child.PeakMegabytes, "MB", 0, memory,
+                   Fixed(child.WallSeconds, 2) + " s wall");
+    } else {
+        report.Note(section, "the road child failed " + child.Error);
+    }
+    if (options.Cli.empty() || !fs::exists(options.Cli)) {
+        report.Note(section, "no batch tool at \"" + options.Cli + "\" (--cli PATH)");
+    } else {
+        const auto cli =
+            tessarin::bench::RunChild({options.Cli, "analyze", stl, "-o", out, "--quiet"});
+        if (cli.ExitCode == 0 && FileSize(out) > 0) {
+            report.Row(section, "peak memory, tessarin-cli analyze", cli.PeakMegabytes, "MB", 0,
+                       memory, Fixed(cli.WallSeconds, 2) + " s wall (import, sort, edge, write)");
+        } else {
+            report.Note(section, "tessarin-cli analyze failed (exit " + Count(cli.ExitCode) + ") " +
+                                     cli.Error);
+        }
+        const auto full = tessarin::bench::RunChild({options.Cli,
+                                                     "analyze",
+                                                     stl,
+                                                     "-o",
+                                                     out,
+                                                     "--quiet",
+                                                     "--ssk",
+                                                     "5,30",
+                                                     "--feedplan",
+                                                     "20",
+                                                     "--ksk",
+                                                     "10",
+                                                     "--dsk",
+                                                     "30",
+                                                     "--compute",
+                                                     "isk,ssk,ksk,dsk",
+                                                     "--range",
+                                                     "isk.g=-10..10",
+                                                     "--range",
+                                                     "ssk.a=0..15",
+                                                     "--decimal-separator",
+                                                     ","});
+        if (full.ExitCode == 0) {
+            report.Row(section, "peak memory, cli with angles", full.PeakMegabytes, "MB", 0, memory,
+                       Fixed(full.WallSeconds, 2) + " s wall (all four systems and a selection)");
+        } else {
+            report.Note(section, "tessarin-cli analyze with angles failed (exit " +
+                                     Count(full.ExitCode) + ") " + full.Error);
+        }
+    }
+    std::error_code ignored;
+    fs::remove(out, ignored);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc > 2 && std::string_view(argv[1]) == tessarin::bench::kMeasureChildOption) {
+        return tessarin::bench::MeasureChildMain(argv + 2);
+    }
+    TOptions options;
+    if (const int code = ParseOptions(argc, argv, options); code != 0) {
+        return code - 1;
+    }
+    if (options.RoadChild) {
+        TRoadTimes times;
+        const auto result = RunRoad(options.RoadChild->first, options.RoadChild->second, times);
+        if (!result) {
+            Print("tessarin-bench: " + result.Reason() + "\n");
+        }
+        return result ? 0 : 1;
+    }
+
+    std::error_code error;
+    fs::create_directories(options.DataDir, error);
+    if (error) {
+        Print("tessarin-bench: cannot create " + options.DataDir + ": " + error.message() + "\n");
+        return 1;
+    }
+    Print(std::string("tessarin-bench, ") + TESSARIN_BENCH_BUILD_TYPE + " build, best of " +
+          std::to_string(options.Repeat) + " runs, data in " + options.DataDir +
+          ", MB = 10^6 bytes\n");
+    if (std::string_view(TESSARIN_BENCH_BUILD_TYPE) != "Release") {
+        Print("WARNING: not a Release build; the figures say little\n");
+    }
+
+    TReport report;
+    for (const TSize& size : options.Sizes) {
+        MeasureSize(options, size, report);
+    }
+    MeasureReference(options, report);
+    MeasureAngles(options, report);
+    MeasureRoad(options, report);
+    report.PrintSummary();
+    return 0;
+}
