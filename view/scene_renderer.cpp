@@ -1,1 +1,459 @@
-// Implemented in a following change.
+// One frame of the 3-D view in fixed-function OpenGL 1.1 and GLU.
+//
+// Everything acts on the model-view matrix; the projection stays the identity, so the
+// visible volume is the unit cube and the nearer of two fragments is the one with the
+// smaller z.
+#include "view/scene_renderer.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "view/view_navigation.h"
+
+namespace tessarin::view {
+
+namespace {
+
+using geometry::TVector3;
+
+struct TMaterial {
+    GLfloat Ambient[4];
+    GLfloat Diffuse[4];
+    GLfloat Specular[4];
+    GLfloat Emission[4];
+    GLfloat Shininess;
+};
+
+// Kind 0: unsorted and other polygons, 1: front (rake), 2: back (flank).
+constexpr TMaterial kMaterials[3] = {
+    {{0.5f, 0.55f, 0.6f, 1.0f}, {0.2f, 0.2f, 0.2f, 1.0f}, {0, 0, 0, 1}, {0, 0, 0, 1}, 50.0f},
+    {{0.2f, 0.7f, 1.0f, 1.0f}, {0.2f, 0.3f, 0.4f, 1.0f}, {0, 0, 0, 1}, {0, 0, 0, 1}, 50.0f},
+    {{0.7f, 0.4f, 0.6f, 1.0f}, {0.8f, 0.2f, 0.2f, 1.0f}, {0, 0, 0, 1}, {0, 0, 0, 1}, 50.0f},
+};
+
+constexpr GLfloat kLightPosition[4] = {40000000.0f, 40000000.0f, 4000000.0f, 0.0f};
+constexpr GLfloat kLightAmbient[4] = {0.3f, 0.3f, 0.3f, 1.0f};
+constexpr GLfloat kLightDiffuse[4] = {0.05f, 0.05f, 0.05f, 1.0f};
+constexpr GLfloat kLightSpecular[4] = {0.1f, 0.1f, 0.1f, 1.0f};
+constexpr GLfloat kDefaultModelAmbient[4] = {0.2f, 0.2f, 0.2f, 1.0f};
+
+constexpr GLfloat kDiscRadius = 0.5f;
+constexpr GLfloat kDiscHeight = 0.005f;
+
+// The largest draw handed to glDrawArrays at once (a multiple of 3, far below the
+// GLsizei limit).
+constexpr std::size_t kMaxDrawVertices = std::size_t{3} << 22;
+constexpr std::size_t kFloatsPerVertex = 6;
+
+void Rotate(const TTurn& turn) {
+    glRotated(turn.Angle, turn.Axis.x, turn.Axis.y, turn.Axis.z);
+}
+
+void Vertex(const TVector3& v) {
+    glVertex3f(static_cast<GLfloat>(v.x), static_cast<GLfloat>(v.y), static_cast<GLfloat>(v.z));
+}
+
+void EnableBlending() {
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+}
+
+// The context keeps its state from one frame to the next, and the first things a frame
+// draws (the base disc) inherit the polygon mode and line width the previous frame left.
+// Setting them to what a previous frame with the same settings leaves makes every frame
+// alike, the first included; the rest restores the defaults the drawing relies on, in
+// case something else used the context.
+void ResetState(bool shaded, bool cutEdgeDrawn) {
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glDisable(GL_BLEND);
+    glDisable(GL_CULL_FACE);
+    glDisable(GL_COLOR_MATERIAL);
+    glDisable(GL_NORMALIZE);
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_SCISSOR_TEST);
+    glDisable(GL_STENCIL_TEST);
+    glDisable(GL_ALPHA_TEST);
+    glDisable(GL_LINE_SMOOTH);
+    glDisable(GL_POLYGON_SMOOTH);
+    glDisable(GL_LIGHTING);
+    glDepthFunc(GL_LESS);
+    glDepthMask(GL_TRUE);
+    glDepthRange(0.0, 1.0);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    glShadeModel(GL_SMOOTH);
+    glLightModelfv(GL_LIGHT_MODEL_AMBIENT, kDefaultModelAmbient);
+    glLightModeli(GL_LIGHT_MODEL_LOCAL_VIEWER, GL_FALSE);
+    glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, GL_FALSE);
+    glPolygonMode(GL_FRONT_AND_BACK, shaded ? GL_FILL : GL_LINE);
+    glLineWidth(cutEdgeDrawn ? 3.0f : 1.0f);
+}
+
+void BeginScene(int width, int height) {
+    glEnable(GL_DEPTH_TEST);
+    glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
+    glClearDepth(1.0);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    const int side = std::max(width, height);
+    glViewport(0, 0, side, side);
+    // The light is placed under its own rotations only, so its direction stays fixed
+    // relative to the view while the model turns.
+    glPushMatrix();
+    glRotatef(90.0f, 0.0f, 0.0f, 1.0f);
+    glRotatef(135.0f, 0.0f, 1.0f, 0.0f);
+    glRotatef(-45.0f, 0.0f, 1.0f, 0.0f);
+    glLightfv(GL_LIGHT0, GL_POSITION, kLightPosition);
+    glLightfv(GL_LIGHT0, GL_AMBIENT, kLightAmbient);
+    glLightfv(GL_LIGHT0, GL_SPECULAR, kLightSpecular);
+    glLightfv(GL_LIGHT0, GL_DIFFUSE, kLightDiffuse);
+    glPopMatrix();
+    glFrontFace(GL_CCW);
+    glEnable(GL_LIGHT0);
+}
+
+// Moves the view's origin to the centre of the window: the square viewport overhangs the
+// top (wide window) or the right edge (tall window).
+void CenterView(int width, int height) {
+    glTranslatef(0.0f, 0.0f, 0.5f);
+    const double w = width;
+    const double h = height;
+    if (width > height) {
+        glTranslatef(0.0f, static_cast<GLfloat>((h - w) / w), 0.0f);
+    } else {
+        glTranslatef(static_cast<GLfloat>((w - h) / h), 0.0f, 0.0f);
+    }
+}
+
+void SetMaterial(int kind) {
+    const TMaterial& material = kMaterials[kind];
+    glMaterialfv(GL_FRONT, GL_AMBIENT, material.Ambient);
+    glMaterialfv(GL_FRONT, GL_DIFFUSE, material.Diffuse);
+    glMaterialfv(GL_FRONT, GL_SPECULAR, material.Specular);
+    glMaterialfv(GL_FRONT, GL_EMISSION, material.Emission);
+    glMaterialfv(GL_FRONT, GL_SHININESS, &material.Shininess);
+}
+
+void OrientTo(const TVector3& normal) {
+    Rotate(TurnOntoZ(normal));
+}
+
+// The turn of the working plane and the section plane: by their angle to the static
+// normal, about the cross product of their normal with Z.
+TTurn PlaneTurn(const TVector3& staticNormal, const TVector3& planeNormal) {
+    const TVector3 z{0.0, 0.0, 1.0};
+    return TurnAbout(geometry::VectorAngle(staticNormal, planeNormal),
+                     geometry::CrossProduct(planeNormal, z), planeNormal);
+}
+
+}  // namespace
+
+bool TSceneRenderer::TPolygonArray::Matches(const model::TSurface& list) const {
+    if (!Built || Data != list.data() || Size != list.size()) {
+        return false;
+    }
+    // A list freed and refilled with as many polygons may get the same storage back;
+    // the samples tell such a list apart. Compared bit for bit, so NaN coordinates match.
+    for (std::size_t i = 0; i < kSamples && Size > 0; ++i) {
+        const std::size_t index = i * (Size - 1) / (kSamples - 1);
+        if (std::memcmp(&Samples[i], &list[index], sizeof(model::TPolygon)) != 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void TSceneRenderer::TPolygonArray::Build(const model::TSurface& list) {
+    Data = list.data();
+    Size = list.size();
+    for (std::size_t i = 0; i < kSamples && Size > 0; ++i) {
+        Samples[i] = list[i * (Size - 1) / (kSamples - 1)];
+    }
+    Floats.resize(Size * 3 * kFloatsPerVertex);
+    float* out = Floats.data();
+    for (const model::TPolygon& polygon : list) {
+        const float nx = static_cast<float>(polygon.Normal.x);
+        const float ny = static_cast<float>(polygon.Normal.y);
+        const float nz = static_cast<float>(polygon.Normal.z);
+        for (const TVector3* v : {&polygon.Vert1, &polygon.Vert2, &polygon.Vert3}) {
+            out[0] = nx;
+            out[1] = ny;
+            out[2] = nz;
+            out[3] = static_cast<float>(v->x);
+            out[4] = static_cast<float>(v->y);
+            out[5] = static_cast<float>(v->z);
+            out += kFloatsPerVertex;
+        }
+    }
+    Built = true;
+}
+
+void TSceneRenderer::TPolygonArray::Clear() {
+    Data = nullptr;
+    Size = 0;
+    std::vector<float>().swap(Floats);
+    Built = false;
+}
+
+TSceneRenderer::TSceneRenderer() = default;
+
+TSceneRenderer::~TSceneRenderer() {
+    // Quadrics are client-side objects of GLU: no context is needed to delete them.
+    Release();
+}
+
+void TSceneRenderer::Initialize() {
+    for (GLUquadric*& quadric : Quadrics) {
+        if (quadric == nullptr) {
+            quadric = gluNewQuadric();
+            gluQuadricDrawStyle(quadric, GLU_FILL);
+        }
+    }
+}
+
+void TSceneRenderer::Release() {
+    for (GLUquadric*& quadric : Quadrics) {
+        if (quadric != nullptr) {
+            gluDeleteQuadric(quadric);
+            quadric = nullptr;
+        }
+    }
+    InvalidateGeometry();
+}
+
+void TSceneRenderer::InvalidateGeometry() {
+    for (TPolygonArray& array : Arrays) {
+        array.Clear();
+    }
+}
+
+void TSceneRenderer::PaintBlank() {
+    glDisable(GL_SCISSOR_TEST);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    glDepthMask(GL_TRUE);
+    glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
+    glClearDepth(1.0);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+}
+
+void TSceneRenderer::PaintScene(const model::TModel& model, const TSceneFrame& frame) {
+    if (frame.Width <= 0 || frame.Height <= 0 || Quadrics[0] == nullptr) {
+        PaintBlank();
+        return;
+    }
+    const bool shaded = frame.Display.Shaded;
+    const bool editing = frame.Editing;
+    const bool cutEdgeDrawn = model.CutEdgeExist && frame.Display.CutEdge;
+    const model::TSurFaceData& surface = model.SurfaceData;
+    SlotUsed.fill(false);
+
+    ResetState(shaded, cutEdgeDrawn);
+    BeginScene(frame.Width, frame.Height);
+
+    glPushMatrix();
+    CenterView(frame.Width, frame.Height);
+    glTranslatef(static_cast<GLfloat>(frame.ViewPan.x), static_cast<GLfloat>(frame.ViewPan.y),
+                 static_cast<GLfloat>(frame.ViewPan.z));
+    glRotatef(180.0f, 1.0f, 0.0f, 0.0f);
+    glRotatef(static_cast<GLfloat>(frame.ViewRotation.x), 1.0f, 0.0f, 0.0f);
+    glRotatef(static_cast<GLfloat>(frame.ViewRotation.y), 0.0f, 1.0f, 0.0f);
+    glRotatef(static_cast<GLfloat>(frame.ViewRotation.z), 0.0f, 0.0f, 1.0f);
+
+    glPushMatrix();
+    if (frame.Display.CS) {
+        DrawBaseDisc();
+    }
+    const model::CSValues& shownCS = editing ? model.WorkingCS : model.AcceptedCS;
+    if (model.CurrentCS == model::kSSK || model.CurrentCS == model::kDSK) {
+        OrientTo(shownCS.SSK.OP);
+    } else if (model.CurrentCS == model::kKSK) {
+        OrientTo(shownCS.KSK.OP);
+    }
+    const GLfloat modelScale = static_cast<GLfloat>(frame.ModelScale);
+    const GLfloat zoom = static_cast<GLfloat>(frame.ViewZoom);
+    glScalef(modelScale, modelScale, modelScale);
+    glScalef(zoom, zoom, zoom);
+
+    if (surface.SurfaceSorted && frame.Display.Faces) {
+        DrawPolygons(surface.FrontPolygons, 1, shaded, kFront);
+        DrawPolygons(surface.BackPolygons, 2, shaded, kBack);
+        DrawPolygons(surface.OtherPolygons, 0, shaded, kOther);
+    } else {
+        DrawPolygons(surface.Polygons, 0, shaded, kAll);
+    }
+    if (cutEdgeDrawn) {
+        const auto [first, last] = frame.SelectedRange;
+        if (frame.ShowSelection) {
+            DrawCutEdge(model.SelectCutEdge, first, last, -1);
+        } else {
+            DrawCutEdge(model.CutEdge, first, last, model.WorkingCS.FeedPlan.HCE);
+        }
+    }
+    glPopMatrix();
+
+    if (frame.Display.FeedPlan) {
+        DrawFeedPlan(model, editing);
+    }
+    if (model.CurrentCS == model::kDSK) {
+        DrawSectionPlane(model, editing);
+    }
+    if (frame.Display.CS) {
+        DrawSideDisc();
+    }
+    glPopMatrix();
+
+    // A list that is not drawn any more (the unsorted one after sorting, or the reverse)
+    // gives its memory back; a million triangles take 72 MB of floats.
+    for (std::size_t slot = 0; slot < Arrays.size(); ++slot) {
+        if (!SlotUsed[slot]) {
+            Arrays[slot].Clear();
+        }
+    }
+}
+
+void TSceneRenderer::DrawPolygons(const model::TSurface& list, int kind, bool shaded,
+                                  TListSlot slot) {
+    glLineWidth(1.0f);
+    if (shaded) {
+        glEnable(GL_LIGHTING);
+        glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    } else {
+        glColor3f(0.1f, 0.1f, 0.2f);
+        glDisable(GL_LIGHTING);
+        glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
+    }
+    SetMaterial(kind);
+
+    if (PolygonPath == TPolygonPath::BeginEnd) {
+        for (const model::TPolygon& polygon : list) {
+            glBegin(GL_TRIANGLES);
+            glNormal3f(static_cast<GLfloat>(polygon.Normal.x),
+                       static_cast<GLfloat>(polygon.Normal.y),
+                       static_cast<GLfloat>(polygon.Normal.z));
+            Vertex(polygon.Vert1);
+            Vertex(polygon.Vert2);
+            Vertex(polygon.Vert3);
+            glEnd();
+        }
+        return;
+    }
+
+    TPolygonArray& array = Arrays[slot];
+    SlotUsed[slot] = true;
+    if (!array.Matches(list)) {
+        array.Build(list);
+    }
+    const std::size_t vertexCount = array.Size * 3;
+    if (vertexCount == 0) {
+        return;
+    }
+    constexpr GLsizei stride = static_cast<GLsizei>(kFloatsPerVertex * sizeof(float));
+    glEnableClientState(GL_NORMAL_ARRAY);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    for (std::size_t start = 0; start < vertexCount; start += kMaxDrawVertices) {
+        const float* data = array.Floats.data() + start * kFloatsPerVertex;
+        glNormalPointer(GL_FLOAT, stride, data);
+        glVertexPointer(3, GL_FLOAT, stride, data + 3);
+        glDrawArrays(GL_TRIANGLES, 0,
+                     static_cast<GLsizei>(std::min(kMaxDrawVertices, vertexCount - start)));
+    }
+    glDisableClientState(GL_VERTEX_ARRAY);
+    glDisableClientState(GL_NORMAL_ARRAY);
+}
+
+void TSceneRenderer::DrawCutEdge(const model::TCutEdgeData& list, int first, int last, int main) {
+    glDisable(GL_LIGHTING);
+    glLineWidth(3.0f);
+    for (const model::TSegment& segment : list) {
+        // Wide arithmetic: a Number read from a file may be any 32-bit value.
+        const long long k = static_cast<long long>(segment.Number) - 1;
+        glColor3f(0.9f, 0.9f, 0.3f);
+        if (first <= k && k <= last) {
+            glColor3f(1.0f, 0.5f, 0.8f);
+        }
+        if (k == main) {
+            glColor3f(0.25f, 1.0f, 0.4f);
+        }
+        glBegin(GL_LINES);
+        Vertex(segment.Point1);
+        Vertex(segment.Point2);
+        glEnd();
+    }
+    glEnable(GL_LIGHTING);
+}
+
+void TSceneRenderer::DrawBaseDisc() {
+    EnableBlending();
+    glPushMatrix();
+    glDisable(GL_LIGHTING);
+    glColor4f(1.0f, 0.0f, 0.2f, 0.5f);
+    gluCylinder(Quadrics[0], kDiscRadius, kDiscRadius, kDiscHeight, 32, 32);
+    gluDisk(Quadrics[1], 0.0, kDiscRadius, 32, 1);
+    glPopMatrix();
+    glDisable(GL_BLEND);
+    glEnable(GL_LIGHTING);
+}
+
+void TSceneRenderer::DrawSideDisc() {
+    EnableBlending();
+    glPushMatrix();
+    glRotatef(90.0f, 1.0f, 0.0f, 0.0f);
+    glDisable(GL_LIGHTING);
+    glColor4f(0.8f, 0.8f, 1.0f, 0.5f);
+    gluCylinder(Quadrics[3], kDiscRadius, kDiscRadius, kDiscHeight, 32, 1);
+    gluDisk(Quadrics[2], 0.0, kDiscRadius, 32, 2);
+    glPopMatrix();
+    glDisable(GL_BLEND);
+    glEnable(GL_LIGHTING);
+}
+
+void TSceneRenderer::DrawFeedPlan(const model::TModel& model, bool editing) {
+    EnableBlending();
+    glDisable(GL_LIGHTING);
+    // The static normal is always the accepted one; only the plane follows the panel.
+    const TVector3 staticNormal = model.AcceptedCS.SSK.OP;
+    const TVector3 planeNormal =
+        editing ? model.WorkingCS.FeedPlan.FP : model.AcceptedCS.FeedPlan.FP;
+    const TTurn turn = PlaneTurn(staticNormal, planeNormal);
+
+    glPushMatrix();
+    glTranslatef(0.0f, 0.2f, 0.4f);
+    Rotate(TurnAbout(90.0, staticNormal, staticNormal));
+    glColor4f(1.0f, 0.3f, 0.4f, 0.25f);
+    Rotate(turn);
+    gluCylinder(Quadrics[4], 0.005, 0.012, 0.04, 16, 1);
+    gluCylinder(Quadrics[5], 0.005, 0.005, 0.2, 16, 1);
+    glPopMatrix();
+
+    glPushMatrix();
+    Rotate(turn);
+    glColor4f(0.0f, 1.0f, 0.4f, 0.25f);
+    gluCylinder(Quadrics[3], kDiscRadius, kDiscRadius, kDiscHeight, 32, 1);
+    gluDisk(Quadrics[2], 0.0, kDiscRadius, 32, 2);
+    glPopMatrix();
+
+    glEnable(GL_LIGHTING);
+    glDisable(GL_BLEND);
+}
+
+void TSceneRenderer::DrawSectionPlane(const model::TModel& model, bool editing) {
+    EnableBlending();
+    const TVector3 staticNormal = model.AcceptedCS.SSK.OP;
+    const TVector3 planeNormal = editing ? model.WorkingCS.DSK.SP : model.AcceptedCS.DSK.SP;
+    const TTurn turn = PlaneTurn(staticNormal, planeNormal);
+    glPushMatrix();
+    Rotate(turn);
+    glDisable(GL_LIGHTING);
+    glColor4f(0.0f, 1.0f, 1.0f, 0.25f);
+    gluCylinder(Quadrics[3], kDiscRadius, kDiscRadius, kDiscHeight, 32, 1);
+    gluDisk(Quadrics[2], 0.0, kDiscRadius, 32, 2);
+    glPopMatrix();
+    glDisable(GL_BLEND);
+    glEnable(GL_LIGHTING);
+}
+
+}  // namespace tessarin::view

@@ -1,2 +1,117 @@
+// The drawing of one frame of the 3-D view with fixed-function OpenGL 1.1 and GLU, apart
+// from any widget: the document's view draws through it, and so does the benchmark into
+// an offscreen framebuffer.
+//
+// The scene: the polygons coloured by class (front, back, other) once they are sorted,
+// shaded with light 0 or as a wire frame; the cutting edge as thick lines with the chosen
+// table rows and the working plane's main segment highlighted; translucent discs for the
+// basic plane, the side plane, the working plane with its arrow and the section plane;
+// and the turn of the model into the static or kinematic system being looked at.
+//
+// No projection is loaded: the visible volume is -1 .. 1 in x, y and z after the
+// model-view transform, seen through a square viewport anchored at the bottom-left
+// corner whose side is the larger of the drawable's width and height. Every frame is
+// drawn completely from the model and the frame's inputs.
 #pragma once
-// Declared in a following change.
+
+#include <array>
+#include <cstddef>
+#include <utility>
+#include <vector>
+
+#include "geometry/vector3.h"
+#include "model/model.h"
+
+struct GLUquadric;
+
+namespace tessarin::view {
+
+// The main window's application-wide display toggles (one state for all documents).
+struct TDisplayToggles {
+    bool Faces = true;    // "Отображать поверхности": colour polygons by class
+    bool CutEdge = true;  // "Отображать РК"
+    bool Shaded = true;   // "Тонирование" down; false: "Каркас"
+    bool CS = false;      // "Отображать СК"
+    bool FeedPlan = false;  // "Отображать рабочую плоскость"
+};
+
+// Everything one frame reads besides the model.
+struct TSceneFrame {
+    int Width = 0;  // drawable size in device pixels
+    int Height = 0;
+    TDisplayToggles Display;
+    bool Editing = false;        // the parameter panel is open: the planes follow WorkingCS
+    bool ShowSelection = false;  // draw SelectCutEdge instead of CutEdge
+    // First and last cutting-edge index (Number - 1) of the chosen table rows; the
+    // segments in between are drawn in the chosen colour. (-1, -1) for none.
+    std::pair<int, int> SelectedRange{-1, -1};
+    geometry::TVector3 ViewPan;
+    geometry::TVector3 ViewRotation;  // degrees about X, then Y, then Z
+    double ViewZoom = 1.0;
+    double ModelScale = 0.0;
+};
+
+// How the polygons reach OpenGL. The picture is the same either way: vertex arrays of
+// 32-bit floats (one glDrawArrays per list, the stored normal repeated at each vertex),
+// or one glBegin/glEnd per triangle, kept for the benchmark's comparison.
+enum class TPolygonPath { VertexArrays, BeginEnd };
+
+class TSceneRenderer {
+  public:
+    TSceneRenderer();
+    ~TSceneRenderer();
+    TSceneRenderer(const TSceneRenderer&) = delete;
+    TSceneRenderer& operator=(const TSceneRenderer&) = delete;
+
+    // Creates the six quadrics. Call once with the context current, before PaintScene.
+    void Initialize();
+    // Releases the quadrics and the cached arrays; PaintScene needs Initialize again.
+    void Release();
+
+    // Draws one frame into the framebuffer bound in the current context, clearing it to
+    // white first. Leaves the matrix stack as it found it.
+    void PaintScene(const model::TModel& model, const TSceneFrame& frame);
+
+    // Clears the framebuffer to white and draws nothing (the view of a window without a
+    // model).
+    static void PaintBlank();
+
+    // The float arrays of a polygon list are rebuilt by themselves when the list's
+    // storage, size or a sample of its polygons changes; a caller that edits polygons in
+    // place without changing any of those calls this.
+    void InvalidateGeometry();
+
+    TPolygonPath PolygonPath = TPolygonPath::VertexArrays;
+
+  private:
+    // The interleaved normal-and-vertex floats of one polygon list.
+    struct TPolygonArray {
+        static constexpr std::size_t kSamples = 8;
+        const model::TPolygon* Data = nullptr;
+        std::size_t Size = 0;
+        std::array<model::TPolygon, kSamples> Samples{};
+        std::vector<float> Floats;  // per vertex: nx, ny, nz, x, y, z
+        bool Built = false;
+
+        bool Matches(const model::TSurface& list) const;
+        void Build(const model::TSurface& list);
+        void Clear();
+    };
+
+    // The lists as the frame draws them: Polygons, FrontPolygons, BackPolygons,
+    // OtherPolygons.
+    enum TListSlot : std::size_t { kAll = 0, kFront = 1, kBack = 2, kOther = 3 };
+
+    void DrawPolygons(const model::TSurface& list, int kind, bool shaded, TListSlot slot);
+    static void DrawCutEdge(const model::TCutEdgeData& list, int first, int last, int main);
+    void DrawBaseDisc();
+    void DrawSideDisc();
+    void DrawFeedPlan(const model::TModel& model, bool editing);
+    void DrawSectionPlane(const model::TModel& model, bool editing);
+
+    std::array<GLUquadric*, 6> Quadrics{};  // Q1 .. Q6
+    std::array<TPolygonArray, 4> Arrays;
+    std::array<bool, 4> SlotUsed{};
+};
+
+}  // namespace tessarin::view

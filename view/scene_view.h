@@ -2,30 +2,24 @@
 // its surfaces, the cutting edge, the coordinate-system discs and the working plane, and
 // mouse navigation (rotate, pan, zoom, rotate about Z, seven standard views).
 //
-// The view reads everything it draws at every frame through TSceneInputs, so the
-// document and the main window keep the state and the view never caches the model.
+// The view reads everything it draws at every frame through TSceneInputs and the model,
+// so the document and the main window keep the state. The only thing kept between frames
+// is a float copy of the polygon lists for OpenGL, which follows the lists by itself
+// (see TSceneRenderer::InvalidateGeometry).
 #pragma once
 
 #include <QOpenGLWidget>
+#include <QSurfaceFormat>
 
 #include <functional>
 #include <utility>
 
 #include "geometry/vector3.h"
 #include "model/model.h"
+#include "view/scene_renderer.h"
+#include "view/view_navigation.h"
 
 namespace tessarin::view {
-
-// The main window's application-wide display toggles (one state for all documents).
-struct TDisplayToggles {
-    bool Faces = true;      // "Отображать поверхности": colour polygons by class
-    bool CutEdge = true;    // "Отображать РК"
-    bool Shaded = true;     // "Тонирование" down; false: "Каркас"
-    bool CS = false;        // "Отображать СК"
-    bool FeedPlan = false;  // "Отображать рабочую плоскость"
-};
-
-enum class TMouseMode { None, Rotate, Pan, Zoom, RotateZ };
 
 // What the view asks its owner at every frame or mouse move. Unset functions read as
 // defaults (default toggles, no editing, no selection shown, no rows chosen, no mode).
@@ -41,18 +35,25 @@ struct TSceneInputs {
 class TSceneView : public QOpenGLWidget {
     Q_OBJECT
 
-public:
+  public:
     TSceneView(const model::TModel& model, TSceneInputs inputs, QWidget* parent = nullptr);
     ~TSceneView() override;
 
-    // View state. ModelScale is 0 until FitModel.
+    // The context the view asks for: OpenGL 2.1 with the compatibility profile (the
+    // fixed-function pipeline), a depth buffer and double buffering. The program may also
+    // make it the application's default format before creating any window.
+    static QSurfaceFormat SurfaceFormat();
+
+    // View state. ModelScale is 0 until FitModel. Changing a field directly needs
+    // update() for the picture to follow.
     geometry::TVector3 ViewPan;
     geometry::TVector3 ViewRotation;  // degrees about X, Y, Z
     double ViewZoom = 1.0;
     double ModelScale = 0.0;
 
     // Sets ModelScale from the model's bounding box after an STL import or a project
-    // read: 0.6 / Xmax when Xmax > Ymax, else 0.6 / Ymax.
+    // read: 0.6 / Xmax when Xmax > Ymax, else 0.6 / Ymax; when neither is positive the
+    // largest extent of the box is fitted (1 for an empty box). Repaints.
     void FitModel();
 
     // View 0..6: front, back, top, bottom, left, right, isometric. Any number resets pan
@@ -62,7 +63,13 @@ public:
     // The frame as an image (for "Сохранить изображение..." and the tests).
     QImage GrabScene();
 
-protected:
+    // For a caller that edits polygons in place (see TSceneRenderer). Repaints.
+    void InvalidateGeometry();
+
+    // How the polygons reach OpenGL (the benchmark compares the two).
+    void SetPolygonPath(TPolygonPath path);
+
+  protected:
     void initializeGL() override;
     void resizeGL(int width, int height) override;
     void paintGL() override;
@@ -70,13 +77,19 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
 
-private:
-    struct TImpl;
+  private:
+    TSceneFrame Frame() const;
+    TViewPose Pose() const;
+    void SetPose(const TViewPose& pose);
+
     const model::TModel& Model;
     TSceneInputs Inputs;
+    TSceneRenderer Renderer;
     bool MouseHeld = false;
     int LastMouseX = 0;
     int LastMouseY = 0;
+    // A click draws the scene even without a loaded model, until the next repaint.
+    bool ClickPaint = false;
 };
 
 }  // namespace tessarin::view
