@@ -619,17 +619,22 @@ const char* FindSplit(const char* begin, const char* end) {
     return nullptr;
 }
 
-// Joins the helper thread on every way out, telling it to give up first.
+// Joins the helper thread on every way out; an early way out tells it to give up first.
 class TJoinOnExit {
   public:
     TJoinOnExit(std::thread& thread, std::atomic<bool>& cancel) : Thread(thread), Cancel(cancel) {}
-    ~TJoinOnExit() { Join(); }
+    ~TJoinOnExit() {
+        if (Thread.joinable()) {
+            Cancel.store(true, std::memory_order_relaxed);
+            Thread.join();
+        }
+    }
     TJoinOnExit(const TJoinOnExit&) = delete;
     TJoinOnExit& operator=(const TJoinOnExit&) = delete;
 
+    // Waits for the helper to finish its half.
     void Join() {
         if (Thread.joinable()) {
-            Cancel.store(true, std::memory_order_relaxed);
             Thread.join();
         }
     }
@@ -694,11 +699,14 @@ TResult ReadAscii(std::string_view data, std::string_view name, TProgress& progr
         first.ReportTo(&stepper, 2);
         first.StopAt(split, &cancel);
         outcome = first.Run(start, false);
+        if (outcome != TOutcome::ReachedSplit) {
+            cancel.store(true, std::memory_order_relaxed);  // its half is not needed
+        }
+        joiner.Join();
     } else {
         first.ReportTo(&stepper, 1);
         outcome = first.Run(start, false);
     }
-    joiner.Join();
 
     const TAsciiParser* failed = outcome == TOutcome::Failed ? &first : nullptr;
     std::int64_t facets = first.FacetCount();

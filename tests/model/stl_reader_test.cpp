@@ -453,6 +453,23 @@ TEST(StlAsciiSplit, LargeTextReadInTwoHalvesEqualsOneReading) {
         std::make_tuple(3000.0, 0.0, 2.0, 0.0, 7.0, -1.25));
 }
 
+// The first half is one long name line, read in an instant; the second half holds more
+// than a progress batch of facets. The helper thread must be allowed to finish: waiting
+// for it is not giving up on it.
+TEST(StlAsciiSplit, SecondHalfLongerThanTheFirstIsReadToTheEnd) {
+    const int n = kProgressBatch + 2000;
+    std::string text = "solid " + std::string(std::size_t{2} << 20, 'x') + "\n";
+    for (int k = 0; k < n; ++k) {
+        text +=
+            "facet normal 0 0 1 outer loop vertex 1 2 3 vertex 4 5 6 vertex 7 8 9 endloop "
+            "endfacet\n";
+    }
+    TSurFaceData surface;
+    const TResult result = Load(surface, text, kAlwaysSplit);
+    ASSERT_TRUE(result.Ok()) << result.Reason();
+    EXPECT_EQ(surface.PolygonCount, n);
+}
+
 // ---------------------------------------------------------------------------------------
 // Files on disk, ASCII and binary
 
