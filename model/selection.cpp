@@ -1,1 +1,180 @@
-// Implemented in a following change.
+// Range texts of the selection dialog and the search that builds a selection from them.
+#include "model/selection.h"
+
+#include <algorithm>
+#include <stdexcept>
+#include <string>
+
+#include "model/model.h"
+#include "project/number_format.h"
+
+namespace tessarin::model {
+
+TAnRanges& QueryColumn(TInquiryRanges& ranges, int column) {
+    switch (column) {
+        case 0:
+            return ranges.ISK.G;
+        case 1:
+            return ranges.ISK.A;
+        case 2:
+            return ranges.ISK.L;
+        case 3:
+            return ranges.SSK.G;
+        case 4:
+            return ranges.SSK.A;
+        case 5:
+            return ranges.SSK.L;
+        case 6:
+            return ranges.SSK.F;
+        case 7:
+            return ranges.KSK.G;
+        case 8:
+            return ranges.KSK.A;
+        case 9:
+            return ranges.KSK.L;
+        case 10:
+            return ranges.KSK.F;
+        case 11:
+            return ranges.DSK.G;
+        case 12:
+            return ranges.DSK.A;
+        case 13:
+            return ranges.DSK.L;
+        case 14:
+            return ranges.DSK.F;
+        default:
+            throw std::out_of_range("query column " + std::to_string(column) + " is not 0..14");
+    }
+}
+
+const TAnRanges& QueryColumn(const TInquiryRanges& ranges, int column) {
+    return QueryColumn(const_cast<TInquiryRanges&>(ranges), column);
+}
+
+bool ParseRange(std::string_view text, char decimalSeparator, TAnRange& range) {
+    const std::size_t dots = text.find("..");
+    if (dots == std::string_view::npos) {
+        return false;
+    }
+    // Everything after the first ".." is the upper bound, so "1..2..3" fails there.
+    TAnRange parsed;
+    if (!project::StrToFloat(text.substr(0, dots), decimalSeparator, parsed.Lo) ||
+        !project::StrToFloat(text.substr(dots + 2), decimalSeparator, parsed.Hi)) {
+        return false;
+    }
+    range = parsed;
+    return true;
+}
+
+bool ParseRanges(std::string_view text, char decimalSeparator, TAnRanges& ranges) {
+    for (;;) {
+        const std::size_t semicolon = text.find(';');
+        TAnRange range;
+        // An empty piece has no "..", so a trailing ";" or ";;" fails here. A piece
+        // that fails adds nothing: the list never holds a range that was not read.
+        if (!ParseRange(text.substr(0, semicolon), decimalSeparator, range)) {
+            return false;
+        }
+        ranges.push_back(range);
+        if (semicolon == std::string_view::npos) {
+            return true;
+        }
+        text.remove_prefix(semicolon + 1);
+    }
+}
+
+namespace {
+
+// The stored angle that query column `column` tests, in the user's order G, A, L, F.
+double ColumnAngle(const TSegment& segment, int column) {
+    switch (column) {
+        case 0:
+            return segment.ISK.G;
+        case 1:
+            return segment.ISK.A;
+        case 2:
+            return segment.ISK.L;
+        case 3:
+            return segment.SSK.G;
+        case 4:
+            return segment.SSK.A;
+        case 5:
+            return segment.SSK.L;
+        case 6:
+            return segment.SSK.F;
+        case 7:
+            return segment.KSK.G;
+        case 8:
+            return segment.KSK.A;
+        case 9:
+            return segment.KSK.L;
+        case 10:
+            return segment.KSK.F;
+        case 11:
+            return segment.DSK.G;
+        case 12:
+            return segment.DSK.A;
+        case 13:
+            return segment.DSK.L;
+        default:
+            return segment.DSK.F;
+    }
+}
+
+bool InAnyRange(const TAnRanges& ranges, double angle) {
+    // Both comparisons fail for NaN, so a not-a-number angle lies in no range.
+    return std::any_of(ranges.begin(), ranges.end(),
+                       [angle](const TAnRange& r) { return r.Lo <= angle && angle <= r.Hi; });
+}
+
+bool Matches(const TSelectDlgInqury& query, const TSegment& segment) {
+    bool match = query.AndLogic;
+    for (int column = 0; column < kQueryColumnCount; ++column) {
+        if (!query.Use[static_cast<std::size_t>(column)]) {
+            continue;
+        }
+        const bool hit =
+            InAnyRange(QueryColumn(query.Ranges, column), ColumnAngle(segment, column));
+        match = query.AndLogic ? (match && hit) : (match || hit);
+    }
+    return match;
+}
+
+}  // namespace
+
+bool TModel::MakeSelection(const TSelectDlgInqury& query, TProgress& progress) {
+    SurfaceData.Modified = true;
+    const TCutEdgeData& searched = query.WholeEdge ? CutEdge : SelectCutEdge;
+    const TProgressScope scope(progress, "Формирование выборки >>",
+                               static_cast<int>(searched.size()));
+    // A selection made before segments were discarded can hold numbers beyond the
+    // present cutting edge; such a segment is never selected again, so that every
+    // number of a selection names a segment of CutEdge.
+    const auto edgeSize = static_cast<std::int64_t>(CutEdge.size());
+    TCutEdgeData result;
+    int pending = 0;
+    for (const TSegment& segment : searched) {
+        if (++pending == kProgressBatch) {
+            progress.Step(pending);
+            pending = 0;
+        }
+        if (segment.Number >= 1 && segment.Number <= edgeSize && Matches(query, segment)) {
+            result.push_back(segment);
+        }
+    }
+    if (pending > 0) {
+        progress.Step(pending);
+    }
+    if (result.empty()) {
+        // Nothing matched: the previous selection stays, and the caller is told.
+        SelectCutEdgeExist = !SelectCutEdge.empty();
+        return false;
+    }
+    std::stable_sort(result.begin(), result.end(),
+                     [](const TSegment& a, const TSegment& b) { return a.Number < b.Number; });
+    SelectCutEdge = std::move(result);
+    SelectCutEdgeExist = true;
+    return true;
+}
+
+}  // namespace tessarin::model
