@@ -2,6 +2,7 @@
 // back polygons, ordered counter-clockwise about Z starting at the negative X axis.
 #pragma once
 
+#include "model/progress.h"
 #include "model/types.h"
 
 namespace tessarin::model {
@@ -15,7 +16,9 @@ TSegment MakeSegment(const TVector3& a, const TVector3& b, const TPolygon& front
 // Appends the segments of every (front, back) pair, in the order of a loop over the
 // front polygons and, inside it, over the back polygons, running for each pair the six
 // vertex-pairing tests. Far from quadratic: only pairs that share a vertex are tested.
-void CollectCutEdgeSegments(const TSurface& front, const TSurface& back, TCutEdgeData& segments);
+// `progress` is stepped once per front polygon, in batches; the caller starts it.
+void CollectCutEdgeSegments(const TSurface& front, const TSurface& back, TCutEdgeData& segments,
+                            TProgress& progress = NullProgress());
 
 // Orders by Polar, ascending; equal values keep their order, and a segment whose Polar
 // is NaN stays where it is (as the exchange sort that defines the order leaves it).

@@ -1,1 +1,581 @@
-// Tests follow in a following change.
+#include "model/cut_edge.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <numbers>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "model/model.h"
+#include "tests/support/cut_edge_reference.h"
+
+namespace tessarin::model {
+namespace {
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double kInf = std::numeric_limits<double>::infinity();
+
+TPolygon Triangle(TVector3 a, TVector3 b, TVector3 c) {
+    return {a, b, c, {0, 0, 1}};
+}
+
+// Bit-for-bit equality of every double, so that NaN results compare equal to NaN.
+bool SameBits(double a, double b) {
+    return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
+}
+bool SameBits(const TVector3& a, const TVector3& b) {
+    return SameBits(a.x, b.x) && SameBits(a.y, b.y) && SameBits(a.z, b.z);
+}
+bool SameBits(const TPolygon& a, const TPolygon& b) {
+    return SameBits(a.Vert1, b.Vert1) && SameBits(a.Vert2, b.Vert2) && SameBits(a.Vert3, b.Vert3) &&
+           SameBits(a.Normal, b.Normal);
+}
+bool SameBits(const TAngles4& a, const TAngles4& b) {
+    return SameBits(a.A, b.A) && SameBits(a.G, b.G) && SameBits(a.L, b.L) && SameBits(a.F, b.F);
+}
+bool SameBits(const TSegment& a, const TSegment& b) {
+    return SameBits(a.Point1, b.Point1) && SameBits(a.Point2, b.Point2) &&
+           SameBits(a.Direct, b.Direct) && SameBits(a.Polar, b.Polar) &&
+           SameBits(a.Front, b.Front) && SameBits(a.Back, b.Back) && SameBits(a.ISK.A, b.ISK.A) &&
+           SameBits(a.ISK.G, b.ISK.G) && SameBits(a.ISK.L, b.ISK.L) && SameBits(a.SSK, b.SSK) &&
+           SameBits(a.KSK, b.KSK) && SameBits(a.DSK, b.DSK) && a.Number == b.Number;
+}
+
+// operator== on the whole vectors; where NaN makes that fail, equal bit for bit.
+testing::AssertionResult SameSegments(const TCutEdgeData& actual, const TCutEdgeData& expected) {
+    if (actual == expected) {
+        return testing::AssertionSuccess();
+    }
+    if (actual.size() != expected.size()) {
+        return testing::AssertionFailure()
+               << actual.size() << " segments instead of " << expected.size();
+    }
+    for (std::size_t i = 0; i < actual.size(); ++i) {
+        if (!SameBits(actual[i], expected[i])) {
+            return testing::AssertionFailure()
+                   << "first difference at segment " << i << ": Polar " << actual[i].Polar
+                   << " instead of " << expected[i].Polar;
+        }
+    }
+    return testing::AssertionSuccess();
+}
+
+class TRecordingProgress final : public TProgress {
+  public:
+    struct TStart {
+        std::string Text;
+        int Maximum;
+    };
+    void Start(std::string_view text, int maximum) override {
+        Starts.push_back({std::string(text), maximum});
+        ++Open;
+    }
+    void Step(int count) override {
+        ++StepCalls;
+        StepTotal += count;
+    }
+    void Finish() override { --Open; }
+
+    std::vector<TStart> Starts;
+    int Open = 0;
+    int StepCalls = 0;
+    long long StepTotal = 0;
+};
+
+// ---------------------------------------------------------------------------------------
+// MakeSegment
+
+struct TMakeSegmentCase {
+    const char* Name;
+    TVector3 A;
+    TVector3 B;
+    bool AFirst;  // Point1 is A
+    double Polar;
+};
+
+class MakeSegmentTest : public testing::TestWithParam<TMakeSegmentCase> {};
+
+TEST_P(MakeSegmentTest, PointOneIsTheCounterClockwiseStart) {
+    const TMakeSegmentCase& c = GetParam();
+    const TSegment s = MakeSegment(c.A, c.B, Triangle(c.A, c.B, {9, 9, 9}), Triangle({}, {}, {}));
+    EXPECT_TRUE(SameBits(s.Point1, c.AFirst ? c.A : c.B));
+    EXPECT_TRUE(SameBits(s.Point2, c.AFirst ? c.B : c.A));
+    if (std::isnan(c.Polar)) {
+        EXPECT_TRUE(std::isnan(s.Polar));
+    } else {
+        EXPECT_NEAR(s.Polar, c.Polar, 1e-9);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, MakeSegmentTest,
+    testing::Values(
+        // Both ends on one ray: equal end angles take the second point first.
+        TMakeSegmentCase{"EqualEndAngles", {0, 1, 0}, {0, 1, 1}, false, 90.0},
+        TMakeSegmentCase{"CounterClockwise", {1, 1, 0}, {1, 0, 0}, false, 26.56505117707799},
+        TMakeSegmentCase{"AcrossPositiveXAxis", {1, -0.1, 0}, {1, 0.1, 0}, true, 0.0},
+        // Across the negative X axis the raw end angles are about +174 and -174; without
+        // unwrapping the order would come out clockwise.
+        TMakeSegmentCase{"AcrossNegativeXFromAbove", {-1, 0.1, 0}, {-1, -0.1, 0}, true, 180.0},
+        TMakeSegmentCase{"AcrossNegativeXFromBelow", {-1, -0.1, 0}, {-1, 0.1, 0}, false, 180.0},
+        TMakeSegmentCase{
+            "FirstRuleMidpointAbove", {-1, 0.2, 0}, {-1, -0.1, 0}, true, 177.13759477388825},
+        TMakeSegmentCase{
+            "FirstRuleMidpointBelow", {-1, 0.1, 0}, {-1, -0.2, 0}, true, -177.13759477388825},
+        TMakeSegmentCase{
+            "SecondRuleMidpointAbove", {-1, -0.1, 0}, {-1, 0.2, 0}, false, 177.13759477388825},
+        TMakeSegmentCase{
+            "SecondRuleMidpointBelow", {-1, -0.2, 0}, {-1, 0.1, 0}, false, -177.13759477388825},
+        // Ends just past +-90 degrees also count as crossing.
+        TMakeSegmentCase{"SteepAcrossNegativeX", {-0.1, 1, 0}, {-0.1, -1, 0}, true, 180.0},
+        TMakeSegmentCase{"NotANumberTakesSecondPoint", {kNaN, 0, 0}, {1, 0, 0}, false, kNaN}),
+    [](const testing::TestParamInfo<TMakeSegmentCase>& info) { return info.param.Name; });
+
+TEST(MakeSegmentRecordTest, CarriesDirectionAndBothPolygonsWithZeroAngles) {
+    const TPolygon front = Triangle({-1, 0.1, 0}, {-1, -0.1, 0}, {0, 0, 0});
+    const TPolygon back = Triangle({-1, -0.1, 0}, {-1, 0.1, 0}, {-2, 0, -1});
+    const TSegment s = MakeSegment(front.Vert2, front.Vert1, front, back);
+    EXPECT_EQ(s.Point1, (TVector3{-1, 0.1, 0}));
+    EXPECT_EQ(s.Direct, (TVector3{0, -0.2, 0}));
+    EXPECT_EQ(s.Front, front);
+    EXPECT_EQ(s.Back, back);
+    EXPECT_EQ(s.ISK, TAngles3{});
+    EXPECT_EQ(s.SSK, TAngles4{});
+    EXPECT_EQ(s.KSK, TAngles4{});
+    EXPECT_EQ(s.DSK, TAngles4{});
+    EXPECT_EQ(s.Number, 0);
+}
+
+// ---------------------------------------------------------------------------------------
+// Pairing of one front with one back list
+
+struct TPairingCase {
+    const char* Name;
+    TSurface Front;
+    TSurface Back;
+    std::size_t Segments;
+};
+
+class PairingTest : public testing::TestWithParam<TPairingCase> {};
+
+TEST_P(PairingTest, GivesTheSegmentsOfTheFullDoubleLoop) {
+    const TPairingCase& c = GetParam();
+    TCutEdgeData fast;
+    TCutEdgeData reference;
+    CollectCutEdgeSegments(c.Front, c.Back, fast);
+    test::ReferenceCollectSegments(c.Front, c.Back, reference);
+    EXPECT_EQ(fast.size(), c.Segments);
+    EXPECT_TRUE(SameSegments(fast, reference));
+}
+
+const TPolygon kRake = Triangle({0, 1, 0}, {0, 1, 1}, {1, 1, 0.5});
+const TPolygon kFlank = Triangle({0, 1, 1}, {0, 1, 0}, {-1, 1, 0.5});
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, PairingTest,
+    testing::Values(
+        TPairingCase{"SharedEdge", {kRake}, {kFlank}, 1},
+        TPairingCase{
+            "OneSharedVertexOnly", {kRake}, {Triangle({0, 1, 0}, {5, 5, 5}, {6, 5, 5})}, 0},
+        TPairingCase{"WithinTolerance",
+                     {kRake},
+                     {Triangle({0.0009, 1, 0}, {0, 1.0009, 1}, {-1, 1, 0.5})},
+                     1},
+        TPairingCase{"ExactlyTheToleranceApart",
+                     {kRake},
+                     {Triangle({0.001, 1, 0}, {0, 1, 1}, {-1, 1, 0.5})},
+                     0},
+        // Two back vertices within the tolerance of the same front vertex: the last
+        // three blocks test them separately, so the edge comes twice.
+        TPairingCase{"DegenerateBackTriangle",
+                     {Triangle({5, 0, 0}, {0, 1, 0}, {0, 1, 1})},
+                     {Triangle({0, 1, 0}, {0, 1, 1}, {0, 1.0005, 1})},
+                     2},
+        TPairingCase{"DuplicateBackTriangle", {kRake}, {kFlank, kFlank}, 2},
+        // A polygon in both lists shares its three edges with itself.
+        TPairingCase{"SamePolygonInBothLists", {kRake}, {kRake}, 3},
+        // NaN matches anything: every block fires twice.
+        TPairingCase{"NotANumberBackTriangle",
+                     {kRake, Triangle({50, 0, 0}, {51, 0, 0}, {50, 1, 0})},
+                     {Triangle({kNaN, kNaN, kNaN}, {kNaN, kNaN, kNaN}, {kNaN, kNaN, kNaN})},
+                     24},
+        TPairingCase{"NotANumberCoordinateFront",
+                     {Triangle({kNaN, 1, 0}, {0, 1, 1}, {1, 1, 0.5})},
+                     {kFlank, Triangle({7, 1, 0}, {0, 1, 1}, {0, 0, 0})},
+                     2},
+        // inf - inf is NaN, so equal infinities match; opposite ones do not.
+        TPairingCase{"EqualInfinities",
+                     {Triangle({kInf, 0, 0}, {kInf, 1, 0}, {0, 0, 0})},
+                     {Triangle({kInf, 1, 0}, {kInf, 0, 0}, {5, 5, 5})},
+                     1},
+        TPairingCase{"OppositeInfinities",
+                     {Triangle({kInf, 0, 0}, {kInf, 1, 0}, {0, 0, 0})},
+                     {Triangle({-kInf, 1, 0}, {-kInf, 0, 0}, {5, 5, 5})},
+                     0},
+        TPairingCase{"HugeCoordinates",
+                     {Triangle({1e12, 0, 0}, {1e12, 1, 0}, {0, 0, 0})},
+                     {Triangle({1e12, 1, 0.0005}, {1e12 + 0.0005, 0, 0}, {5, 5, 5})},
+                     1},
+        TPairingCase{"BeyondAnyIntegerCellIndex",
+                     {Triangle({1e300, 0, 0}, {1e300, 1, 0}, {0, 0, 0})},
+                     {Triangle({1e300, 1, 0}, {1e300, 0, 0}, {5, 5, 5})},
+                     1},
+        TPairingCase{"NoBackPolygons", {kRake}, {}, 0},
+        TPairingCase{"NoFrontPolygons", {}, {kFlank}, 0}),
+    [](const testing::TestParamInfo<TPairingCase>& info) { return info.param.Name; });
+
+TEST(PairingOrderTest, OneSegmentWhateverTheVertexOrder) {
+    // Two triangles sharing the edge P-Q, each in all six vertex orders.
+    const TVector3 p{0, 1, 0};
+    const TVector3 q{0, 1, 1};
+    const std::array<TVector3, 3> front{p, q, {1, 1, 0.5}};
+    const std::array<TVector3, 3> back{q, p, {-1, 1, 0.5}};
+    constexpr std::array<std::array<int, 3>, 6> kOrders{
+        {{0, 1, 2}, {0, 2, 1}, {1, 0, 2}, {1, 2, 0}, {2, 0, 1}, {2, 1, 0}}};
+    for (const auto& fo : kOrders) {
+        for (const auto& bo : kOrders) {
+            const TSurface f{Triangle(front[fo[0]], front[fo[1]], front[fo[2]])};
+            const TSurface b{Triangle(back[bo[0]], back[bo[1]], back[bo[2]])};
+            TCutEdgeData segments;
+            CollectCutEdgeSegments(f, b, segments);
+            ASSERT_EQ(segments.size(), 1u);
+            // Both ends have the polar angle 90: Point1 is the one that comes later in
+            // the front triangle.
+            const auto position = [&](int v) { return std::find(fo.begin(), fo.end(), v); };
+            EXPECT_EQ(segments[0].Point1, position(1) > position(0) ? q : p)
+                << fo[0] << fo[1] << fo[2] << " / " << bo[0] << bo[1] << bo[2];
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------------------
+// Generated surfaces, proved against the literal search
+
+struct TSurfaceSpec {
+    const char* Name;
+    std::uint32_t Seed;
+    int Nx;
+    int Ny;
+    double Step;  // grid spacing of the vertices
+    double X0;
+    double Y0;
+    bool Wild;  // also NaN, infinite and huge coordinates
+};
+
+struct TSurfacePair {
+    TSurface Front;
+    TSurface Back;
+};
+
+// A height field over an Nx x Ny grid, each quad split along a random diagonal, each
+// triangle given to the front list, the back list, both or neither, with its vertices in
+// a random order. A few triangles are spoiled: a vertex moved by about the tolerance (so
+// shared vertices no longer agree exactly), collapsed onto another vertex, duplicated,
+// or given a coordinate that is not finite or far off.
+TSurfacePair Generate(const TSurfaceSpec& spec) {
+    std::mt19937 random(spec.Seed);
+    const auto chance = [&](unsigned percent) { return random() % 100 < percent; };
+    std::vector<TVector3> grid;
+    for (int i = 0; i < spec.Nx; ++i) {
+        for (int j = 0; j < spec.Ny; ++j) {
+            const double z = static_cast<int>(random() % 41) * 0.004 - 0.08;
+            grid.push_back({spec.X0 + i * spec.Step, spec.Y0 + j * spec.Step, z});
+        }
+    }
+    const auto at = [&](int i, int j) { return grid[static_cast<std::size_t>(i * spec.Ny + j)]; };
+    constexpr std::array<double, 6> kNudges{0.0009, -0.0009, 0.001, -0.001, 0.0005, -0.0004};
+    constexpr std::array<double, 5> kWild{kNaN, kInf, -kInf, 1e12, -1e300};
+
+    TSurfacePair out;
+    const auto emit = [&](std::array<TVector3, 3> v) {
+        if (chance(4)) {
+            TVector3& p = v[random() % 3];
+            const double d = kNudges[random() % kNudges.size()];
+            const unsigned axis = random() % 3;
+            (axis == 0 ? p.x : (axis == 1 ? p.y : p.z)) += d;
+        }
+        if (chance(8)) {
+            // The whole triangle moved: its edges now pair with the neighbours only
+            // through vertices that lie just across a cell boundary from theirs.
+            const TVector3 d{kNudges[random() % kNudges.size()], kNudges[random() % kNudges.size()],
+                             kNudges[random() % kNudges.size()]};
+            for (TVector3& p : v) {
+                p = {p.x + d.x, p.y + d.y, p.z + d.z};
+            }
+        }
+        if (chance(3)) {
+            v[2] = v[1];
+            v[2].y += (random() % 2) * 0.0006;
+        }
+        if (spec.Wild && chance(3)) {
+            TVector3& p = v[random() % 3];
+            const double w = kWild[random() % kWild.size()];
+            (random() % 2 == 0 ? p.x : p.z) = w;
+        }
+        const unsigned rotate = random() % 3;
+        std::rotate(v.begin(), v.begin() + rotate, v.end());
+        if (chance(50)) {
+            std::swap(v[1], v[2]);
+        }
+        const TPolygon polygon{v[0], v[1], v[2], {0, 0, 1}};
+        const unsigned role = random() % 100;
+        const int copies = chance(3) ? 2 : 1;
+        for (int k = 0; k < copies; ++k) {
+            if (role < 40 || (role >= 80 && role < 85)) {
+                out.Front.push_back(polygon);
+            }
+            if (role >= 40 && role < 85) {
+                out.Back.push_back(polygon);
+            }
+        }
+    };
+    for (int i = 0; i + 1 < spec.Nx; ++i) {
+        for (int j = 0; j + 1 < spec.Ny; ++j) {
+            if (chance(50)) {
+                emit({at(i, j), at(i + 1, j), at(i + 1, j + 1)});
+                emit({at(i, j), at(i + 1, j + 1), at(i, j + 1)});
+            } else {
+                emit({at(i, j), at(i + 1, j), at(i, j + 1)});
+                emit({at(i + 1, j), at(i + 1, j + 1), at(i, j + 1)});
+            }
+        }
+    }
+    return out;
+}
+
+class GeneratedSurfaceTest : public testing::TestWithParam<TSurfaceSpec> {};
+
+TEST_P(GeneratedSurfaceTest, SameSegmentsInTheSameOrderAsTheLiteralSearch) {
+    const TSurfacePair surfaces = Generate(GetParam());
+    TCutEdgeData fast;
+    TCutEdgeData reference;
+    CollectCutEdgeSegments(surfaces.Front, surfaces.Back, fast);
+    test::ReferenceCollectSegments(surfaces.Front, surfaces.Back, reference);
+    ASSERT_GT(reference.size(), 50u);  // the generator really produced a cutting edge
+    ASSERT_TRUE(SameSegments(fast, reference));
+
+    OrderByPolar(fast);
+    test::ReferenceOrderByPolar(reference);
+    EXPECT_TRUE(SameSegments(fast, reference));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Surfaces, GeneratedSurfaceTest,
+    testing::Values(
+        // Every grid coordinate a multiple of 0.5, so on the boundary of any cell width
+        // that divides it, negative ones included; the rows y = 0 and x = y give many
+        // equal polar angles.
+        TSurfaceSpec{"OnCellBoundaries", 1, 24, 24, 0.5, -6.0, -6.0, false},
+        TSurfaceSpec{"AcrossNegativeXAxis", 2, 20, 12, 0.25, -4.0, -1.5, false},
+        TSurfaceSpec{"NegativeMultiplesOfTheCell", 6, 20, 20, 0.004, -0.2, -0.2, false},
+        // Neighbouring vertices closer than a cell, and about the tolerance apart.
+        TSurfaceSpec{"FinerThanACell", 3, 30, 30, 0.0015, -0.02, -0.02, false},
+        TSurfaceSpec{"SpacedByTheTolerance", 4, 30, 30, 0.001, -0.013, 0.002, false},
+        TSurfaceSpec{"FarFromTheOrigin", 7, 16, 16, 0.25, 1e6, -1e6, false},
+        // Straddles the coordinate beyond which polygons are kept off the grid.
+        TSurfaceSpec{"AtTheGridLimit", 8, 14, 14, 0.5, 4398046508.0, 0.0, false},
+        TSurfaceSpec{"NotFiniteAndHugeCoordinates", 5, 20, 20, 0.5, -5.0, -5.0, true},
+        TSurfaceSpec{"FineAndNotFinite", 9, 24, 24, 0.001, -0.01, -0.01, true}),
+    [](const testing::TestParamInfo<TSurfaceSpec>& info) { return info.param.Name; });
+
+// ---------------------------------------------------------------------------------------
+// Ordering
+
+TCutEdgeData WithPolars(const std::vector<double>& polars) {
+    TCutEdgeData segments(polars.size());
+    for (std::size_t i = 0; i < polars.size(); ++i) {
+        segments[i].Polar = polars[i];
+        segments[i].Number = static_cast<std::int32_t>(i);  // remembers where it came from
+    }
+    return segments;
+}
+
+std::vector<std::int32_t> Origins(const TCutEdgeData& segments) {
+    std::vector<std::int32_t> origins;
+    for (const TSegment& s : segments) {
+        origins.push_back(s.Number);
+    }
+    return origins;
+}
+
+TEST(OrderByPolarTest, NotANumberStaysInPlaceAndSplitsTheSort) {
+    // The runs on either side of a NaN are sorted on their own; equal values, -0 and +0
+    // among them, keep their order.
+    TCutEdgeData segments = WithPolars({3, kNaN, 2, 0.0, 1, -0.0, kNaN, 0, 2});
+    TCutEdgeData reference = segments;
+    OrderByPolar(segments);
+    test::ReferenceOrderByPolar(reference);
+    EXPECT_EQ(Origins(segments), (std::vector<std::int32_t>{0, 1, 3, 5, 4, 2, 6, 7, 8}));
+    EXPECT_EQ(Origins(reference), Origins(segments));
+}
+
+TEST(OrderByPolarTest, EqualsTheExchangeSortOnRandomValues) {
+    // Few distinct values, so ties are frequent; from no NaN at all to many.
+    constexpr std::array<double, 7> kValues{-180, -0.0, 0.0, 10, 90, 180, 10};
+    std::mt19937 random(11);
+    for (std::size_t length : {0u, 1u, 2u, 3u, 17u, 64u, 300u}) {
+        for (unsigned round = 0; round < 20; ++round) {
+            const unsigned nanPercent = round % 5 * 10;
+            std::vector<double> polars;
+            for (std::size_t i = 0; i < length; ++i) {
+                polars.push_back(random() % 100 < nanPercent ? kNaN
+                                                             : kValues[random() % kValues.size()]);
+            }
+            TCutEdgeData fast = WithPolars(polars);
+            TCutEdgeData reference = fast;
+            OrderByPolar(fast);
+            test::ReferenceOrderByPolar(reference);
+            ASSERT_TRUE(SameSegments(fast, reference)) << "length " << length;
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------------------
+// FindCutEdge on a model
+
+TModel SortedModel(char separator, TSurface front, TSurface back) {
+    TModel model(separator);
+    model.SurfaceData.GeometrySettings = kDefaultGeometrySettings;
+    model.SurfaceData.SurfaceExist = true;
+    model.SurfaceData.SurfaceSorted = true;
+    model.SurfaceData.FrontCount = static_cast<std::int32_t>(front.size());
+    model.SurfaceData.BackCount = static_cast<std::int32_t>(back.size());
+    model.SurfaceData.FrontPolygons = std::move(front);
+    model.SurfaceData.BackPolygons = std::move(back);
+    return model;
+}
+
+// A rake triangle fan around the origin and a flank strip below its rim: the rim gives
+// one segment per fan triangle, found in fan order but ordered by polar angle. The radius
+// grows with the count so that rim points stay well beyond the tolerance apart.
+TSurfacePair Fan(int count) {
+    TSurfacePair out;
+    std::vector<TVector3> rim;
+    const double radius = std::max(2.0, count * 0.002);
+    for (int k = 0; k < count; ++k) {
+        // Start at 100 degrees so that detection order and polar order differ.
+        const double a = (100.0 + 360.0 * k / count) * std::numbers::pi / 180.0;
+        rim.push_back({radius * std::cos(a), radius * std::sin(a), 0});
+    }
+    for (int k = 0; k < count; ++k) {
+        const TVector3 p = rim[static_cast<std::size_t>(k)];
+        const TVector3 q = rim[static_cast<std::size_t>((k + 1) % count)];
+        out.Front.push_back(Triangle({0, 0, 0.5}, p, q));
+        out.Back.push_back(Triangle(q, p, {p.x, p.y, -1}));
+    }
+    return out;
+}
+
+class FindCutEdgeTest : public testing::TestWithParam<char> {};
+
+TEST_P(FindCutEdgeTest, NumbersTheOrderedSegmentsAndFillsTheFirstTwoColumns) {
+    const char separator = GetParam();
+    TSurfacePair fan = Fan(12);
+    TModel model = SortedModel(separator, fan.Front, fan.Back);
+    ASSERT_TRUE(model.FindCutEdge());
+
+    TCutEdgeData expected;
+    test::ReferenceCollectSegments(fan.Front, fan.Back, expected);
+    test::ReferenceOrderByPolar(expected);
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        expected[i].Number = static_cast<std::int32_t>(i + 1);
+    }
+    EXPECT_TRUE(SameSegments(model.CutEdge, expected));
+    EXPECT_TRUE(model.CutEdgeExist);
+    EXPECT_EQ(model.SegmentCount, 12);
+    EXPECT_FALSE(model.SurfaceData.Modified);
+
+    ASSERT_EQ(model.Columns[1].size(), 13u);
+    ASSERT_EQ(model.Columns[2].size(), 13u);
+    EXPECT_EQ(model.Columns[1][0], "№");
+    EXPECT_EQ(model.Columns[1][12], "12");
+    EXPECT_EQ(model.Columns[2][0], "");
+    // Chords of 30 degrees from 100 degrees on: the lowest midpoint lies at -155.
+    EXPECT_EQ(model.Columns[2][1], std::string("-155") + separator + "0000");
+    for (std::size_t i = 1; i < model.CutEdge.size(); ++i) {
+        EXPECT_LE(model.CutEdge[i - 1].Polar, model.CutEdge[i].Polar);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Separators, FindCutEdgeTest, testing::Values(',', '.'),
+                         [](const testing::TestParamInfo<char>& info) {
+                             return info.param == ',' ? std::string("Comma")
+                                                      : std::string("Period");
+                         });
+
+TEST(FindCutEdgeOutcomeTest, NoSharedEdgeLeavesTheModelUnchanged) {
+    struct TCase {
+        const char* Name;
+        TSurface Front;
+        TSurface Back;
+    };
+    const std::vector<TCase> cases{
+        {"NoFrontPolygon", {}, {kFlank}},
+        {"NoBackPolygon", {kRake}, {}},
+        {"OnlyAVertexShared", {kRake}, {Triangle({0, 1, 0}, {5, 5, 5}, {6, 5, 5})}},
+    };
+    for (const TCase& c : cases) {
+        TModel model = SortedModel(',', c.Front, c.Back);
+        model.Columns[1] = {"kept"};
+        model.Columns[2] = {"kept too"};
+        TRecordingProgress progress;
+        EXPECT_FALSE(model.FindCutEdge(progress)) << c.Name;
+        EXPECT_FALSE(model.CutEdgeExist) << c.Name;
+        EXPECT_EQ(model.SegmentCount, 0) << c.Name;
+        EXPECT_TRUE(model.CutEdge.empty()) << c.Name;
+        EXPECT_EQ(model.Columns[1], TStringList{"kept"}) << c.Name;
+        EXPECT_EQ(model.Columns[2], TStringList{"kept too"}) << c.Name;
+        EXPECT_FALSE(model.SurfaceData.Modified) << c.Name;
+        EXPECT_EQ(progress.Open, 0) << c.Name;
+        for (const auto& start : progress.Starts) {
+            EXPECT_GE(start.Maximum, 0) << c.Name;
+        }
+    }
+}
+
+TEST(FindCutEdgeOutcomeTest, ASingleSegmentIsACompleteCuttingEdge) {
+    TModel model = SortedModel('.', {kRake}, {kFlank});
+    TRecordingProgress progress;
+    ASSERT_TRUE(model.FindCutEdge(progress));
+    ASSERT_EQ(model.CutEdge.size(), 1u);
+    EXPECT_EQ(model.SegmentCount, 1);
+    EXPECT_EQ(model.CutEdge[0].Number, 1);
+    // Both ends at 90 degrees: Point1 is the second front vertex handed over.
+    EXPECT_EQ(model.CutEdge[0].Point1, kRake.Vert2);
+    EXPECT_EQ(model.Columns[1], (TStringList{"№", "1"}));
+    EXPECT_EQ(model.Columns[2], (TStringList{"", "90.0000"}));
+    EXPECT_EQ(progress.Open, 0);
+    ASSERT_EQ(progress.Starts.size(), 2u);
+    EXPECT_EQ(progress.Starts[0].Text, "Определение РК >>");
+    EXPECT_EQ(progress.Starts[0].Maximum, 0);
+    EXPECT_EQ(progress.Starts[1].Text, "Сортировка РК >>");
+    EXPECT_EQ(progress.Starts[1].Maximum, 0);
+}
+
+TEST(FindCutEdgeOutcomeTest, ProgressIsSteppedInBatches) {
+    // More front polygons than a few batches (most of them far from the flank):
+    // stepping per polygon would call Step tens of thousands of times.
+    TSurfacePair fan = Fan(12);
+    const TPolygon far = Triangle({1000, 1000, 1000}, {1001, 1000, 1000}, {1000, 1001, 1000});
+    fan.Front.insert(fan.Front.end(), 3 * kProgressBatch, far);
+    const int frontCount = static_cast<int>(fan.Front.size());
+    TModel model = SortedModel(',', fan.Front, fan.Back);
+    TRecordingProgress progress;
+    ASSERT_TRUE(model.FindCutEdge(progress));
+    EXPECT_EQ(model.SegmentCount, 12);
+    ASSERT_EQ(progress.Starts.size(), 2u);
+    EXPECT_EQ(progress.Starts[0].Maximum, frontCount - 1);
+    EXPECT_EQ(progress.Starts[1].Maximum, 10);
+    EXPECT_LE(progress.StepCalls, 8);
+    EXPECT_EQ(progress.Open, 0);
+}
+
+}  // namespace
+}  // namespace tessarin::model
