@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 
 #include "view/view_navigation.h"
 
@@ -173,8 +174,12 @@ void TSceneRenderer::TPolygonArray::Build(const model::TSurface& list) {
     for (std::size_t i = 0; i < kSamples && Size > 0; ++i) {
         Samples[i] = list[i * (Size - 1) / (kSamples - 1)];
     }
-    Floats.resize(Size * 3 * kFloatsPerVertex);
-    float* out = Floats.data();
+    if (Capacity < Size * 3) {
+        Floats.reset();
+        Floats = std::make_unique_for_overwrite<float[]>(Size * 3 * kFloatsPerVertex);
+        Capacity = Size * 3;
+    }
+    float* out = Floats.get();
     for (const model::TPolygon& polygon : list) {
         const float nx = static_cast<float>(polygon.Normal.x);
         const float ny = static_cast<float>(polygon.Normal.y);
@@ -195,7 +200,8 @@ void TSceneRenderer::TPolygonArray::Build(const model::TSurface& list) {
 void TSceneRenderer::TPolygonArray::Clear() {
     Data = nullptr;
     Size = 0;
-    std::vector<float>().swap(Floats);
+    Floats.reset();
+    Capacity = 0;
     Built = false;
 }
 
@@ -309,7 +315,7 @@ void TSceneRenderer::PaintScene(const model::TModel& model, const TSceneFrame& f
     // A list that is not drawn any more (the unsorted one after sorting, or the reverse)
     // gives its memory back; a million triangles take 72 MB of floats.
     for (std::size_t slot = 0; slot < Arrays.size(); ++slot) {
-        if (!SlotUsed[slot]) {
+        if (PolygonPath == TPolygonPath::VertexArrays && !SlotUsed[slot]) {
             Arrays[slot].Clear();
         }
     }
@@ -355,7 +361,7 @@ void TSceneRenderer::DrawPolygons(const model::TSurface& list, int kind, bool sh
     glEnableClientState(GL_NORMAL_ARRAY);
     glEnableClientState(GL_VERTEX_ARRAY);
     for (std::size_t start = 0; start < vertexCount; start += kMaxDrawVertices) {
-        const float* data = array.Floats.data() + start * kFloatsPerVertex;
+        const float* data = array.Floats.get() + start * kFloatsPerVertex;
         glNormalPointer(GL_FLOAT, stride, data);
         glVertexPointer(3, GL_FLOAT, stride, data + 3);
         glDrawArrays(GL_TRIANGLES, 0,

@@ -16,8 +16,8 @@
 
 #include <array>
 #include <cstddef>
+#include <memory>
 #include <utility>
-#include <vector>
 
 #include "geometry/vector3.h"
 #include "model/model.h"
@@ -90,7 +90,10 @@ class TSceneRenderer {
         const model::TPolygon* Data = nullptr;
         std::size_t Size = 0;
         std::array<model::TPolygon, kSamples> Samples{};
-        std::vector<float> Floats;  // per vertex: nx, ny, nz, x, y, z
+        // Per vertex: nx, ny, nz, x, y, z; left uninitialised until written, so a rebuild
+        // of a million triangles does not zero 72 MB first.
+        std::unique_ptr<float[]> Floats;
+        std::size_t Capacity = 0;  // vertices Floats has room for
         bool Built = false;
 
         bool Matches(const model::TSurface& list) const;

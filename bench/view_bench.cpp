@@ -1,0 +1,190 @@
+// tessarin-view-bench: frame time of the 3-D view on a model of about a million triangles,
+// the polygons handed to OpenGL as vertex arrays against one glBegin/glEnd per triangle,
+// both measured in the same run and the same context (an offscreen framebuffer), frames
+// alternating so that both see the same machine load.
+//
+// Run under an X server, e.g.
+//   xvfb-run -a -s "-screen 0 1280x1024x24" build/release/bench/tessarin-view-bench
+// Options: --triangles N (default 1000000), --frames K (default 7), --size S (default 800).
+#include <QGuiApplication>
+#include <QOffscreenSurface>
+#include <QOpenGLContext>
+#include <QOpenGLFramebufferObject>
+
+#include <GL/gl.h>
+
+#include <algorithm>
+#include <charconv>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <string_view>
+#include <vector>
+
+#include "model/model.h"
+#include "view/scene_renderer.h"
+#include "view/scene_view.h"
+#include "view/view_navigation.h"
+
+namespace {
+
+using tessarin::geometry::TVector3;
+using tessarin::model::TPolygon;
+
+struct TOptions {
+    long long Triangles = 1000000;
+    int Frames = 7;
+    int Size = 800;
+};
+
+bool ParseInt(std::string_view text, long long& value) {
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return error == std::errc() && end == text.data() + text.size() && value > 0;
+}
+
+bool ParseOptions(int argc, char** argv, TOptions& options) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view name = argv[i];
+        long long value = 0;
+        if (i + 1 >= argc || !ParseInt(argv[i + 1], value)) {
+            return false;
+        }
+        ++i;
+        if (name == "--triangles") {
+            options.Triangles = value;
+        } else if (name == "--frames" && value <= 1000) {
+            options.Frames = static_cast<int>(value);
+        } else if (name == "--size" && value <= 8192) {
+            options.Size = static_cast<int>(value);
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
+// A fine triangulated wavy plate of 100 x 100 mm, its facets sorted by the slope of
+// their normals into the three classes so that all three materials are drawn.
+void MakePlate(tessarin::model::TModel& model, long long triangles) {
+    const int cells = std::max(1, static_cast<int>(std::ceil(std::sqrt(triangles / 2.0))));
+    auto point = [cells](int i, int j) {
+        const double x = -50.0 + 100.0 * i / cells;
+        const double y = -50.0 + 100.0 * j / cells;
+        return TVector3{x, y, 4.0 * std::sin(x / 7.0) * std::cos(y / 9.0)};
+    };
+    auto& surface = model.SurfaceData;
+    surface.Polygons.reserve(static_cast<std::size_t>(2) * cells * cells);
+    auto add = [&surface](TVector3 a, TVector3 b, TVector3 c) {
+        const TVector3 n = tessarin::geometry::Normalize(tessarin::geometry::CrossProduct(
+            tessarin::geometry::VectorFromTo(a, b), tessarin::geometry::VectorFromTo(a, c)));
+        const TPolygon polygon{a, b, c, n};
+        surface.Polygons.push_back(polygon);
+        if (n.z > 0.97) {
+            surface.FrontPolygons.push_back(polygon);
+        } else if (n.z > 0.9) {
+            surface.BackPolygons.push_back(polygon);
+        } else {
+            surface.OtherPolygons.push_back(polygon);
+        }
+    };
+    for (int i = 0; i < cells; ++i) {
+        for (int j = 0; j < cells; ++j) {
+            add(point(i, j), point(i + 1, j), point(i + 1, j + 1));
+            add(point(i, j), point(i + 1, j + 1), point(i, j + 1));
+        }
+    }
+    surface.PolygonCount = static_cast<int>(surface.Polygons.size());
+    surface.SurfaceExist = true;
+    surface.SurfaceSorted = true;
+    surface.Xmin = surface.Ymin = -50.0;
+    surface.Xmax = surface.Ymax = 50.0;
+    surface.Zmin = -4.0;
+    surface.Zmax = 4.0;
+}
+
+double FrameMs(tessarin::view::TSceneRenderer& renderer, const tessarin::model::TModel& model,
+               const tessarin::view::TSceneFrame& frame, tessarin::view::TPolygonPath path) {
+    renderer.PolygonPath = path;
+    const auto start = std::chrono::steady_clock::now();
+    renderer.PaintScene(model, frame);
+    glFinish();
+    const auto end = std::chrono::steady_clock::now();
+    return std::chrono::duration<double, std::milli>(end - start).count();
+}
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    const std::size_t n = values.size();
+    return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2.0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    TOptions options;
+    if (!ParseOptions(argc, argv, options)) {
+        std::fprintf(stderr, "usage: %s [--triangles N] [--frames K] [--size S]\n", argv[0]);
+        return 2;
+    }
+    QGuiApplication app(argc, argv);
+
+    QOpenGLContext context;
+    context.setFormat(tessarin::view::TSceneView::SurfaceFormat());
+    QOffscreenSurface surface;
+    surface.setFormat(context.format());
+    surface.create();
+    if (!context.create() || !context.makeCurrent(&surface)) {
+        std::fprintf(stderr, "no OpenGL context (is an X server running?)\n");
+        return 1;
+    }
+    QOpenGLFramebufferObjectFormat fboFormat;
+    fboFormat.setAttachment(QOpenGLFramebufferObject::Depth);
+    QOpenGLFramebufferObject fbo(options.Size, options.Size, fboFormat);
+    if (!fbo.isValid() || !fbo.bind()) {
+        std::fprintf(stderr, "no framebuffer of %d x %d\n", options.Size, options.Size);
+        return 1;
+    }
+
+    tessarin::model::TModel model(',');
+    MakePlate(model, options.Triangles);
+
+    tessarin::view::TSceneFrame frame;
+    frame.Width = options.Size;
+    frame.Height = options.Size;
+    frame.ModelScale = tessarin::view::FitModelScale(model.SurfaceData);
+    frame.ViewRotation = {30.0, 0.0, 0.0};  // the isometric view
+
+    tessarin::view::TSceneRenderer renderer;
+    renderer.Initialize();
+    using tessarin::view::TPolygonPath;
+    const double firstArrays = FrameMs(renderer, model, frame, TPolygonPath::VertexArrays);
+    const double firstBeginEnd = FrameMs(renderer, model, frame, TPolygonPath::BeginEnd);
+    std::vector<double> arrays;
+    std::vector<double> beginEnd;
+    for (int i = 0; i < options.Frames; ++i) {
+        arrays.push_back(FrameMs(renderer, model, frame, TPolygonPath::VertexArrays));
+        beginEnd.push_back(FrameMs(renderer, model, frame, TPolygonPath::BeginEnd));
+    }
+    renderer.Release();
+
+    const double arraysMs = Median(arrays);
+    const double beginEndMs = Median(beginEnd);
+    const double ratio = beginEndMs / arraysMs;
+    std::printf("tessarin-view-bench: %zu triangles (front %zu, back %zu, other %zu), %d x %d\n",
+                model.SurfaceData.Polygons.size(), model.SurfaceData.FrontPolygons.size(),
+                model.SurfaceData.BackPolygons.size(), model.SurfaceData.OtherPolygons.size(),
+                options.Size, options.Size);
+    std::printf("renderer: %s, OpenGL %s\n",
+                reinterpret_cast<const char*>(glGetString(GL_RENDERER)),
+                reinterpret_cast<const char*>(glGetString(GL_VERSION)));
+    std::printf("median of %d frames each, alternating:\n", options.Frames);
+    std::printf("  vertex arrays           %9.1f ms  (first frame, building the arrays: %.1f ms)\n",
+                arraysMs, firstArrays);
+    std::printf("  begin/end per triangle  %9.1f ms  (first frame: %.1f ms)\n", beginEndMs,
+                firstBeginEnd);
+    std::printf("  arrays faster by        %9.1fx  (target at least 3x: %s)\n", ratio,
+                ratio >= 3.0 ? "met" : "NOT MET");
+    context.doneCurrent();
+    return 0;
+}
