@@ -57,8 +57,17 @@ bool ReadInteger(std::string_view& text, std::int64_t& value) {
 
 }  // namespace
 
-TChildRun RunChild(const std::vector<std::string>& argv) {
+TChildRun RunChild(const std::vector<std::string>& argv,
+                   const std::vector<std::string>& environment) {
     TChildRun run;
+    std::vector<char*> env;
+    for (char** e = environ; *e != nullptr; ++e) {
+        env.push_back(*e);
+    }
+    for (const std::string& entry : environment) {
+        env.push_back(const_cast<char*>(entry.c_str()));
+    }
+    env.push_back(nullptr);
     const std::string self = SelfPath();
     std::vector<char*> args{const_cast<char*>(self.c_str()),
                             const_cast<char*>(kMeasureChildOption)};
@@ -79,7 +88,7 @@ TChildRun RunChild(const std::vector<std::string>& argv) {
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, writeFd, kReportFd);
     pid_t pid = 0;
-    const int spawned = posix_spawn(&pid, args[0], &actions, nullptr, args.data(), environ);
+    const int spawned = posix_spawn(&pid, args[0], &actions, nullptr, args.data(), env.data());
     posix_spawn_file_actions_destroy(&actions);
     close(writeFd);
     if (spawned != 0) {

@@ -20,7 +20,9 @@ struct TChildRun {
 // Linux a process's maximum resident set includes the address space it was forked (or
 // vforked) from. So the benchmark starts a fresh copy of itself (MeasureChildMain), whose
 // address space is a few megabytes, and that copy starts the child and reports its cost.
-TChildRun RunChild(const std::vector<std::string>& argv);
+// `environment` entries ("NAME=value") are added to the benchmark's own environment.
+TChildRun RunChild(const std::vector<std::string>& argv,
+                   const std::vector<std::string>& environment = {});
 
 // The option that makes the benchmark's main call MeasureChildMain.
 inline constexpr const char* kMeasureChildOption = "--measure-child";
