@@ -28,13 +28,15 @@ TDecimal ToDecimal(double magnitude) {
     // double grid, and the shortest text lies within half a unit of the exact value.
     // Subnormal values have fewer bits than that and always take the exact way.
     char text[40];
-    auto [end, ec] = std::to_chars(text, text + sizeof text, magnitude, std::chars_format::scientific);
+    auto [end, ec] =
+        std::to_chars(text, text + sizeof text, magnitude, std::chars_format::scientific);
     int mantissaDigits = 0;
     for (const char* c = text; c != end && *c != 'e'; ++c) {
         mantissaDigits += (*c >= '0' && *c <= '9') ? 1 : 0;
     }
     if (mantissaDigits > 15 || magnitude < std::numeric_limits<double>::min()) {
-        end = std::to_chars(text, text + sizeof text, magnitude, std::chars_format::scientific, 14).ptr;
+        end = std::to_chars(text, text + sizeof text, magnitude, std::chars_format::scientific, 14)
+                  .ptr;
     }
     TDecimal d;
     const char* c = text;
@@ -172,8 +174,8 @@ bool StrToFloat(std::string_view text, char decimalSeparator, double& value) {
         ++digits;
     }
     const char c = i < end ? text[i] : '\0';
-    if (c != '\0' && (decimalSeparator == kEitherSeparator ? (c == ',' || c == '.')
-                                                          : c == decimalSeparator)) {
+    if (c != '\0' &&
+        (decimalSeparator == kEitherSeparator ? (c == ',' || c == '.') : c == decimalSeparator)) {
         separatorAt = i++;
         for (; i < end && text[i] >= '0' && text[i] <= '9'; ++i) {
             ++digits;
@@ -250,9 +252,13 @@ bool StrToInt(std::string_view text, std::int32_t& value) {
     return true;
 }
 
-std::string IntToStr(std::int64_t value) { return std::to_string(value); }
+std::string IntToStr(std::int64_t value) {
+    return std::to_string(value);
+}
 
-std::string FlagToStr(bool flag) { return flag ? "-1" : "0"; }
+std::string FlagToStr(bool flag) {
+    return flag ? "-1" : "0";
+}
 
 bool StrToFlag(std::string_view text, char decimalSeparator, bool& flag) {
     double number = 0.0;
@@ -289,7 +295,9 @@ namespace {
 // x * 10^n in 80-bit precision, rounded to an integer with ties to even (the default
 // rounding mode, which nothing in the program changes).
 long double ScaledRounded(int n, double x) {
-    const long double scaled = static_cast<long double>(x) * static_cast<long double>(kPowersOfTen.at(n));
+    const long double scaled =
+        static_cast<long double>(x) *
+        static_cast<long double>(kPowersOfTen.at(static_cast<std::size_t>(n)));
     return std::nearbyint(scaled);
 }
 
@@ -299,44 +307,87 @@ constexpr long double kInt64Limit = 9223372036854775808.0L;  // 2^63
 
 double RoundAcc(int n, double x) {
     const long double r = ScaledRounded(n, x);
-    return static_cast<double>(r) / kPowersOfTen.at(n);
+    return static_cast<double>(r) / kPowersOfTen.at(static_cast<std::size_t>(n));
+}
+
+namespace {
+
+// The n decimals of units / 10^n, trailing zeros of a fraction dropped and an integral
+// value filled up with n zeros ("2,0000"). Exact for any 64-bit integer.
+void AppendFixed(std::string& out, std::uint64_t units, int n, bool negative, char separator) {
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, units).ptr;
+    auto length = static_cast<int>(end - digits);
+    if (negative) {
+        out += '-';
+    }
+    if (length <= n) {
+        out += '0';
+    } else {
+        out.append(digits, static_cast<std::size_t>(length - n));
+    }
+    if (n == 0) {
+        return;
+    }
+    // The fraction's digits, with the leading zeros that the integer did not write.
+    char fraction[8];
+    for (int i = 0; i < n; ++i) {
+        const int from = length - n + i;
+        fraction[i] = from >= 0 ? digits[from] : '0';
+    }
+    int kept = n;
+    while (kept > 0 && fraction[kept - 1] == '0') {
+        --kept;
+    }
+    out += separator;
+    if (kept == 0) {
+        out.append(static_cast<std::size_t>(n), '0');
+    } else {
+        out.append(fraction, static_cast<std::size_t>(kept));
+    }
+}
+
+}  // namespace
+
+void AppendFloatAcc(std::string& out, int n, double x, char decimalSeparator) {
+    const long double r = ScaledRounded(n, x);
+    if (std::isnan(r)) {
+        out += "NAN";
+        return;
+    }
+    if (!(r < kInt64Limit) || !(r >= -kInt64Limit)) {
+        out += r < 0 ? "-INF" : "INF";
+        return;
+    }
+    // Below 10^15 the general form of r / 10^n (a double) gives back exactly the decimal
+    // digits of r: they are at most 15, and the double is nearer to them than half a
+    // unit of the 15th digit. The text then comes straight from the integer. Values that
+    // the general form would write in exponent notation (below 0.0001) are written in
+    // fixed notation this way too.
+    if (std::fabs(r) < 1e15L) {
+        const auto units = static_cast<std::uint64_t>(std::fabs(r));
+        AppendFixed(out, units, n, units != 0 && r < 0, decimalSeparator);
+        return;
+    }
+    const double v = static_cast<double>(r) / kPowersOfTen.at(static_cast<std::size_t>(n));
+    const std::size_t start = out.size();
+    AppendFloat(out, v, decimalSeparator);
+    const std::string_view t(out.data() + start, out.size() - start);
+    if (n != 0 && t.find(decimalSeparator) == std::string_view::npos &&
+        t.find('E') == std::string_view::npos) {
+        out += decimalSeparator;
+        out.append(static_cast<std::size_t>(n), '0');
+    }
 }
 
 std::string FloatToStrAcc(int n, double x, char decimalSeparator) {
-    const long double r = ScaledRounded(n, x);
-    if (std::isnan(r)) {
-        return "NAN";
-    }
-    if (!(r < kInt64Limit) || !(r >= -kInt64Limit)) {
-        return r < 0 ? "-INF" : "INF";
-    }
-    const double v = static_cast<double>(r) / kPowersOfTen.at(n);
-    if (v != 0.0 && std::fabs(v) < 0.0001) {
-        // The general form would switch to exponent notation here; write the n decimals
-        // of the rounded integer instead, trailing zeros dropped.
-        const auto units = static_cast<std::int64_t>(std::fabs(static_cast<double>(r)));
-        std::string digits = std::to_string(units);
-        digits.insert(0, static_cast<std::size_t>(n + 1) - std::min<std::size_t>(digits.size(), n + 1), '0');
-        std::string out = v < 0 ? "-" : "";
-        out.append(digits, 0, digits.size() - static_cast<std::size_t>(n));
-        out += decimalSeparator;
-        std::string fraction = digits.substr(digits.size() - static_cast<std::size_t>(n));
-        while (!fraction.empty() && fraction.back() == '0') {
-            fraction.pop_back();
-        }
-        out += fraction;
-        return out;
-    }
-    std::string t = FloatToStr(v, decimalSeparator);
-    if (t.find(decimalSeparator) == std::string::npos && t.find('E') == std::string::npos) {
-        if (n != 0) {
-            t += decimalSeparator;
-            t.append(static_cast<std::size_t>(n), '0');
-        }
-    }
-    return t;
+    std::string out;
+    AppendFloatAcc(out, n, x, decimalSeparator);
+    return out;
 }
 
-std::string YesNoStr(bool flag) { return flag ? "Да" : "Нет"; }
+std::string YesNoStr(bool flag) {
+    return flag ? "Да" : "Нет";
+}
 
 }  // namespace tessarin::project

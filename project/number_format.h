@@ -55,6 +55,7 @@ double RoundAcc(int n, double x);
 // are written in fixed notation ("0,00001" for n = 5). NaN is "NAN"; infinities, and
 // values whose x * 10^n lies outside the 64-bit integer range, are "INF" or "-INF".
 std::string FloatToStrAcc(int n, double x, char decimalSeparator);
+void AppendFloatAcc(std::string& out, int n, double x, char decimalSeparator);
 
 // "Да" or "Нет".
 std::string YesNoStr(bool flag);

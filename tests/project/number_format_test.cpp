@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <limits>
+#include <random>
 #include <string>
 
 namespace tessarin::project {
@@ -28,19 +29,20 @@ TEST_P(GeneralFormTest, WritesFifteenSignificantDigits) {
 
 INSTANTIATE_TEST_SUITE_P(
     Examples, GeneralFormTest,
-    testing::Values(TFormCase{1234.5, "1234,5"}, TFormCase{100, "100"}, TFormCase{-2.25, "-2,25"},
-                    TFormCase{1.0 / 3.0, "0,333333333333333"}, TFormCase{0.0001, "0,0001"},
-                    TFormCase{0.000015, "1,5E-5"}, TFormCase{1e15, "1E15"},
-                    TFormCase{std::sin(10 * 3.14159265358979323846 / 180), "0,17364817766693"},
-                    TFormCase{0.0, "0"}, TFormCase{-0.0, "0"}, TFormCase{14.0362434679265, "14,0362434679265"},
-                    TFormCase{999999999999999.0, "999999999999999"},
-                    // Rounds to 16 digits' worth of nines: the exponent moves up.
-                    TFormCase{9999999999999999.0, "1E16"}, TFormCase{0.00099999999999999999, "0,001"},
-                    TFormCase{123456789012345678.0, "1,23456789012346E17"},
-                    TFormCase{-1.5e-300, "-1,5E-300"}, TFormCase{5e-324, "4,94065645841247E-324"},
-                    TFormCase{0.1 + 0.2, "0,3"}, TFormCase{std::numeric_limits<double>::quiet_NaN(), "NAN"},
-                    TFormCase{std::numeric_limits<double>::infinity(), "INF"},
-                    TFormCase{-std::numeric_limits<double>::infinity(), "-INF"}));
+    testing::Values(
+        TFormCase{1234.5, "1234,5"}, TFormCase{100, "100"}, TFormCase{-2.25, "-2,25"},
+        TFormCase{1.0 / 3.0, "0,333333333333333"}, TFormCase{0.0001, "0,0001"},
+        TFormCase{0.000015, "1,5E-5"}, TFormCase{1e15, "1E15"},
+        TFormCase{std::sin(10 * 3.14159265358979323846 / 180), "0,17364817766693"},
+        TFormCase{0.0, "0"}, TFormCase{-0.0, "0"}, TFormCase{14.0362434679265, "14,0362434679265"},
+        TFormCase{999999999999999.0, "999999999999999"},
+        // Rounds to 16 digits' worth of nines: the exponent moves up.
+        TFormCase{9999999999999999.0, "1E16"}, TFormCase{0.00099999999999999999, "0,001"},
+        TFormCase{123456789012345678.0, "1,23456789012346E17"}, TFormCase{-1.5e-300, "-1,5E-300"},
+        TFormCase{5e-324, "4,94065645841247E-324"}, TFormCase{0.1 + 0.2, "0,3"},
+        TFormCase{std::numeric_limits<double>::quiet_NaN(), "NAN"},
+        TFormCase{std::numeric_limits<double>::infinity(), "INF"},
+        TFormCase{-std::numeric_limits<double>::infinity(), "-INF"}));
 
 struct TReadCase {
     const char* Text;
@@ -111,11 +113,12 @@ TEST_P(FloatToStrAccTest, RoundsTiesToEvenAndFillsIntegralValues) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, FloatToStrAccTest,
-    testing::Values(TAccCase{4, 2, "2,0000"}, TAccCase{4, 2.5, "2,5"}, TAccCase{4, 2.00004, "2,0000"},
-                    TAccCase{2, 14.0362434679265, "14,04"}, TAccCase{0, 3, "3"}, TAccCase{1, 80, "80,0"},
-                    TAccCase{4, -0.00004, "0,0000"}, TAccCase{0, 3.5, "4"}, TAccCase{0, 4.5, "4"},
-                    TAccCase{0, 2.5, "2"}, TAccCase{4, -10.25, "-10,25"},
-                    TAccCase{5, 0.00001, "0,00001"}, TAccCase{6, -0.000012, "-0,000012"}));
+    testing::Values(TAccCase{4, 2, "2,0000"}, TAccCase{4, 2.5, "2,5"},
+                    TAccCase{4, 2.00004, "2,0000"}, TAccCase{2, 14.0362434679265, "14,04"},
+                    TAccCase{0, 3, "3"}, TAccCase{1, 80, "80,0"}, TAccCase{4, -0.00004, "0,0000"},
+                    TAccCase{0, 3.5, "4"}, TAccCase{0, 4.5, "4"}, TAccCase{0, 2.5, "2"},
+                    TAccCase{4, -10.25, "-10,25"}, TAccCase{5, 0.00001, "0,00001"},
+                    TAccCase{6, -0.000012, "-0,000012"}));
 
 TEST(FloatToStrAccTest, SpecialValues) {
     EXPECT_EQ(FloatToStrAcc(4, std::numeric_limits<double>::quiet_NaN(), ','), "NAN");
@@ -125,6 +128,27 @@ TEST(FloatToStrAccTest, SpecialValues) {
     EXPECT_EQ(FloatToStrAcc(4, 1e300, ','), "INF");
     EXPECT_EQ(FloatToStrAcc(6, -1e14, ','), "-INF");
     EXPECT_EQ(FloatToStrAcc(0, 123456789, '.'), "123456789");
+}
+
+TEST(FloatToStrAccTest, EqualsTheGeneralFormOfTheRoundedValue) {
+    // The display form is built from the rounded integer directly; it must say exactly
+    // what the general form of RoundAcc's value says, filled up when integral.
+    std::mt19937_64 random(20261210);
+    std::uniform_real_distribution<double> mantissa(-1.0, 1.0);
+    std::uniform_int_distribution<int> exponent(-5, 12);
+    for (int i = 0; i < 200000; ++i) {
+        const double x = mantissa(random) * std::pow(10.0, exponent(random));
+        const int n = i % 7;
+        const double v = RoundAcc(n, x);
+        if (v != 0.0 && std::fabs(v) < 0.0001) {
+            continue;  // written in fixed notation, unlike the general form
+        }
+        std::string expected = FloatToStr(v, ',');
+        if (n != 0 && expected.find(',') == std::string::npos) {
+            expected += ',' + std::string(static_cast<std::size_t>(n), '0');
+        }
+        ASSERT_EQ(FloatToStrAcc(n, x, ','), expected) << "x = " << x << ", n = " << n;
+    }
 }
 
 TEST(RoundAccTest, TiesToEven) {
