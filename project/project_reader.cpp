@@ -57,15 +57,48 @@ std::string_view DeleteCount(std::string_view text, std::size_t count) {
     return text.size() > count ? text.substr(count) : std::string_view();
 }
 
-// Index of the first polygon line in [first, last) that does not read, or kNone.
+// Index of the first polygon line in [first, last) that does not read, or kNone. A
+// line whose source is known is the very text of an "all" line already read, so its
+// polygon is copied instead of read again.
 std::size_t ReadPolygonRange(const std::vector<std::string_view>& lines, std::size_t firstLine,
-                             TPolygon* polygons, std::size_t first, std::size_t last) {
+                             TPolygon* polygons, std::size_t first, std::size_t last,
+                             const std::size_t* sources, const TPolygon* reference) {
     for (std::size_t i = first; i < last; ++i) {
-        if (!StrToPolygon(lines[firstLine + i], kSeparator, polygons[i])) {
+        if (sources != nullptr && sources[i] != kNone) {
+            polygons[i] = reference[sources[i]];
+        } else if (!StrToPolygon(lines[firstLine + i], kSeparator, polygons[i])) {
             return i;
         }
     }
     return kNone;
+}
+
+// For each of `count` lines from `first`, the index of an equal line among the
+// `referenceCount` lines from `referenceFirst`, or kNone. The sorted lists repeat the
+// "all" lines in their order, so one forward scan finds them; a budget of scan steps
+// keeps a file whose lists do not from costing more than a few passes.
+std::vector<std::size_t> MatchInOrder(const std::vector<std::string_view>& lines, std::size_t first,
+                                      std::size_t count, std::size_t referenceFirst,
+                                      std::size_t referenceCount) {
+    std::vector<std::size_t> sources;
+    sources.reserve(count);
+    AdviseLargeBuffer(sources.data(), count * sizeof(std::size_t));
+    sources.assign(count, kNone);
+    std::size_t cursor = 0;
+    std::size_t budget = 4 * referenceCount + 64;
+    for (std::size_t j = 0; j < count && budget > 0; ++j) {
+        const std::string_view line = lines[first + j];
+        std::size_t i = cursor;
+        while (i < referenceCount && budget > 0 && lines[referenceFirst + i] != line) {
+            ++i;
+            --budget;
+        }
+        if (i < referenceCount && lines[referenceFirst + i] == line) {
+            sources[j] = i;
+            cursor = i + 1;
+        }
+    }
+    return sources;
 }
 
 class TParser {
@@ -86,14 +119,15 @@ class TParser {
                       std::int32_t& count, model::TCutEdgeData& segments);
     bool ReadSegment(std::size_t b, TSegment& segment);
     bool ReadPolygonSection(std::size_t& k, std::string_view label, std::int32_t& count,
-                            TSurface& polygons);
-    bool ReadPolygons(std::size_t first, TSurface& polygons);
+                            TSurface& polygons, bool sorted);
+    bool ReadPolygons(std::size_t first, TSurface& polygons, bool sorted);
     bool ReadNumber(std::size_t index, std::size_t skip, std::string_view expected, double& value);
     bool ReadFlag(std::size_t index, std::size_t skip, std::string_view expected, bool& flag);
 
     const std::vector<std::string_view> Lines;
     TFileList& List;
     model::TProgress& Progress;
+    std::size_t AllFirst = 0;  // line of the first "all" polygon
     std::string Scratch;
     std::string Why;
 };
@@ -214,7 +248,7 @@ bool TParser::ReadSegment(std::size_t b, TSegment& segment) {
 }
 
 bool TParser::ReadPolygonSection(std::size_t& k, std::string_view label, std::int32_t& count,
-                                 TSurface& polygons) {
+                                 TSurface& polygons, bool sorted) {
     std::string expected = "\"";
     expected += label;
     expected += "\" and an integer";
@@ -223,8 +257,10 @@ bool TParser::ReadPolygonSection(std::size_t& k, std::string_view label, std::in
                                                     expected, k + 3, 1, "polygons", count)) {
         return false;
     }
+    polygons.reserve(static_cast<std::size_t>(count));
+    AdviseLargeBuffer(polygons.data(), polygons.capacity() * sizeof(TPolygon));
     polygons.resize(static_cast<std::size_t>(count));
-    if (!ReadPolygons(k + 3, polygons)) {
+    if (!ReadPolygons(k + 3, polygons, sorted)) {
         return false;
     }
     k += 3 + static_cast<std::size_t>(count);
@@ -233,23 +269,33 @@ bool TParser::ReadPolygonSection(std::size_t& k, std::string_view label, std::in
 
 // Big lists are read in two halves on two threads; the failure reported is the first
 // in the file either way.
-bool TParser::ReadPolygons(std::size_t first, TSurface& polygons) {
+bool TParser::ReadPolygons(std::size_t first, TSurface& polygons, bool sorted) {
     const std::size_t count = polygons.size();
+    if (!sorted) {
+        AllFirst = first;
+    }
+    const std::vector<std::size_t> sources =
+        sorted && count >= kParallelPolygonLines
+            ? MatchInOrder(Lines, first, count, AllFirst, List.Polygons.size())
+            : std::vector<std::size_t>();
+    const std::size_t* const from = sources.empty() ? nullptr : sources.data();
+    const TPolygon* const reference = List.Polygons.data();
+    TPolygon* const to = polygons.data();
     std::size_t failedAt = kNone;
     if (count < kParallelPolygonLines) {
-        failedAt = ReadPolygonRange(Lines, first, polygons.data(), 0, count);
+        failedAt = ReadPolygonRange(Lines, first, to, 0, count, from, reference);
     } else {
         const std::size_t half = count / 2;
         std::size_t tailFailedAt = kNone;
         std::thread worker;
         try {
             worker = std::thread([&] {
-                tailFailedAt = ReadPolygonRange(Lines, first, polygons.data(), half, count);
+                tailFailedAt = ReadPolygonRange(Lines, first, to, half, count, from, reference);
             });
         } catch (const std::exception&) {
-            tailFailedAt = ReadPolygonRange(Lines, first, polygons.data(), half, count);
+            tailFailedAt = ReadPolygonRange(Lines, first, to, half, count, from, reference);
         }
-        failedAt = ReadPolygonRange(Lines, first, polygons.data(), 0, half);
+        failedAt = ReadPolygonRange(Lines, first, to, 0, half, from, reference);
         if (worker.joinable()) {
             worker.join();
         }
@@ -291,19 +337,23 @@ bool TParser::Run() {
     Progress.Step();
     std::size_t k = 6 + 10 * List.CutEdge.size();
 
-    if (!ReadPolygonSection(k, "Number of all polygons:", List.PolygonCount, List.Polygons)) {
+    if (!ReadPolygonSection(k, "Number of all polygons:", List.PolygonCount, List.Polygons,
+                            false)) {
         return false;
     }
     Progress.Step();
-    if (!ReadPolygonSection(k, "Number of front polygons:", List.FrontCount, List.FrontPolygons)) {
+    if (!ReadPolygonSection(k, "Number of front polygons:", List.FrontCount, List.FrontPolygons,
+                            true)) {
         return false;
     }
     Progress.Step();
-    if (!ReadPolygonSection(k, "Number of back polygons:", List.BackCount, List.BackPolygons)) {
+    if (!ReadPolygonSection(k, "Number of back polygons:", List.BackCount, List.BackPolygons,
+                            true)) {
         return false;
     }
     Progress.Step();
-    if (!ReadPolygonSection(k, "Number of other polygons:", List.OtherCount, List.OtherPolygons)) {
+    if (!ReadPolygonSection(k, "Number of other polygons:", List.OtherCount, List.OtherPolygons,
+                            true)) {
         return false;
     }
 

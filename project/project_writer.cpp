@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <cstring>
 #include <exception>
 #include <new>
 #include <thread>
+#include <vector>
 
 #include "project/number_format.h"
 #include "project/text_file.h"
@@ -87,11 +89,18 @@ void AppendSegments(std::string& out, std::string_view countLabel, const model::
     }
 }
 
-void AppendPolygonRange(std::string& out, const TPolygon* first, const TPolygon* last,
-                        char separator) {
-    for (; first != last; ++first) {
-        AppendPolygon(out, *first, separator);
+constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+
+// Formats polygons [first, last) one per line; with `ends`, records where each line
+// ends in `out` (ends[i] for polygon i).
+void AppendPolygonRange(std::string& out, const TSurface& polygons, std::size_t first,
+                        std::size_t last, char separator, std::size_t* ends) {
+    for (std::size_t i = first; i < last; ++i) {
+        AppendPolygon(out, polygons[i], separator);
         out += kLineEnd;
+        if (ends != nullptr) {
+            ends[i] = out.size();
+        }
     }
 }
 
@@ -115,10 +124,9 @@ std::size_t AveragePolygonLine(const TSurface& polygons, char separator) {
 // Every polygon line is independent of the others, so two threads can each format a
 // half; joined in order, the text is the one a single thread writes.
 void AppendPolygonLines(std::string& out, const TSurface& polygons, std::size_t count,
-                        std::size_t averageLine, char separator) {
-    const TPolygon* const begin = polygons.data();
+                        std::size_t averageLine, char separator, std::size_t* ends) {
     if (count < kParallelPolygonLines) {
-        AppendPolygonRange(out, begin, begin + count, separator);
+        AppendPolygonRange(out, polygons, 0, count, separator, ends);
         return;
     }
     const std::size_t half = count / 2;
@@ -126,28 +134,108 @@ void AppendPolygonLines(std::string& out, const TSurface& polygons, std::size_t 
     std::thread worker;
     try {
         tail.reserve((count - half) * averageLine + averageLine);
+        AdviseLargeBuffer(tail.data(), tail.capacity());
         worker =
-            std::thread([&] { AppendPolygonRange(tail, begin + half, begin + count, separator); });
+            std::thread([&] { AppendPolygonRange(tail, polygons, half, count, separator, ends); });
     } catch (const std::exception&) {
         // No thread (or no memory for a second buffer): one thread writes it all.
-        AppendPolygonRange(out, begin, begin + count, separator);
+        AppendPolygonRange(out, polygons, 0, count, separator, ends);
         return;
     }
     try {
-        AppendPolygonRange(out, begin, begin + half, separator);
+        AppendPolygonRange(out, polygons, 0, half, separator, ends);
     } catch (...) {
         worker.join();
         throw;
     }
     worker.join();
+    const std::size_t base = out.size();
     out += tail;
+    if (ends != nullptr) {
+        for (std::size_t i = half; i < count; ++i) {
+            ends[i] += base;
+        }
+    }
 }
 
-void AppendPolygonSection(std::string& out, std::string_view countLabel, const TSurface& polygons,
-                          std::size_t count, std::size_t averageLine, char separator) {
+bool SameBits(const TPolygon& a, const TPolygon& b) {
+    return std::memcmp(&a, &b, sizeof(TPolygon)) == 0;
+}
+
+// For each polygon of `list`, the index of a bit-for-bit equal polygon of `all`, or
+// kNone. The sorting keeps the order of `all`, so a list is mostly a subsequence of it
+// and one forward scan finds its polygons; a budget of scan steps keeps a list that is
+// not from costing more than a few passes.
+std::vector<std::size_t> MatchInOrder(const TSurface& list, std::size_t count, const TSurface& all,
+                                      std::size_t allCount, std::size_t& matched) {
+    std::vector<std::size_t> sources;
+    sources.reserve(count);
+    AdviseLargeBuffer(sources.data(), count * sizeof(std::size_t));
+    sources.assign(count, kNone);
+    matched = 0;
+    std::size_t cursor = 0;
+    std::size_t budget = 4 * allCount + 64;
+    for (std::size_t j = 0; j < count && budget > 0; ++j) {
+        std::size_t i = cursor;
+        while (i < allCount && budget > 0 && !SameBits(all[i], list[j])) {
+            ++i;
+            --budget;
+        }
+        if (i < allCount && SameBits(all[i], list[j])) {
+            sources[j] = i;
+            cursor = i + 1;
+            ++matched;
+        }
+    }
+    return sources;
+}
+
+// Lines already written for the "all" section: line i of it is [Begin(i), Ends[i]).
+struct TWrittenLines {
+    std::size_t First = 0;  // where line 0 begins
+    std::vector<std::size_t> Ends;
+
+    std::size_t Begin(std::size_t i) const { return i == 0 ? First : Ends[i - 1]; }
+};
+
+void AppendPolygonHeader(std::string& out, std::string_view countLabel, std::size_t count) {
     AppendLabelledInt(out, countLabel, static_cast<std::int64_t>(count));
     AppendLine(out, "Polygons:");
-    AppendPolygonLines(out, polygons, count, averageLine, separator);
+}
+
+// The sorted lists hold copies of the "all" polygons, whose text is already in `out`:
+// those lines are copied, which gives the bytes formatting would, at memory speed.
+void AppendSortedSection(std::string& out, std::string_view countLabel, const TSurface& list,
+                         std::size_t count, const TSurface& all, const TWrittenLines& written,
+                         std::size_t averageLine, char separator) {
+    AppendPolygonHeader(out, countLabel, count);
+    std::size_t matched = 0;
+    const std::vector<std::size_t> sources =
+        count >= kParallelPolygonLines && !written.Ends.empty()
+            ? MatchInOrder(list, count, all, written.Ends.size(), matched)
+            : std::vector<std::size_t>();
+    if (matched < count - count / 4) {
+        AppendPolygonLines(out, list, count, averageLine, separator, nullptr);
+        out += kLineEnd;
+        return;
+    }
+    std::size_t copied = 0;
+    for (std::size_t j = 0; j < count; ++j) {
+        if (sources[j] != kNone) {
+            copied += written.Ends[sources[j]] - written.Begin(sources[j]);
+        }
+    }
+    // Reserved first, so the copies from the text into itself never reallocate it.
+    out.reserve(out.size() + copied + (count - matched) * averageLine + kLineEnd.size());
+    for (std::size_t j = 0; j < count; ++j) {
+        if (sources[j] == kNone) {
+            AppendPolygon(out, list[j], separator);
+            out += kLineEnd;
+        } else {
+            const std::size_t begin = written.Begin(sources[j]);
+            out.append(out, begin, written.Ends[sources[j]] - begin);
+        }
+    }
     out += kLineEnd;
 }
 
@@ -171,6 +259,7 @@ void AppendModelLines(const TModel& model, char decimalSeparator, std::string& o
     const std::size_t estimate = (all + front + back + other) * averageLine +
                                  (segments + selected) * (2 * averageLine + 600) + 2048;
     out.reserve(out.size() + estimate + estimate / 16);
+    AdviseLargeBuffer(out.data() + out.size(), out.capacity() - out.size());
 
     AppendLine(out, kProjectHeader);
     AppendLine(out, "");
@@ -178,14 +267,23 @@ void AppendModelLines(const TModel& model, char decimalSeparator, std::string& o
     AppendLine(out, "");
     AppendSegments(out, "Number of segments:", model.CutEdge, segments, decimalSeparator);
     out += kLineEnd;
-    AppendPolygonSection(out, "Number of all polygons:", surface.Polygons, all, averageLine,
-                         decimalSeparator);
-    AppendPolygonSection(out, "Number of front polygons:", surface.FrontPolygons, front,
-                         averageLine, decimalSeparator);
-    AppendPolygonSection(out, "Number of back polygons:", surface.BackPolygons, back, averageLine,
-                         decimalSeparator);
-    AppendPolygonSection(out, "Number of other polygons:", surface.OtherPolygons, other,
-                         averageLine, decimalSeparator);
+    AppendPolygonHeader(out, "Number of all polygons:", all);
+    TWrittenLines written;
+    written.First = out.size();
+    if (all >= kParallelPolygonLines) {
+        written.Ends.reserve(all);
+        AdviseLargeBuffer(written.Ends.data(), all * sizeof(std::size_t));
+        written.Ends.resize(all);
+    }
+    AppendPolygonLines(out, surface.Polygons, all, averageLine, decimalSeparator,
+                       written.Ends.empty() ? nullptr : written.Ends.data());
+    out += kLineEnd;
+    AppendSortedSection(out, "Number of front polygons:", surface.FrontPolygons, front,
+                        surface.Polygons, written, averageLine, decimalSeparator);
+    AppendSortedSection(out, "Number of back polygons:", surface.BackPolygons, back,
+                        surface.Polygons, written, averageLine, decimalSeparator);
+    AppendSortedSection(out, "Number of other polygons:", surface.OtherPolygons, other,
+                        surface.Polygons, written, averageLine, decimalSeparator);
     AppendLabelledFloat(out, "Zmax:", surface.Zmax, decimalSeparator);
     AppendLabelledFloat(out, "Zmin:", surface.Zmin, decimalSeparator);
     AppendLabelledFloat(out, "Ymax:", surface.Ymax, decimalSeparator);

@@ -42,6 +42,12 @@ std::vector<std::string_view> SplitLines(std::string_view text);
 // target, so a failed write never destroys the previous file.
 TResult WriteFileAtomically(const std::string& path, std::string_view data);
 
+// A hint that [data, data + size) is a big buffer about to be filled from start to end:
+// where the system can, it backs it with large pages, since taking fresh memory a small
+// page at a time costs more than producing the text or records that fill it. Changes
+// nothing the program can observe; does nothing for small buffers.
+void AdviseLargeBuffer(void* data, std::size_t size);
+
 // Text from a file of the Windows systems the formats come from: valid UTF-8 is taken
 // as it is, anything else is decoded as Windows-1251. The result is UTF-8.
 std::string DecodeLegacyText(std::string_view bytes);

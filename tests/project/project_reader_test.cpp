@@ -564,5 +564,41 @@ TEST(ProjectReaderTest, BigPolygonListReportsTheFirstBadLine) {
     EXPECT_TRUE(list.Polygons.empty());
 }
 
+TEST(ProjectReaderTest, SortedListsReadAsTheirOwnLinesSay) {
+    // Lines of a sorted list that repeat an "all" line take that polygon; any other line
+    // is read for itself, and a bad one fails at its own line.
+    TModel model(',');
+    constexpr int kCount = 20000;
+    for (int i = 0; i < kCount; ++i) {
+        model.SurfaceData.Polygons.push_back(
+            {{i + 0.5, 1, 2}, {3, i * 0.25, 5}, {6, 7, 8}, {0, 0, 1}});
+    }
+    model.SurfaceData.PolygonCount = kCount;
+    model.SurfaceData.OtherPolygons = model.SurfaceData.Polygons;
+    const std::string text = ProjectText(model, "", ',');
+    const std::vector<std::string_view> views = SplitLines(text);
+    std::vector<std::string> lines(views.begin(), views.end());
+    const std::size_t otherFirst = 9 + kCount + 9;  // past two empty sections
+    ASSERT_EQ(lines[otherFirst - 2], "Number of other polygons:20000");
+    lines[otherFirst + 7] = "Vert1:-1;-2;-3;Vert2:0;0;0;Vert3:0;0;0;Normal:1;0;0;";
+    lines[otherFirst + 100] = "Vert1:100.5;1;2;Vert2:3;25;5;Vert3:6;7;8;Normal:0;0;1;";
+
+    model::TFileList list;
+    model::TResult result = ParseProject(JoinCrLf(lines), list);
+    ASSERT_TRUE(result) << result.Reason();
+    ASSERT_EQ(list.OtherPolygons.size(), static_cast<std::size_t>(kCount));
+    EXPECT_EQ(list.OtherPolygons[7].Vert1, (model::TVector3{-1, -2, -3}));
+    EXPECT_EQ(list.OtherPolygons[100], model.SurfaceData.Polygons[100]);
+    for (int i : {0, 8, 99, 101, kCount - 1}) {
+        EXPECT_EQ(list.OtherPolygons[i], model.SurfaceData.Polygons[i]) << i;
+    }
+
+    lines[otherFirst + 15000] = "Vert1:broken";
+    result = ParseProject(JoinCrLf(lines), list);
+    ASSERT_FALSE(result);
+    const std::string where = "line " + std::to_string(otherFirst + 15001) + ": ";
+    EXPECT_EQ(result.Reason().substr(0, where.size()), where);
+}
+
 }  // namespace
 }  // namespace tessarin::project

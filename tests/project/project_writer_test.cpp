@@ -204,24 +204,46 @@ TEST(ProjectWriterTest, CountsAlwaysMatchTheEntriesWritten) {
 }
 
 TEST(ProjectWriterTest, BigPolygonListsKeepTheirOrder) {
-    // Large lists are formatted in two halves at once; the halves must join in order.
+    // Large lists are formatted in two halves at once, and the lines of the sorted lists
+    // are copied from the "all" section where the polygon is the same: every line must
+    // still be the polygon's own text, in list order.
     TModel model(',');
+    model::TSurFaceData& surface = model.SurfaceData;
     constexpr int kCount = 20001;
     for (int i = 0; i < kCount; ++i) {
         const double x = i + 0.125;
-        model.SurfaceData.Polygons.push_back(
-            {{x, -x, 1.0 / (i + 1)}, {x, 0, 0}, {0, x, 0}, {0, 0, 1}});
+        surface.Polygons.push_back({{x, -x, 1.0 / (i + 1)}, {x, 0, 0}, {0, x, 0}, {0, 0, 1}});
     }
-    model.SurfaceData.PolygonCount = kCount;
-    model.SurfaceData.OtherPolygons = model.SurfaceData.Polygons;
+    surface.PolygonCount = kCount;
+    // Every other polygon, with polygons of no other list among them, one of them
+    // equal in value but not in bits (-0 against 0).
+    for (int i = 0; i < kCount; i += 2) {
+        surface.FrontPolygons.push_back(surface.Polygons[i]);
+        if (i % 5000 == 0) {
+            surface.FrontPolygons.push_back(
+                {{kCount + 0.5, 1, 2}, {3, 4, 5}, {6, 7, 8}, {0, 1, 0}});
+        }
+    }
+    surface.FrontPolygons[1].Normal.x = -0.0;
+    surface.FrontCount = static_cast<std::int32_t>(surface.FrontPolygons.size());
+    // Not in the order of the "all" list at all.
+    surface.BackPolygons.assign(surface.Polygons.rbegin(), surface.Polygons.rend());
+    surface.BackCount = kCount;
+    surface.OtherPolygons = surface.Polygons;
+
     const std::string text = ProjectText(model, "", '.');
     const std::vector<std::string_view> lines = SplitLines(text);
-    ASSERT_EQ(lines.size(), 43u + 2u * kCount);
+    const std::size_t front = surface.FrontPolygons.size();
+    ASSERT_EQ(lines.size(), 43u + 3u * kCount + front);
     EXPECT_EQ(lines[7], "Number of all polygons:20001");
-    for (int i = 0; i < kCount; ++i) {
-        const std::string expected = PolygonToStr(model.SurfaceData.Polygons[i], '.');
-        ASSERT_EQ(lines[9 + i], expected) << "all polygons, line " << i;
-        ASSERT_EQ(lines[9 + kCount + 9 + i], expected) << "other polygons, line " << i;
+    std::size_t at = 9;
+    for (const model::TSurface* list : {&surface.Polygons, &surface.FrontPolygons,
+                                        &surface.BackPolygons, &surface.OtherPolygons}) {
+        EXPECT_EQ(lines[at - 2].substr(lines[at - 2].find(':') + 1), std::to_string(list->size()));
+        for (std::size_t i = 0; i < list->size(); ++i) {
+            ASSERT_EQ(lines[at + i], PolygonToStr((*list)[i], '.')) << "line " << at + i;
+        }
+        at += list->size() + 3;
     }
 }
 
