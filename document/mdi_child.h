@@ -1,2 +1,142 @@
+// A document window: one analysed model with its 3-D view, its file identity (caption,
+// project file name, source STL name), the replacement of its geometry, the three
+// confirmed removals (selection, cutting edge, surface sorting) and the question asked
+// when a changed document is closed.
+//
+// The side bar with its property list and the data panel with tree, table and chart
+// are placeholders here; their operations (BuildDataTree, RefreshDataPanel,
+// FillPropertyList, ...) are the seams the following parts fill.
 #pragma once
-// Declared in a following change.
+
+#include <QString>
+#include <QWidget>
+
+#include <array>
+#include <utility>
+
+#include "model/model.h"
+#include "model/progress.h"
+#include "model/result.h"
+#include "view/scene_view.h"
+
+class QCloseEvent;
+class QGroupBox;
+class QSplitter;
+class QTableWidget;
+class QTreeWidget;
+
+namespace tessarin::shell {
+class TDialogs;
+}
+
+namespace tessarin::document {
+
+class TMDIChild;
+
+// What a document window asks of the main window that holds it.
+class TDocumentHost {
+  public:
+    virtual ~TDocumentHost() = default;
+
+    virtual shell::TDialogs& Dialogs() = 0;
+    virtual model::TProgress& Progress() = 0;
+    // Where the file dialogs start: the settings' Path when UsePath is on, else empty.
+    virtual QString DialogFolder() const = 0;
+    virtual view::TDisplayToggles DisplayToggles() const = 0;
+    virtual view::TMouseMode MouseMode() const = 0;
+    // The parameter panel is open (the view then draws the working values).
+    virtual bool PanelOpen() const = 0;
+    // A long operation is running; nothing may close until it has returned.
+    virtual bool Busy() const = 0;
+    // Saves `document` to its own file (true also when it has none) or asks for a name.
+    virtual bool SaveDocument(TMDIChild& document) = 0;
+    virtual bool SaveDocumentAs(TMDIChild& document) = 0;
+    virtual void UpdateCommandStates() = 0;
+    // `document` has agreed to close and is no longer alive; its window goes next.
+    virtual void DocumentClosed(TMDIChild& document) = 0;
+};
+
+class TMDIChild final : public QWidget {
+    Q_OBJECT
+
+  public:
+    // The model's texts use `decimalSeparator`; its geometry settings are all zero
+    // until the creator copies the application's or a project file's.
+    TMDIChild(TDocumentHost& host, char decimalSeparator, QWidget* parent = nullptr);
+    ~TMDIChild() override;
+
+    bool Alive = true;           // from creation until FormClose lets the window go
+    QString FileName;            // the project file's path, or "Untitled" and a number
+    bool HasFileName = false;    // the document has a project file
+    QString StlFileName;         // where the current geometry came from; empty for none
+    bool ShowSelection = false;  // the table shows the selection group
+    model::TModel Model;
+
+    view::TSceneView& View() { return *SceneView; }
+
+    // "Открыть STL...": asks "Уничтожить текущую геометрию?" and removes the sorting
+    // (which asks again when a cutting edge exists) and the polygons. False, with
+    // nothing changed, when a question is declined.
+    bool RemoveGeometry();
+    // Marks the document changed, asks for an STL file and imports it; an import that
+    // fails shows "Ошибка при открытии файла" with the reason. Repaints in every case.
+    void OpenStl();
+    // The import half of OpenStl, for a file already chosen (dropped, named on the
+    // command line). The geometry must have been removed. Shows the error itself.
+    bool ImportStl(const QString& path);
+
+    // The removals of the "Геометрия" menu; true when carried out.
+    bool RemoveSelection();
+    bool RemoveCuttingEdge();  // asks "Операция уничтожит все рассчитанные данные. ..."
+    bool RemoveSurfaceSorting();  // removes the cutting edge first when there is one
+
+    // Reads a project into this new document: model, FileName, HasFileName,
+    // StlFileName and the view's fit. On failure nothing is touched.
+    model::TResult LoadFromProject(const QString& path);
+    // Writes the project file; on success FileName is `path` and HasFileName is set.
+    // The model is marked changed either way (saving never clears it).
+    model::TResult SaveToProject(const QString& path);
+
+    // Repaints the view and shows the side bar and the data panel exactly while a
+    // cutting edge exists.
+    void FormPaint();
+
+    // Seams of the data panel and the side bar.
+    void BuildDataTree();
+    void SelectTreeNode(int kind);
+    void SelectFirstChild(int rootKind);
+    void RefreshDataPanel();
+    void FillPropertyList();
+    void DiscardSegments();
+    // First and last cutting-edge index of the table rows chosen; (-1, -1) for none.
+    std::pair<int, int> GetSelectedSegmentRange() const;
+
+    void SetSideBarEnabled(bool enabled);
+    bool SideBarEnabled() const;
+    // Groups 2 and 3 ("Кинематическая СК", "Динамическая СК").
+    void SetMovingGroupsShown(bool shown);
+    bool SideBarGroupShown(int group) const;
+    bool PanelsShown() const;
+
+  protected:
+    // FormClose: the save question of a changed document.
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void SideBarItemClick(int group, int item);
+    QWidget* CreatePanelLeft();
+    QWidget* CreatePanelData();
+
+    TDocumentHost& Host;
+    view::TSceneView* SceneView = nullptr;
+    QWidget* PanelLeft = nullptr;
+    QWidget* SideBar = nullptr;
+    std::array<QGroupBox*, 4> SideBarGroups{};
+    QTableWidget* PropertyList = nullptr;
+    QSplitter* Splitter1 = nullptr;
+    QWidget* PanelData = nullptr;
+    QTreeWidget* TreeViewData = nullptr;
+    QTableWidget* StringGridData = nullptr;
+};
+
+}  // namespace tessarin::document

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+class QDialog;
 class QWidget;
 
 namespace tessarin::shell {
@@ -13,7 +14,7 @@ namespace tessarin::shell {
 enum class TAnswer { Yes, No, Cancel };
 
 class TDialogs {
-public:
+  public:
     virtual ~TDialogs() = default;
 
     virtual void Beep() = 0;
@@ -29,11 +30,14 @@ public:
                                  const QString& folder) = 0;
     virtual QString SaveFileName(QWidget* parent, const QString& title, const QString& filter,
                                  const QString& proposed) = 0;
+    // Shows a dialog of the program's own (the About box, later the settings and the
+    // selection dialogs) modally; the result is QDialog::Accepted or QDialog::Rejected.
+    virtual int RunModal(QDialog& dialog) = 0;
 };
 
 // The real dialogs: QMessageBox and QFileDialog.
 class TWidgetDialogs final : public TDialogs {
-public:
+  public:
     void Beep() override;
     void Warning(QWidget* parent, const QString& text, const QString& detail) override;
     void Error(QWidget* parent, const QString& text, const QString& detail) override;
@@ -42,6 +46,7 @@ public:
                          const QString& folder) override;
     QString SaveFileName(QWidget* parent, const QString& title, const QString& filter,
                          const QString& proposed) override;
+    int RunModal(QDialog& dialog) override;
 };
 
 }  // namespace tessarin::shell

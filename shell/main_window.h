@@ -1,2 +1,203 @@
+// The main window: the multiple-document frame with the menus, the three toolbars, the
+// status bar with its progress gauge, the register of document windows and every
+// command of the program. After each command UpdateCommandStates brings the enabled
+// and shown states of all commands up to date from the active document's model.
+//
+// Commands are QActions named after their buttons ("ButtonNew", "ButtonCutEdge", ...);
+// a menu item and its toolbar button are the same action.
 #pragma once
-// Declared in a following change.
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+#include "document/mdi_child.h"
+
+class QAction;
+class QActionGroup;
+class QLabel;
+class QMdiArea;
+class QMenu;
+class QToolBar;
+
+namespace tessarin::shell {
+
+class TDialogs;
+class TSettingsStore;
+class TSmartGauge;
+
+class TMainForm final : public QMainWindow, public document::TDocumentHost {
+    Q_OBJECT
+
+  public:
+    TMainForm(TDialogs& dialogs, TSettingsStore& settings, QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    // One slot per document window ever created, in creation order; a closed window's
+    // slot stays (its pointer is null or its window no longer alive), so the n-th new
+    // document is always "Untitled" n.
+    struct TDocumentSlot {
+        QPointer<document::TMDIChild> Window;
+        bool Alive() const { return Window != nullptr && Window->Alive; }
+    };
+    const std::vector<TDocumentSlot>& Documents() const { return DocumentSlots; }
+    // Index of the active document's slot; -1 when no document window is open.
+    int CurrentDocument() const { return CurrentIndex; }
+    document::TMDIChild* ActiveDocument() const;
+    int OpenDocumentCount() const;
+    void UpdateCurrentDocument();
+
+    void UpdateCommandStates() override;
+
+    // Creates a document and reads a project file into it; a file that does not read
+    // shows "Ошибка при открытии файла" and the new window closes again.
+    void OpenProjectDocument(const QString& name);
+    bool SaveDocument(document::TMDIChild& document) override;
+    bool SaveDocumentAs(document::TMDIChild& document) override;
+    // Projects (.tsf) open into new documents, STL models (.stl) are imported into new
+    // documents; names of files that do not exist and other types are skipped.
+    void OpenFiles(const QStringList& paths);
+
+    // The file named on the command line, opened when the window is first shown: an
+    // .stl is imported into a new document, anything else is read as a project.
+    void SetCommandLineFile(const QString& path) { CommandLineFile = path; }
+
+    // The parameter panel's visibility (the panel itself comes with its own part).
+    void SetPanelOpen(bool open);
+    bool PanelOpen() const override { return PanelIsOpen; }
+
+    // Where "Справка" looks for index.htm; <executable dir>/Help/Help_ZQ1.0 by default.
+    void SetHelpFolder(const QString& folder) { HelpFolder = folder; }
+
+    TSmartGauge& Gauge() { return *SmartGauge; }
+    QLabel& StatusPanel(int index) const {
+        return *StatusPanels.at(static_cast<std::size_t>(index));
+    }
+    QMdiArea& MdiArea() const { return *Area; }
+    // Texts of the "Окна" list, in order.
+    QStringList WindowListEntries() const;
+
+    bool Busy() const override;
+
+  public slots:
+    void ButtonNewClick();
+    void ButtonOpenClick();
+    void ButtonOpenSTLClick();
+    void ButtonSaveClick();
+    void ButtonSaveAsClick();
+    void ButtonSettingsClick();
+    void ButtonSortFacesClick();
+    void ButtonCutEdgeClick();
+    void ButtonDiscardCutEdgeClick();
+    void ButtonSelectionClick();
+    void ButtonRemoveSortFacesClick();
+    void ButtonRemoveCEClick();
+    void ButtonRemoveSelectClick();
+    void ButtonHelpClick();
+    void ButtonAboutClick();
+    void ButtonSaveImageClick();
+
+  protected:
+    // FormClose: closes every document in turn; stays open while any refuses.
+    void closeEvent(QCloseEvent* event) override;
+    // FormShow: opens the command line's file at the first showing.
+    void showEvent(QShowEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+  private:
+    // document::TDocumentHost
+    TDialogs& Dialogs() override { return DialogService; }
+    model::TProgress& Progress() override;
+    QString DialogFolder() const override;
+    view::TDisplayToggles DisplayToggles() const override;
+    view::TMouseMode MouseMode() const override;
+    void DocumentClosed(document::TMDIChild& document) override;
+
+    QAction* MakeCommand(const char* name, const QString& caption, const QString& hint = {});
+    void CreateCommands();
+    void CreateMenus();
+    void CreateToolBars();
+    void CreateStatusBar();
+    void Connect(QAction* action, void (TMainForm::*handler)());
+
+    document::TMDIChild* CreateDocument();
+    void CloseDocument(document::TMDIChild& document);
+    void AddWindowListEntry(document::TMDIChild& document, const QString& text);
+    void RemoveWindowListEntry(document::TMDIChild& document);
+    void CheckActiveWindowEntry();
+    void RepaintDocuments();
+    void NavigationModeClicked(QAction* clicked);
+    void RememberRecentFile(const QString& path);
+    void RebuildRecentFiles();
+    void ImportStlIntoNewDocument(const QString& path);
+
+    TDialogs& DialogService;
+    TSettingsStore& Settings;
+    QMdiArea* Area = nullptr;
+    TSmartGauge* SmartGauge = nullptr;
+    std::vector<QLabel*> StatusPanels;
+    std::vector<TDocumentSlot> DocumentSlots;
+    int CurrentIndex = -1;
+    bool PanelIsOpen = false;
+    bool FirstShow = true;
+    QString CommandLineFile;
+    QString HelpFolder;
+
+    QToolBar* ToolBarStandard = nullptr;
+    QToolBar* ToolBarGeometry = nullptr;
+    QToolBar* ToolBarView = nullptr;
+    QMenu* MenuFile = nullptr;
+    QMenu* MenuWindow = nullptr;
+    QAction* RecentSeparator = nullptr;
+    std::vector<QAction*> RecentActions;
+    QActionGroup* WindowListGroup = nullptr;
+    struct TWindowListEntry {
+        QPointer<document::TMDIChild> Window;
+        QAction* Action;
+    };
+    std::vector<TWindowListEntry> WindowList;
+
+    // The commands, named as their buttons.
+    QAction* ButtonNew = nullptr;
+    QAction* ButtonOpen = nullptr;
+    QAction* ButtonOpenSTL = nullptr;
+    QAction* ButtonSave = nullptr;
+    QAction* ButtonSaveAs = nullptr;
+    QAction* ButtonSettings = nullptr;
+    QAction* ButtonExit = nullptr;
+    QAction* ButtonSortFaces = nullptr;
+    QAction* ButtonCutEdge = nullptr;
+    QAction* ButtonDiscardCutEdge = nullptr;
+    QAction* ButtonSelection = nullptr;
+    QAction* ButtonRemoveSortFaces = nullptr;
+    QAction* ButtonRemoveCE = nullptr;
+    QAction* ButtonRemoveSelect = nullptr;
+    QAction* ButtonRotate = nullptr;
+    QAction* ButtonPan = nullptr;
+    QAction* ButtonZoom = nullptr;
+    QAction* ButtonRotateZ = nullptr;
+    QAction* ButtonViewShaded = nullptr;
+    QAction* ButtonViewKarkas = nullptr;
+    QAction* ButtonViewFront = nullptr;
+    QAction* ButtonViewBack = nullptr;
+    QAction* ButtonViewLeft = nullptr;
+    QAction* ButtonViewRight = nullptr;
+    QAction* ButtonViewTop = nullptr;
+    QAction* ButtonViewBottom = nullptr;
+    QAction* ButtonViewIso = nullptr;
+    QAction* ButtonViewFaces = nullptr;
+    QAction* ButtonViewCutEdge = nullptr;
+    QAction* ButtonViewCS = nullptr;
+    QAction* ButtonViewFeedPlan = nullptr;
+    QAction* ButtonSaveImage = nullptr;
+    QAction* ButtonTiled = nullptr;
+    QAction* ButtonCascade = nullptr;
+    QAction* ButtonHelp = nullptr;
+    QAction* ButtonAbout = nullptr;
+};
+
+}  // namespace tessarin::shell

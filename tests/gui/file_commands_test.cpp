@@ -1,7 +1,619 @@
-// Tests follow in a following change.
+// The file commands and the document register: captions and slots, opening and saving
+// projects, importing STL models, the confirmed cascades of "Открыть STL..." and
+// "Определить режущую кромку", the close question of a document and of the program,
+// dropped files, the recent-files list, help and the About box.
 #include <QtTest>
-class TPlaceholder : public QObject {
+
+#include <QAction>
+#include <QDesktopServices>
+#include <QDialog>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMimeData>
+#include <QTemporaryDir>
+
+#include <memory>
+
+#include "document/mdi_child.h"
+#include "model/model.h"
+#include "shell/dialogs.h"
+#include "shell/main_window.h"
+#include "tests/gui/support/memory_settings.h"
+#include "tests/gui/support/scripted_dialogs.h"
+
+using tessarin::document::TMDIChild;
+using tessarin::shell::TAnswer;
+using tessarin::shell::TMainForm;
+using tessarin::test::TDialogKind;
+using tessarin::test::TMemorySettings;
+using tessarin::test::TScriptedDialogs;
+
+Q_DECLARE_METATYPE(TAnswer)
+
+namespace {
+
+const QString kSample = QStringLiteral(TESSARIN_SAMPLES "/cutter.stl");
+const QString kBrokenStl = QStringLiteral(TESSARIN_FIXTURES "/stl/bad_number_in_last_facet.stl");
+const QString kExampleProject = QStringLiteral(TESSARIN_FIXTURES "/project/example.tsf");
+
+const QString kOpenError = QStringLiteral("Error: Ошибка при открытии файла");
+const QString kSaveError = QStringLiteral("Error: Ошибка при сохранении файла");
+const QString kDestroyGeometry = QStringLiteral("Question: Уничтожить текущую геометрию?");
+const QString kDestroyResults =
+    QStringLiteral("Question: Операция уничтожит все рассчитанные данные. Продолжить?");
+
+QString SaveQuestion(const QString& fileName) {
+    return QStringLiteral("Question: Сохранить изменения в файле ") + fileName;
+}
+
+// Receives the URLs "Справка" asks the desktop to open.
+class TUrlRecorder : public QObject {
     Q_OBJECT
+
+  public:
+    QList<QUrl> Opened;
+
+  public slots:
+    void Open(const QUrl& url) { Opened.append(url); }
 };
-QTEST_MAIN(TPlaceholder)
+
+}  // namespace
+
+class TFileCommandsTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void init();
+    void cleanup();
+
+    void CaptionsNumberEverySlot();
+    void FailedProjectOpenUsesUpASlot();
+    void OpenedProjectIsNamedByItsPath();
+    void CancelledOrMissingChoicesDoNothing();
+    void CloseQuestion_data();
+    void CloseQuestion();
+    void UntouchedDocumentClosesWithoutQuestion();
+    void SavingProposesTheUntitledName();
+    void SaveUsesTheDocumentsOwnFile();
+    void ProgramCloseAsksEveryDocument();
+    void ProgramCloseSavesTheAskedDocument();
+    void OpenStlCascade_data();
+    void OpenStlCascade();
+    void CutEdgeAgain_data();
+    void CutEdgeAgain();
+    void RemovalsAskAndCascade();
+    void FailedStlImportShowsTheReason();
+    void DroppedFilesOpen();
+    void RecentFilesReopen();
+    void HelpOpensIndexOrSaysItIsMissing();
+    void AboutBoxIsModal();
+
+  private:
+    QAction* Command(const char* name) const;
+    TMDIChild* NewDocumentWithSample();
+    TMDIChild* NewDocumentWithCutEdge();
+    QString TempPath(const QString& name) const { return Folder->filePath(name); }
+
+    std::unique_ptr<QTemporaryDir> Folder;
+    std::unique_ptr<TScriptedDialogs> Dialogs;
+    std::unique_ptr<TMemorySettings> Settings;
+    std::unique_ptr<TMainForm> Form;
+};
+
+void TFileCommandsTest::init() {
+    Folder = std::make_unique<QTemporaryDir>();
+    QVERIFY(Folder->isValid());
+    Dialogs = std::make_unique<TScriptedDialogs>();
+    Settings = std::make_unique<TMemorySettings>();
+    Form = std::make_unique<TMainForm>(*Dialogs, *Settings);
+    // Never shown: the offscreen platform has no OpenGL, and a shown window holding the
+    // 3-D view cannot be flushed there. The commands and states need no screen.
+}
+
+void TFileCommandsTest::cleanup() {
+    QVERIFY2(Dialogs->Unscripted().isEmpty(), qPrintable(Dialogs->Unscripted().join("; ")));
+    Form.reset();
+    Settings.reset();
+    Dialogs.reset();
+    Folder.reset();
+}
+
+QAction* TFileCommandsTest::Command(const char* name) const {
+    QAction* action = Form->findChild<QAction*>(QString::fromLatin1(name));
+    if (action == nullptr) {
+        qFatal("no command %s", name);
+    }
+    return action;
+}
+
+TMDIChild* TFileCommandsTest::NewDocumentWithSample() {
+    Command("ButtonNew")->trigger();
+    Dialogs->ChooseFile(kSample);
+    Command("ButtonOpenSTL")->trigger();
+    return Form->ActiveDocument();
+}
+
+TMDIChild* TFileCommandsTest::NewDocumentWithCutEdge() {
+    TMDIChild* document = NewDocumentWithSample();
+    Command("ButtonSortFaces")->trigger();
+    Command("ButtonCutEdge")->trigger();
+    return document;
+}
+
+// Closes the sub-window of `document` as its title-bar button would and lets the
+// window be deleted.
+void CloseWindow(TMDIChild* document) {
+    document->parentWidget()->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+void TFileCommandsTest::CaptionsNumberEverySlot() {
+    Command("ButtonNew")->trigger();
+    TMDIChild* first = Form->ActiveDocument();
+    Command("ButtonNew")->trigger();
+    QCOMPARE(first->windowTitle(), QStringLiteral("Untitled1"));
+    QCOMPARE(Form->ActiveDocument()->windowTitle(), QStringLiteral("Untitled2"));
+    CloseWindow(first);
+    QCOMPARE(Form->OpenDocumentCount(), 1);
+    Command("ButtonNew")->trigger();
+
+    TMDIChild* third = Form->ActiveDocument();
+    QCOMPARE(third->windowTitle(), QStringLiteral("Untitled3"));
+    QCOMPARE(third->FileName, QStringLiteral("Untitled3"));
+    QVERIFY(!third->HasFileName);
+    QVERIFY(third->StlFileName.isEmpty());
+    QCOMPARE(Form->WindowListEntries(), (QStringList{"Untitled2", "Untitled3"}));
+    QCOMPARE(Form->CurrentDocument(), 2);
+    // A new document works with the application's geometry settings.
+    QCOMPARE(third->Model.SurfaceData.GeometrySettings, Settings->Values.Geometry);
+}
+
+void TFileCommandsTest::FailedProjectOpenUsesUpASlot() {
+    QFile truncated(TempPath("truncated.tsf"));
+    QVERIFY(truncated.open(QIODevice::WriteOnly));
+    truncated.write(
+        "=====Tessarin 1 TextFile=====\r\n\r\n-----Model-----\r\n\r\nNumber of segments:2\r\n");
+    truncated.close();
+
+    Dialogs->ChooseFile(truncated.fileName());
+    Command("ButtonOpen")->trigger();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    QCOMPARE(Dialogs->Transcript(), (QStringList{"OpenFile: Открыть", kOpenError}));
+    QCOMPARE(Dialogs->Records().at(1).Kind, TDialogKind::Beep);
+    const QString reason = Dialogs->Shown().at(1).Detail;
+    QVERIFY2(reason.contains(QStringLiteral("truncated.tsf")), qPrintable(reason));
+    QCOMPARE(Dialogs->Shown().at(0).Filter, QStringLiteral("Файлы Tessarin (*.tsf)"));
+    QCOMPARE(Form->OpenDocumentCount(), 0);
+    QCOMPARE(Form->CurrentDocument(), -1);
+    QVERIFY(Form->WindowListEntries().isEmpty());
+    QVERIFY(Form->MdiArea().subWindowList().isEmpty());
+
+    Command("ButtonNew")->trigger();
+    QCOMPARE(Form->ActiveDocument()->windowTitle(), QStringLiteral("Untitled2"));
+}
+
+void TFileCommandsTest::OpenedProjectIsNamedByItsPath() {
+    Dialogs->ChooseFile(kExampleProject);
+    Command("ButtonOpen")->trigger();
+    TMDIChild* document = Form->ActiveDocument();
+    QVERIFY(document != nullptr);
+    QCOMPARE(document->windowTitle(), kExampleProject);
+    QCOMPARE(document->FileName, kExampleProject);
+    QVERIFY(document->HasFileName);
+    QCOMPARE(Form->WindowListEntries(), QStringList{kExampleProject});
+    QVERIFY(document->Model.CutEdgeExist);
+    QVERIFY(document->PanelsShown());
+    QVERIFY(document->View().ModelScale > 0.0);
+    // Opened and only looked at: no question on close.
+    Dialogs->Clear();
+    CloseWindow(document);
+    QVERIFY(Dialogs->Records().isEmpty());
+    QCOMPARE(Form->OpenDocumentCount(), 0);
+}
+
+void TFileCommandsTest::CancelledOrMissingChoicesDoNothing() {
+    Dialogs->ChooseFile(QString());
+    Command("ButtonOpen")->trigger();
+    Dialogs->ChooseFile(TempPath("not-there.tsf"));
+    Command("ButtonOpen")->trigger();
+    QCOMPARE(Form->Documents().size(), std::size_t{0});
+
+    Command("ButtonNew")->trigger();
+    TMDIChild* document = Form->ActiveDocument();
+    Dialogs->ChooseFile(TempPath("not-there.stl"));
+    Command("ButtonOpenSTL")->trigger();
+    QVERIFY(!document->Model.SurfaceData.SurfaceExist);
+    QCOMPARE(Dialogs->Transcript(),
+             (QStringList{"OpenFile: Открыть", "OpenFile: Открыть", "OpenFile: Открыть STL"}));
+    QCOMPARE(Dialogs->Shown().last().Filter, QStringLiteral("Файлы стереолитографии (*.stl)"));
+    // Even so the document counts as changed.
+    QVERIFY(document->Model.SurfaceData.Modified);
+    Dialogs->Answer({TAnswer::No});
+    CloseWindow(document);
+    QCOMPARE(Dialogs->Transcript().last(), SaveQuestion("Untitled1"));
+}
+
+void TFileCommandsTest::CloseQuestion_data() {
+    QTest::addColumn<TAnswer>("answer");
+    QTest::addColumn<QString>("saveAs");  // the save dialog's answer: "", a name, or "unwritable"
+    QTest::addColumn<bool>("closed");
+    QTest::addColumn<bool>("written");
+    QTest::addColumn<QStringList>("transcript");
+
+    const QString question = SaveQuestion("Untitled1");
+    const QString saveDialog = QStringLiteral("SaveFile: Сохранить как");
+    QTest::newRow("cancel keeps it")
+        << TAnswer::Cancel << QString() << false << false << QStringList{question};
+    QTest::newRow("no drops the changes")
+        << TAnswer::No << QString() << true << false << QStringList{question};
+    QTest::newRow("yes saves and closes")
+        << TAnswer::Yes << "saved.tsf" << true << true << QStringList{question, saveDialog};
+    // Yes means "keep my changes": a cancelled or failed save must not lose them.
+    QTest::newRow("yes, save dialog cancelled")
+        << TAnswer::Yes << QString() << false << false << QStringList{question, saveDialog};
+    QTest::newRow("yes, save fails") << TAnswer::Yes << "unwritable" << false << false
+                                     << QStringList{question, saveDialog, kSaveError};
+}
+
+void TFileCommandsTest::CloseQuestion() {
+    QFETCH(TAnswer, answer);
+    QFETCH(QString, saveAs);
+    QFETCH(bool, closed);
+    QFETCH(bool, written);
+    QFETCH(QStringList, transcript);
+
+    TMDIChild* document = NewDocumentWithSample();
+    QVERIFY(document->Model.SurfaceData.SurfaceExist);
+    Dialogs->Clear();
+
+    const QString target = saveAs == "unwritable" ? TempPath("no/such/folder/x.tsf")
+                           : saveAs.isEmpty()     ? QString()
+                                                  : TempPath(saveAs);
+    Dialogs->Answer({answer});
+    if (answer == TAnswer::Yes) {
+        Dialogs->ChooseFile(target);
+    }
+    QPointer<TMDIChild> watched(document);
+    CloseWindow(document);
+
+    QCOMPARE(Dialogs->Transcript(), transcript);
+    QCOMPARE(Dialogs->Shown().at(0).WithCancel, true);
+    QCOMPARE(watched.isNull(), closed);
+    QCOMPARE(Form->OpenDocumentCount(), closed ? 0 : 1);
+    QCOMPARE(Form->WindowListEntries().size(), closed ? 0 : 1);
+    QCOMPARE(!target.isEmpty() && QFileInfo::exists(target), written);
+    if (!closed) {
+        // Still the same document with its geometry, its name and its changes.
+        QCOMPARE(Form->ActiveDocument(), watched.data());
+        QVERIFY(watched->Model.SurfaceData.SurfaceExist);
+        QCOMPARE(watched->FileName, QStringLiteral("Untitled1"));
+        QVERIFY(!watched->HasFileName);
+        QVERIFY(watched->Model.SurfaceData.Modified);
+        QVERIFY(Command("ButtonSave")->isEnabled());
+    }
+    if (saveAs == "unwritable") {
+        QVERIFY2(!Dialogs->Shown().last().Detail.isEmpty(), "the core's reason is shown");
+    }
+}
+
+void TFileCommandsTest::UntouchedDocumentClosesWithoutQuestion() {
+    Command("ButtonNew")->trigger();
+    CloseWindow(Form->ActiveDocument());
+    QVERIFY(Dialogs->Records().isEmpty());
+    QCOMPARE(Form->OpenDocumentCount(), 0);
+    QCOMPARE(Form->CurrentDocument(), -1);
+    QVERIFY(!Command("ButtonSave")->isEnabled());
+}
+
+void TFileCommandsTest::SavingProposesTheUntitledName() {
+    TMDIChild* document = NewDocumentWithSample();
+    Dialogs->Clear();
+    const QString target = TempPath("cutter.tsf");
+    Dialogs->ChooseFile(target);
+    Command("ButtonSave")->trigger();
+
+    QCOMPARE(Dialogs->Transcript(), QStringList{"SaveFile: Сохранить как"});
+    QCOMPARE(Dialogs->Shown().at(0).Detail, QStringLiteral("Untitled1"));
+    QCOMPARE(Dialogs->Shown().at(0).Filter, QStringLiteral("Файл Tessarin (*.tsf)"));
+    QVERIFY(QFileInfo::exists(target));
+    QCOMPARE(document->windowTitle(), target);
+    QCOMPARE(document->FileName, target);
+    QVERIFY(document->HasFileName);
+    QCOMPARE(Form->WindowListEntries(), QStringList{"Untitled1"});
+    // The project file ends with the STL file the geometry came from.
+    QFile saved(target);
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    QVERIFY(saved.readAll().endsWith(kSample.toUtf8() + "\r\n"));
+
+    // Saving does not clear the changed mark: closing still asks.
+    Dialogs->Clear();
+    Dialogs->Answer({TAnswer::No});
+    CloseWindow(document);
+    QCOMPARE(Dialogs->Transcript(), QStringList{SaveQuestion(target)});
+}
+
+void TFileCommandsTest::SaveUsesTheDocumentsOwnFile() {
+    Settings->Values.UsePath = true;
+    Settings->Values.Path = Folder->path();
+    TMDIChild* document = NewDocumentWithSample();
+    // With UsePath every dialog starts in Path.
+    QCOMPARE(Dialogs->Shown().last().Detail, Folder->path());
+    Dialogs->Clear();
+
+    const QString first = TempPath("first.tsf");
+    Dialogs->ChooseFile(first);
+    Command("ButtonSaveAs")->trigger();
+    QCOMPARE(Dialogs->Shown().at(0).Detail, TempPath("Untitled1"));
+    QFile::remove(first);
+    Dialogs->Clear();
+
+    Command("ButtonSave")->trigger();  // no dialog: the document has its file
+    QVERIFY(Dialogs->Records().isEmpty());
+    QVERIFY(QFileInfo::exists(first));
+
+    // A failed save keeps the old name.
+    QVERIFY(QDir(Folder->path()).mkdir("folder.tsf"));
+    Dialogs->ChooseFile(TempPath("folder.tsf"));
+    Command("ButtonSaveAs")->trigger();
+    QCOMPARE(Dialogs->Transcript(), (QStringList{"SaveFile: Сохранить как", kSaveError}));
+    QCOMPARE(document->FileName, first);
+    QCOMPARE(document->windowTitle(), first);
+}
+
+void TFileCommandsTest::ProgramCloseAsksEveryDocument() {
+    TMDIChild* first = NewDocumentWithSample();
+    TMDIChild* second = NewDocumentWithSample();
+    TMDIChild* third = NewDocumentWithSample();
+    QPointer<TMDIChild> firstWatch(first), secondWatch(second), thirdWatch(third);
+    Dialogs->Clear();
+
+    // The loop goes on after the second document refused.
+    Dialogs->Answer({TAnswer::No, TAnswer::Cancel, TAnswer::No});
+    QVERIFY(!Form->close());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    QCOMPARE(Dialogs->Transcript(),
+             (QStringList{SaveQuestion("Untitled1"), SaveQuestion("Untitled2"),
+                          SaveQuestion("Untitled3")}));
+    QVERIFY(firstWatch.isNull());
+    QVERIFY(!secondWatch.isNull());
+    QVERIFY(thirdWatch.isNull());
+    QCOMPARE(Form->OpenDocumentCount(), 1);
+    QCOMPARE(Form->ActiveDocument(), secondWatch.data());
+
+    Dialogs->Answer({TAnswer::No});
+    QVERIFY(Form->close());
+}
+
+void TFileCommandsTest::ProgramCloseSavesTheAskedDocument() {
+    TMDIChild* first = NewDocumentWithSample();
+    NewDocumentWithSample();
+    QCOMPARE(Form->CurrentDocument(), 1);  // the second is active
+    Dialogs->Clear();
+
+    const QString target = TempPath("first.tsf");
+    Dialogs->Answer({TAnswer::Yes, TAnswer::No});
+    Dialogs->ChooseFile(target);
+    QPointer<TMDIChild> firstWatch(first);
+    const QString firstStl = first->StlFileName;
+    QVERIFY(Form->close());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    QCOMPARE(Dialogs->Transcript(),
+             (QStringList{SaveQuestion("Untitled1"), "SaveFile: Сохранить как",
+                          SaveQuestion("Untitled2")}));
+    QCOMPARE(Dialogs->Shown().at(1).Detail, QStringLiteral("Untitled1"));
+    QVERIFY(QFileInfo::exists(target));
+    QVERIFY(firstWatch.isNull());
+    QCOMPARE(Form->OpenDocumentCount(), 0);
+}
+
+void TFileCommandsTest::OpenStlCascade_data() {
+    QTest::addColumn<QList<TAnswer>>("answers");
+    QTest::addColumn<QStringList>("transcript");
+    QTest::addColumn<bool>("replaced");
+
+    QTest::newRow("no to the geometry")
+        << QList<TAnswer>{TAnswer::No} << QStringList{kDestroyGeometry} << false;
+    QTest::newRow("yes, then no to the results")
+        << QList<TAnswer>{TAnswer::Yes, TAnswer::No}
+        << QStringList{kDestroyGeometry, kDestroyResults} << false;
+    QTest::newRow("yes to both") << QList<TAnswer>{TAnswer::Yes, TAnswer::Yes}
+                                 << QStringList{kDestroyGeometry, kDestroyResults,
+                                                "OpenFile: Открыть STL"}
+                                 << true;
+}
+
+void TFileCommandsTest::OpenStlCascade() {
+    QFETCH(QList<TAnswer>, answers);
+    QFETCH(QStringList, transcript);
+    QFETCH(bool, replaced);
+
+    TMDIChild* document = NewDocumentWithCutEdge();
+    QVERIFY(document->Model.CutEdgeExist);
+    const int segments = document->Model.SegmentCount;
+    const int fronts = document->Model.SurfaceData.FrontCount;
+    Dialogs->Clear();
+
+    for (const TAnswer answer : answers) {
+        Dialogs->Answer({answer});
+    }
+    if (replaced) {
+        Dialogs->ChooseFile(kSample);
+    }
+    Command("ButtonOpenSTL")->trigger();
+
+    QCOMPARE(Dialogs->Transcript(), transcript);
+    // Every question is preceded by a beep.
+    QCOMPARE(Dialogs->Records().first().Kind, TDialogKind::Beep);
+    tessarin::model::TModel& model = document->Model;
+    QVERIFY(model.SurfaceData.SurfaceExist);
+    QCOMPARE(model.SurfaceData.SurfaceSorted, !replaced);
+    QCOMPARE(model.CutEdgeExist, !replaced);
+    QCOMPARE(model.SegmentCount, replaced ? 0 : segments);
+    QCOMPARE(model.SurfaceData.FrontCount, replaced ? 0 : fronts);
+    QCOMPARE(document->PanelsShown(), !replaced);
+    QCOMPARE(document->StlFileName, kSample);
+    QCOMPARE(Command("ButtonCutEdge")->isEnabled(), !replaced);
+    QCOMPARE(Command("ButtonRemoveCE")->isEnabled(), !replaced);
+}
+
+void TFileCommandsTest::CutEdgeAgain_data() {
+    QTest::addColumn<TAnswer>("answer");
+    QTest::newRow("no changes nothing") << TAnswer::No;
+    QTest::newRow("yes finds it again") << TAnswer::Yes;
+}
+
+void TFileCommandsTest::CutEdgeAgain() {
+    QFETCH(TAnswer, answer);
+    TMDIChild* document = NewDocumentWithCutEdge();
+    tessarin::model::TModel& model = document->Model;
+    // Something the removal would drop, to see whether it happened.
+    model.SelectCutEdge.push_back(model.CutEdge.front());
+    model.SelectCutEdgeExist = true;
+    const tessarin::model::TCutEdgeData edge = model.CutEdge;
+    Dialogs->Clear();
+
+    Dialogs->Answer({answer});
+    Command("ButtonCutEdge")->trigger();
+
+    QCOMPARE(Dialogs->Transcript(), QStringList{kDestroyResults});
+    QVERIFY(model.CutEdgeExist);
+    QCOMPARE(model.CutEdge, edge);
+    QCOMPARE(model.SelectCutEdgeExist, answer == TAnswer::No);
+    QCOMPARE(model.SelectCutEdge.size(), answer == TAnswer::No ? std::size_t{1} : std::size_t{0});
+}
+
+void TFileCommandsTest::RemovalsAskAndCascade() {
+    TMDIChild* document = NewDocumentWithCutEdge();
+    tessarin::model::TModel& model = document->Model;
+    model.SelectCutEdge.push_back(model.CutEdge.front());
+    model.SelectCutEdgeExist = true;
+    model.Columns[18] = {"", "1"};
+    Form->UpdateCommandStates();
+    Dialogs->Clear();
+
+    // The selection goes without a question.
+    Command("ButtonRemoveSelect")->trigger();
+    QVERIFY(Dialogs->Records().isEmpty());
+    QVERIFY(!model.SelectCutEdgeExist);
+    QVERIFY(model.SelectCutEdge.empty());
+    QVERIFY(model.Columns[18].empty());
+    QVERIFY(!Command("ButtonRemoveSelect")->isEnabled());
+
+    // Removing the sorting asks for the cutting edge; No keeps both.
+    Dialogs->Answer({TAnswer::No});
+    Command("ButtonRemoveSortFaces")->trigger();
+    QCOMPARE(Dialogs->Transcript(), QStringList{kDestroyResults});
+    QVERIFY(model.CutEdgeExist);
+    QVERIFY(model.SurfaceData.SurfaceSorted);
+
+    Dialogs->Answer({TAnswer::Yes});
+    Command("ButtonRemoveSortFaces")->trigger();
+    QVERIFY(!model.CutEdgeExist);
+    QVERIFY(!model.SurfaceData.SurfaceSorted);
+    QVERIFY(model.SurfaceData.SurfaceExist);
+    QVERIFY(!document->PanelsShown());
+    QVERIFY(!Command("ButtonCutEdge")->isEnabled());
+    QVERIFY(Command("ButtonSortFaces")->isEnabled());
+
+    // Sorted again without a cutting edge: no question at all.
+    Command("ButtonSortFaces")->trigger();
+    Dialogs->Clear();
+    Command("ButtonRemoveSortFaces")->trigger();
+    QVERIFY(Dialogs->Records().isEmpty());
+    QVERIFY(!model.SurfaceData.SurfaceSorted);
+}
+
+void TFileCommandsTest::FailedStlImportShowsTheReason() {
+    Command("ButtonNew")->trigger();
+    TMDIChild* document = Form->ActiveDocument();
+    Dialogs->ChooseFile(kBrokenStl);
+    Command("ButtonOpenSTL")->trigger();
+
+    QCOMPARE(Dialogs->Transcript(), (QStringList{"OpenFile: Открыть STL", kOpenError}));
+    QCOMPARE(Dialogs->Records().at(1).Kind, TDialogKind::Beep);
+    const QString reason = Dialogs->Shown().at(1).Detail;
+    QVERIFY2(reason.contains(QStringLiteral("bad_number_in_last_facet.stl")) &&
+                 reason.contains(QStringLiteral("line")),
+             qPrintable(reason));
+    QVERIFY(!document->Model.SurfaceData.SurfaceExist);
+    QVERIFY(document->StlFileName.isEmpty());
+    QVERIFY(document->Model.SurfaceData.Modified);
+    QCOMPARE(document->windowTitle(), QStringLiteral("Untitled1"));
+    QVERIFY(!Command("ButtonSortFaces")->isEnabled());
+}
+
+void TFileCommandsTest::DroppedFilesOpen() {
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(kSample), QUrl::fromLocalFile(kExampleProject),
+                  QUrl::fromLocalFile(TempPath("notes.txt"))});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(Form.get(), &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(Form.get(), &drop);
+
+    QCOMPARE(Form->OpenDocumentCount(), 2);
+    const TMDIChild* imported = Form->Documents().at(0).Window;
+    QCOMPARE(imported->windowTitle(), QStringLiteral("Untitled1"));
+    QVERIFY(imported->Model.SurfaceData.SurfaceExist);
+    QCOMPARE(imported->StlFileName, kSample);
+    QCOMPARE(Form->Documents().at(1).Window->windowTitle(), kExampleProject);
+    QVERIFY(Dialogs->Records().isEmpty());
+
+    // Other files are not taken.
+    QMimeData text;
+    text.setUrls({QUrl::fromLocalFile(TempPath("notes.txt"))});
+    QDragEnterEvent refused(QPoint(10, 10), Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
+    refused.setAccepted(false);
+    QCoreApplication::sendEvent(Form.get(), &refused);
+    QVERIFY(!refused.isAccepted());
+}
+
+void TFileCommandsTest::RecentFilesReopen() {
+    Dialogs->ChooseFile(kExampleProject);
+    Command("ButtonOpen")->trigger();
+    NewDocumentWithSample();
+    QCOMPARE(Settings->Recent, (QStringList{QFileInfo(kSample).absoluteFilePath(),
+                                            QFileInfo(kExampleProject).absoluteFilePath()}));
+    QAction* recent = Form->findChild<QAction*>("RecentFile2");
+    QVERIFY(recent->isVisible());
+    QVERIFY(recent->text().endsWith(QStringLiteral("example.tsf")));
+    QVERIFY(!Form->findChild<QAction*>("RecentFile3")->isVisible());
+
+    recent->trigger();
+    QCOMPARE(Form->OpenDocumentCount(), 3);
+    QCOMPARE(Form->ActiveDocument()->FileName, QFileInfo(kExampleProject).absoluteFilePath());
+    // Reopening moves the file to the front.
+    QCOMPARE(Settings->Recent.first(), QFileInfo(kExampleProject).absoluteFilePath());
+}
+
+void TFileCommandsTest::HelpOpensIndexOrSaysItIsMissing() {
+    Form->SetHelpFolder(TempPath("Help/Help_ZQ1.0"));
+    Command("ButtonHelp")->trigger();
+    QCOMPARE(Dialogs->Transcript(), QStringList{"Error: Не найден файл справки"});
+    QCOMPARE(Command("ButtonHelp")->shortcut(), QKeySequence(Qt::Key_F1));
+
+    QVERIFY(QDir(Folder->path()).mkpath("Help/Help_ZQ1.0"));
+    QFile index(TempPath("Help/Help_ZQ1.0/index.htm"));
+    QVERIFY(index.open(QIODevice::WriteOnly));
+    index.close();
+    TUrlRecorder recorder;
+    QDesktopServices::setUrlHandler("file", &recorder, "Open");
+    Dialogs->Clear();
+    Command("ButtonHelp")->trigger();
+    QDesktopServices::unsetUrlHandler("file");
+    QVERIFY(Dialogs->Records().isEmpty());
+    QCOMPARE(recorder.Opened, QList<QUrl>{QUrl::fromLocalFile(index.fileName())});
+}
+
+void TFileCommandsTest::AboutBoxIsModal() {
+    Dialogs->CloseModal(QDialog::Accepted);
+    Command("ButtonAbout")->trigger();
+    QCOMPARE(Dialogs->Transcript(), QStringList{"Modal: О программе"});
+}
+
+QTEST_MAIN(TFileCommandsTest)
 #include "file_commands_test.moc"
