@@ -223,21 +223,31 @@ void SetUpModelFromPolygons(TModel& model, tessarin::model::TSurface&& polygons)
     model.SurfaceData.SurfaceExist = true;
 }
 
-// Lets the vectors go, not only empties them, so the next run allocates like the first.
+// Frees the vector's memory. (Assigning {} would pick the initializer-list assignment and
+// keep the capacity.)
+template <typename T>
+void Release(std::vector<T>& v) {
+    std::vector<T>().swap(v);
+}
+
+// Lets the lists go, not only empties them, so the next run allocates like the first.
 void ReleaseSorting(TModel& model) {
     model.ClearSorting();
-    model.SurfaceData.FrontPolygons = {};
-    model.SurfaceData.BackPolygons = {};
-    model.SurfaceData.OtherPolygons = {};
+    Release(model.SurfaceData.FrontPolygons);
+    Release(model.SurfaceData.BackPolygons);
+    Release(model.SurfaceData.OtherPolygons);
 }
 
 void ReleaseCutEdge(TModel& model) {
     if (model.SelectCutEdgeExist) {
-        model.SelectCutEdge = {};
+        Release(model.SelectCutEdge);
         model.SelectCutEdgeExist = false;
     }
     model.ClearCutEdge();
-    model.CutEdge = {};
+    Release(model.CutEdge);
+    for (int k = 1; k <= 17; ++k) {
+        Release(model.Columns[k]);
+    }
 }
 
 // Static system tilted 5 degrees at azimuth 30, working plane at 20 degrees to segment 0,
@@ -481,14 +491,14 @@ void MeasureReference(const TOptions& options, TReport& report) {
 
         tessarin::model::TCutEdgeData fast;
         const double fastSeconds = BestOf(
-            options.Repeat, [&] { fast = {}; },
+            options.Repeat, [&] { Release(fast); },
             [&] {
                 tessarin::model::CollectCutEdgeSegments(front, back, fast);
                 tessarin::model::OrderByPolar(fast);
             });
         tessarin::model::TCutEdgeData literal;
         const double literalSeconds = BestOf(
-            std::min(options.Repeat, 2), [&] { literal = {}; },
+            std::min(options.Repeat, 2), [&] { Release(literal); },
             [&] {
                 tessarin::test::ReferenceCollectSegments(front, back, literal);
                 tessarin::test::ReferenceOrderByPolar(literal);
