@@ -184,7 +184,8 @@ TEST(ProjectWriterTest, CountsAlwaysMatchTheEntriesWritten) {
     model.SegmentCount = 5;
     model.SurfaceData.PolygonCount = 7;
     model.SurfaceData.FrontCount = -2;
-    const std::vector<std::string_view> lines = SplitLines(ProjectText(model, "", ','));
+    const std::string text = ProjectText(model, "", ',');
+    const std::vector<std::string_view> lines = SplitLines(text);
     EXPECT_EQ(lines[4], "Number of segments:1");
     EXPECT_EQ(lines[17], "Number of all polygons:3");
     EXPECT_EQ(lines[23], "Number of front polygons:0");
@@ -196,7 +197,8 @@ TEST(ProjectWriterTest, CountsAlwaysMatchTheEntriesWritten) {
     unsorted.SurfaceData.OtherPolygons.clear();
     unsorted.SurfaceData.FrontCount = 0;
     unsorted.SurfaceData.BackCount = 0;
-    const std::vector<std::string_view> plain = SplitLines(ProjectText(unsorted, "", ','));
+    const std::string plainText = ProjectText(unsorted, "", ',');
+    const std::vector<std::string_view> plain = SplitLines(plainText);
     EXPECT_EQ(plain.size(), 43u + 10u + 3u);
     EXPECT_EQ(plain[23], "Number of front polygons:0");
     EXPECT_EQ(plain[26], "Number of back polygons:0");
