@@ -1,6 +1,8 @@
 #include "project/project_writer.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -285,6 +287,32 @@ TEST(SaveProjectTest, FailedSaveKeepsThePreviousFileAndSaysWhy) {
         EXPECT_LT(progress.Steps, 3);
     }
     EXPECT_TRUE(fs::is_directory(dir.File("folder.tsf")));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path), fs::directory_iterator()), 1);
+}
+
+TEST(SaveProjectTest, SaveThatRunsOutOfSpaceKeepsTheOldProject) {
+    TTempDir dir;
+    const std::string path = dir.File("insert.tsf");
+    {
+        std::ofstream old(path, std::ios::binary);
+        old << "old project\r\n";
+    }
+    // A file-size limit below the project's size makes the write fail like a full disk,
+    // which chmod cannot do for root.
+    rlimit saved{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    rlimit limited = saved;
+    limited.rlim_cur = 512;
+    auto* previousHandler = ::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
+    TModel model = ExampleModel();
+    const model::TResult result = SaveProject(model, path, "C:\\Models\\insert.stl", ',');
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    ::signal(SIGXFSZ, previousHandler);
+
+    ASSERT_FALSE(result);
+    EXPECT_NE(result.Reason().find(path), std::string::npos) << result.Reason();
+    EXPECT_EQ(ReadBytes(path), "old project\r\n");
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path), fs::directory_iterator()), 1);
 }
 
