@@ -84,18 +84,39 @@ void TSurFaceData::SortSurfaces(TProgress& progress) {
     const double cg = std::cos(GeometrySettings.Gamma * kRadiansPerDegree);
     const double sa = std::sin(GeometrySettings.Alpha * kRadiansPerDegree);
 
+    // Independent tests: when Gamma + Alpha exceeds a right angle a polygon can be both
+    // rake and flank. A NaN z passes neither and lands in the other list.
+    const auto isFront = [cg](double nz) { return nz > cg; };
+    const auto isBack = [sa](double nz) {
+        return (0.0 <= nz && nz < sa) || (-sa < nz && nz <= 0.0);
+    };
+
     {
         // No polygons gives a maximum of -1, which the scope raises to 0.
         TProgressScope scope(progress, "Сортировка поверхностей >>",
                              ProgressMaximum(Polygons.size()));
+        // The lists are sized before they are filled: on a large model the copies are
+        // most of the work, and growing by doubling would touch every page twice. The
+        // other list also gets room for the flank polygons the second pass may move.
+        std::size_t frontCount = 0;
+        std::size_t backCount = 0;
+        std::size_t otherCount = 0;
+        for (const TPolygon& polygon : Polygons) {
+            const bool front = isFront(polygon.Normal.z);
+            const bool back = isBack(polygon.Normal.z);
+            frontCount += front ? 1 : 0;
+            backCount += back ? 1 : 0;
+            otherCount += front || back ? 0 : 1;
+        }
+        FrontPolygons.reserve(frontCount);
+        BackPolygons.reserve(backCount);
+        OtherPolygons.reserve(otherCount + (GeometrySettings.DiscardInt ? backCount : 0));
+
         TBatchedSteps steps(progress);
         for (std::size_t i = 0; i < Polygons.size(); ++i) {
             const TPolygon& polygon = Polygons[i];
-            const double nz = polygon.Normal.z;
-            // Independent tests: when Gamma + Alpha exceeds a right angle a polygon can
-            // be both rake and flank. A NaN z passes neither and lands in the other list.
-            const bool front = nz > cg;
-            const bool back = (0.0 <= nz && nz < sa) || (-sa < nz && nz <= 0.0);
+            const bool front = isFront(polygon.Normal.z);
+            const bool back = isBack(polygon.Normal.z);
             if (front) {
                 FrontPolygons.push_back(polygon);
             }
