@@ -102,8 +102,8 @@ std::uint64_t CellHash(const TCell& cell) {
 // A set of cells that may answer "yes" for a cell never inserted (a Bloom filter with
 // three bits per cell, all in one word, so that a test costs one memory access). It is
 // sized at four bits per expected insertion: a vertex is shared by about six triangles,
-// which leaves some twenty bits per distinct cell, false answers at a few in a thousand,
-// and a filter small enough to stay in the cache.
+// which leaves some twenty bits per distinct cell, false answers for about one front
+// vertex in a hundred, and a filter small enough to stay in the cache.
 class TCellFilter {
   public:
     explicit TCellFilter(std::size_t expectedCells) {
@@ -197,9 +197,9 @@ TCandidates FindCandidates(const TSurface& front, const TSurface& back) {
             continue;
         }
         for (std::uint32_t slot = 0; slot < 3; ++slot) {
-            const bool near = at[slot].ForEachNear(
+            const bool reachable = at[slot].ForEachNear(
                 [&](const TCell& cell) { return backCells.Contains(CellHash(cell)); });
-            if (near) {
+            if (reachable) {
                 frontVertices.push_back({static_cast<std::uint32_t>(f), slot});
             }
         }

@@ -15,8 +15,12 @@ TSegment MakeSegment(const TVector3& a, const TVector3& b, const TPolygon& front
 
 // Appends the segments of every (front, back) pair, in the order of a loop over the
 // front polygons and, inside it, over the back polygons, running for each pair the six
-// vertex-pairing tests. Far from quadratic: only pairs that share a vertex are tested.
-// `progress` is stepped once per front polygon, in batches; the caller starts it.
+// vertex-pairing tests. Far from quadratic: only pairs with a vertex of each within the
+// tolerance are tested, except that a polygon with a vertex coordinate that is not finite
+// or beyond about 2e10 in magnitude is tested against the whole other list (SamePoint lets
+// NaN match anything). At most 2^32 polygons per list.
+// `progress` advances by one for each front polygon after the first, in batches; the
+// caller starts and finishes it.
 void CollectCutEdgeSegments(const TSurface& front, const TSurface& back, TCutEdgeData& segments,
                             TProgress& progress = NullProgress());
 
