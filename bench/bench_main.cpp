@@ -274,14 +274,17 @@ void ComputeAllAngles(TModel& model) {
     }
 }
 
-// The segments whose rake angle in ISK lies between -10 and 10 degrees and whose static
-// clearance angle is between 0 and 15 degrees.
+// The segments whose static rake angle lies between 0 and 10 degrees and whose static
+// clearance angle is between 0 and 8 degrees: on the sample tools with the systems above,
+// somewhat less than half of them.
 tessarin::model::TSelectDlgInqury SelectionQuery() {
     tessarin::model::TSelectDlgInqury query;
-    QueryColumn(query.Ranges, 0).push_back({-10.0, 10.0});
-    QueryColumn(query.Ranges, 4).push_back({0.0, 15.0});
-    query.Use[0] = true;
-    query.Use[4] = true;
+    constexpr int kSskG = 3;
+    constexpr int kSskA = 4;
+    QueryColumn(query.Ranges, kSskG).push_back({0.0, 10.0});
+    QueryColumn(query.Ranges, kSskA).push_back({0.0, 8.0});
+    query.Use[kSskG] = true;
+    query.Use[kSskA] = true;
     query.AndLogic = true;
     query.WholeEdge = true;
     query.Valid = true;
