@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <new>
 
 #include "view/view_navigation.h"
 
@@ -49,12 +50,24 @@ constexpr GLfloat kDiscHeight = 0.005f;
 constexpr std::size_t kMaxDrawVertices = std::size_t{3} << 22;
 constexpr std::size_t kFloatsPerVertex = 6;
 
-void Rotate(const TTurn& turn) {
-    glRotated(turn.Angle, turn.Axis.x, turn.Axis.y, turn.Axis.z);
-}
-
 void Vertex(const TVector3& v) {
     glVertex3f(static_cast<GLfloat>(v.x), static_cast<GLfloat>(v.y), static_cast<GLfloat>(v.z));
+}
+
+void DrawPolygonsOneByOne(const model::TSurface& list) {
+    for (const model::TPolygon& polygon : list) {
+        glBegin(GL_TRIANGLES);
+        glNormal3f(static_cast<GLfloat>(polygon.Normal.x), static_cast<GLfloat>(polygon.Normal.y),
+                   static_cast<GLfloat>(polygon.Normal.z));
+        Vertex(polygon.Vert1);
+        Vertex(polygon.Vert2);
+        Vertex(polygon.Vert3);
+        glEnd();
+    }
+}
+
+void Rotate(const TTurn& turn) {
+    glRotated(turn.Angle, turn.Axis.x, turn.Axis.y, turn.Axis.z);
 }
 
 void EnableBlending() {
@@ -335,23 +348,22 @@ void TSceneRenderer::DrawPolygons(const model::TSurface& list, int kind, bool sh
     SetMaterial(kind);
 
     if (PolygonPath == TPolygonPath::BeginEnd) {
-        for (const model::TPolygon& polygon : list) {
-            glBegin(GL_TRIANGLES);
-            glNormal3f(static_cast<GLfloat>(polygon.Normal.x),
-                       static_cast<GLfloat>(polygon.Normal.y),
-                       static_cast<GLfloat>(polygon.Normal.z));
-            Vertex(polygon.Vert1);
-            Vertex(polygon.Vert2);
-            Vertex(polygon.Vert3);
-            glEnd();
-        }
+        DrawPolygonsOneByOne(list);
         return;
     }
 
     TPolygonArray& array = Arrays[slot];
     SlotUsed[slot] = true;
     if (!array.Matches(list)) {
-        array.Build(list);
+        try {
+            array.Build(list);
+        } catch (const std::bad_alloc&) {
+            // No room for the float copy of a huge list: the same picture, drawn slower,
+            // rather than an exception out of the paint event.
+            array.Clear();
+            DrawPolygonsOneByOne(list);
+            return;
+        }
     }
     const std::size_t vertexCount = array.Size * 3;
     if (vertexCount == 0) {
