@@ -105,7 +105,7 @@ std::uint64_t CellHash(const TCell& cell) {
 // which leaves some twenty bits per distinct cell, false answers for about one front
 // vertex in a hundred, and a filter small enough to stay in the cache.
 class TCellFilter {
-  public:
+public:
     explicit TCellFilter(std::size_t expectedCells) {
         const std::size_t words = std::bit_ceil(std::max<std::size_t>(expectedCells / 16, 64));
         Shift = 64 - std::countr_zero(words);
@@ -113,12 +113,12 @@ class TCellFilter {
     }
 
     void Insert(std::uint64_t hash) { Words[hash >> Shift] |= Bits(hash); }
-    bool Contains(std::uint64_t hash) const {
+    [[nodiscard]] bool Contains(std::uint64_t hash) const {
         const std::uint64_t bits = Bits(hash);
         return (Words[hash >> Shift] & bits) == bits;
     }
 
-  private:
+private:
     static std::uint64_t Bits(std::uint64_t hash) {
         return (std::uint64_t{1} << (hash & 63)) | (std::uint64_t{1} << ((hash >> 6) & 63)) |
                (std::uint64_t{1} << ((hash >> 12) & 63));
@@ -338,7 +338,7 @@ void PairVertices(const TSurface& front, const TSurface& back, std::uint32_t f, 
 
 // Steps a progress once per item, but calls it only once per kProgressBatch items.
 class TBatchedSteps {
-  public:
+public:
     explicit TBatchedSteps(TProgress& progress) : Progress(progress) {}
     TBatchedSteps(const TBatchedSteps&) = delete;
     TBatchedSteps& operator=(const TBatchedSteps&) = delete;
@@ -356,7 +356,7 @@ class TBatchedSteps {
         }
     }
 
-  private:
+private:
     TProgress& Progress;
     int Pending = 0;
 };
