@@ -195,8 +195,8 @@ TResult ReadBinary(std::string_view data, std::uint64_t facets, std::string_view
     const char* record = data.data() + kBinaryHeaderBytes;
     for (std::int64_t i = 0; i < n; ++i, record += kBinaryFacetBytes) {
         ReadFacetFloats(record, bits);
-        // A vertex at infinity or NaN is damage, not geometry; the normal is only ever
-        // compared, so it is kept as stored.
+        // A vertex at infinity or NaN is damage, not geometry. The normal is kept as
+        // stored, whatever it holds, as for every other file.
         for (std::size_t k = 3; k < 12; ++k) {
             if (!IsFiniteFloatBits(bits[k])) {
                 const std::int64_t offset = static_cast<std::int64_t>(kBinaryHeaderBytes) +
@@ -368,9 +368,8 @@ class TPolygonSink {
 // of the text between two facets is accepted, a missing last "endsolid" included.
 class TAsciiParser {
   public:
-    // [begin, end) is the whole text; positions in errors are pointers into it.
-    TAsciiParser(const char* begin, const char* end, TPolygonSink sink)
-        : Begin(begin), End(end), Sink(sink) {}
+    // Reads up to `end`; error positions are pointers into the text.
+    TAsciiParser(const char* end, TPolygonSink sink) : End(end), Sink(sink) {}
 
     // Progress goes to `stepper` in batches, each batch counting `scale` times its size
     // (the first of two halves stands for both).
@@ -548,7 +547,6 @@ class TAsciiParser {
         return TOutcome::Failed;
     }
 
-    const char* const Begin;
     const char* const End;
     const char* P = nullptr;
     TPolygonSink Sink;
@@ -708,10 +706,10 @@ struct TTextOutcome {
     bool NulInName = false;   // a NUL byte was skipped over as part of a name
 };
 
-// Reads [begin, end) into `polygons` and `box`, in two threads when `split` is set.
-TTextOutcome ReadText(const char* begin, const char* start, const char* end, const char* split,
-                      TStepper& stepper, TSurface& polygons, TBox& box) {
-    TAsciiParser first(begin, end, TPolygonSink(polygons));
+// Reads [start, end) into `polygons` and `box`, in two threads when `split` is set.
+TTextOutcome ReadText(const char* start, const char* end, const char* split, TStepper& stepper,
+                      TSurface& polygons, TBox& box) {
+    TAsciiParser first(end, TPolygonSink(polygons));
 
     // The second half is read from the split on as if a solid were open there; that holds
     // exactly when the first half arrives at the split between two facets. Otherwise the
@@ -719,7 +717,7 @@ TTextOutcome ReadText(const char* begin, const char* start, const char* end, con
     // carry pointers into the whole text, so their lines are counted from its start, and
     // an error of the first half always wins, being earlier in the file.
     std::vector<TSurface> chunks;
-    TAsciiParser second(begin, end, TPolygonSink(chunks));
+    TAsciiParser second(end, TPolygonSink(chunks));
     std::atomic<bool> cancel{false};
     std::exception_ptr secondException;
     TOutcome secondOutcome = TOutcome::Cancelled;
@@ -800,7 +798,7 @@ TResult ReadAscii(std::string_view data, std::string_view name, TProgress& progr
     AdviseLargePages(parsed.Polygons);
 
     const char* const split = data.size() >= parallelFromBytes ? FindSplit(start, end) : nullptr;
-    TTextOutcome text = ReadText(begin, start, end, split, stepper, parsed.Polygons, parsed.Box);
+    TTextOutcome text = ReadText(start, end, split, stepper, parsed.Polygons, parsed.Box);
 
     // A NUL byte ends the text. It cannot be part of a keyword, a number or the blanks
     // between them, so a text that read without error has none, unless in a name. Only
@@ -811,8 +809,8 @@ TResult ReadAscii(std::string_view data, std::string_view name, TProgress& progr
         if (nul != std::string_view::npos) {
             end = begin + nul;
             parsed.Polygons.clear();
-            text = ReadText(begin, std::min(start, end), end, nullptr, stepper, parsed.Polygons,
-                            parsed.Box);
+            text =
+                ReadText(std::min(start, end), end, nullptr, stepper, parsed.Polygons, parsed.Box);
         }
     }
 

@@ -12,7 +12,6 @@
 #include <cstdint>
 #include <cstring>
 #include <limits>
-#include <locale>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -728,7 +727,7 @@ TEST(StlBoundingBoxLoads, FailedLoadKeepsTheBoxAndTheNextLoadStartsAfresh) {
 // Progress
 
 class TRecordingProgress final : public TProgress {
-  public:
+public:
     void Start(std::string_view text, int maximum) override {
         ++Starts;
         Text = text;
@@ -804,44 +803,50 @@ TEST(StlProgress, FailedLoadFinishesTheProgress) {
 // ---------------------------------------------------------------------------------------
 // Locale
 
+// Puts the process's C locale back however the test ends.
+class TLocaleRestorer {
+public:
+    TLocaleRestorer() : Saved(std::setlocale(LC_ALL, nullptr)) {}
+    ~TLocaleRestorer() { std::setlocale(LC_ALL, Saved.c_str()); }
+    TLocaleRestorer(const TLocaleRestorer&) = delete;
+    TLocaleRestorer& operator=(const TLocaleRestorer&) = delete;
+
+private:
+    std::string Saved;
+};
+
 // The process's C locale, as a desktop program on a Russian or German system has it, must
-// not change a single number.
+// not change a single number or a reason.
 TEST(StlLocale, CommaLocaleReadsTheSameNumbers) {
-    const std::string saved = std::setlocale(LC_ALL, nullptr);
-    const std::locale savedGlobal;
-    const char* chosen = nullptr;
+    const TLocaleRestorer restorer;
+    bool commaLocale = false;
     for (const char* name : {"ru_RU.UTF-8", "de_DE.UTF-8", "ru_RU.utf8", "de_DE.utf8"}) {
         if (std::setlocale(LC_ALL, name) != nullptr) {
-            chosen = name;
+            commaLocale = *std::localeconv()->decimal_point == ',';
             break;
         }
     }
-    if (chosen == nullptr) {
+    if (!commaLocale) {
         GTEST_SKIP() << "no locale with a decimal comma is installed";
     }
-    std::locale::global(std::locale(chosen));
-    ASSERT_EQ(*std::localeconv()->decimal_point, ',');
 
-    const std::string text =
+    const std::string good =
         Solid(Facet("0 -1 0", "1.500000e+001 -2.5E-3 3", "1,25 0.1 7",
-                    "+2. 1e400 1.00000000000000011102230246251565404236316680908203126")) +
-        "solid broken\n facet normal 0 0 1\n  outer loop\n   vertex 1 2 y\n";
-    TSurFaceData surface;
-    const TResult result = Load(surface, text, kNeverSplit);
-    TSurFaceData good;
-    const TResult goodResult = Load(good, text.substr(0, text.find("solid broken")), kAlwaysSplit);
-
-    std::locale::global(savedGlobal);
-    std::setlocale(LC_ALL, saved.c_str());
-
-    EXPECT_EQ(result.Reason(),
-              "case.stl, line 13: expected \"vertex\" and three numbers, found 2 numbers and then "
-              "\"y\"");
-    ASSERT_TRUE(goodResult.Ok()) << goodResult.Reason();
-    ExpectSamePolygons(good.Polygons,
-                       {Tri({0, -1, 0}, {15, -2.5e-3, 3}, {1.25, 0.1, 7},
-                            {2, std::numeric_limits<double>::infinity(), 1.0000000000000002})});
-    EXPECT_EQ(good.Xmax, 15.0);
+                    "+2. 1e400 1.00000000000000011102230246251565404236316680908203126"));
+    const std::string broken =
+        good + "solid broken\n facet normal 0 0 1\n  outer loop\n   vertex 1 2 y\n";
+    for (const std::size_t parallelFromBytes : {kNeverSplit, kAlwaysSplit}) {
+        TSurFaceData surface;
+        const TResult result = Load(surface, good, parallelFromBytes);
+        ASSERT_TRUE(result.Ok()) << result.Reason();
+        ExpectSamePolygons(surface.Polygons,
+                           {Tri({0, -1, 0}, {15, -2.5e-3, 3}, {1.25, 0.1, 7},
+                                {2, std::numeric_limits<double>::infinity(), 1.0000000000000002})});
+        EXPECT_EQ(surface.Xmax, 15.0);
+        EXPECT_EQ(Load(surface, broken, parallelFromBytes).Reason(),
+                  "case.stl, line 13: expected \"vertex\" and three numbers, found 2 numbers and "
+                  "then \"y\"");
+    }
 }
 
 }  // namespace
