@@ -6,7 +6,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QPushButton>
+#include <QLabel>
 #include <QSplitter>
 #include <QTableWidget>
 #include <QTreeWidget>
@@ -78,6 +78,7 @@ TMDIChild::TMDIChild(TDocumentHost& host, char decimalSeparator, QWidget* parent
 }
 
 TMDIChild::~TMDIChild() {
+    Host.DocumentDestroyed(*this);
     // The view draws from Model; it must go before the model does, not with the
     // children that QWidget deletes after our members are gone.
     delete SceneView;
@@ -105,11 +106,17 @@ QWidget* TMDIChild::CreatePanelLeft() {
             if (kSideBarGroups[g].Items[i] == nullptr) {
                 break;
             }
-            auto* item = new QPushButton(QString::fromUtf8(kSideBarGroups[g].Items[i]));
-            item->setFlat(true);
+            // Items read as links, wrapped to the bar's width like the captions of a
+            // side bar's large-icon items.
+            auto* item = new QLabel(QStringLiteral("<a href=\"item\">%1</a>")
+                                        .arg(QString::fromUtf8(kSideBarGroups[g].Items[i])));
+            item->setWordWrap(true);
+            item->setAlignment(Qt::AlignCenter);
+            item->setTextInteractionFlags(Qt::LinksAccessibleByMouse |
+                                          Qt::LinksAccessibleByKeyboard);
             const int groupIndex = static_cast<int>(g);
             const int itemIndex = static_cast<int>(i);
-            connect(item, &QPushButton::clicked, this,
+            connect(item, &QLabel::linkActivated, this,
                     [this, groupIndex, itemIndex] { SideBarItemClick(groupIndex, itemIndex); });
             groupLayout->addWidget(item);
         }
@@ -130,6 +137,7 @@ QWidget* TMDIChild::CreatePanelLeft() {
     PropertyList->setEditTriggers(QAbstractItemView::NoEditTriggers);
     PropertyList->setColumnWidth(0, 112);
     PropertyList->setColumnWidth(1, 65);
+    PropertyList->horizontalHeader()->setStretchLastSection(true);
     propertiesLayout->addWidget(PropertyList);
     layout->addWidget(properties, 207);
     return panel;

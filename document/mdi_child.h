@@ -35,7 +35,7 @@ class TMDIChild;
 
 // What a document window asks of the main window that holds it.
 class TDocumentHost {
-  public:
+public:
     virtual ~TDocumentHost() = default;
 
     virtual shell::TDialogs& Dialogs() = 0;
@@ -54,12 +54,15 @@ class TDocumentHost {
     virtual void UpdateCommandStates() = 0;
     // `document` has agreed to close and is no longer alive; its window goes next.
     virtual void DocumentClosed(TMDIChild& document) = 0;
+    // `document` is being destroyed (called first thing in its destructor, while it is
+    // still whole); nothing may refer to it afterwards.
+    virtual void DocumentDestroyed(TMDIChild& document) = 0;
 };
 
 class TMDIChild final : public QWidget {
     Q_OBJECT
 
-  public:
+public:
     // The model's texts use `decimalSeparator`; its geometry settings are all zero
     // until the creator copies the application's or a project file's.
     TMDIChild(TDocumentHost& host, char decimalSeparator, QWidget* parent = nullptr);
@@ -118,11 +121,11 @@ class TMDIChild final : public QWidget {
     bool SideBarGroupShown(int group) const;
     bool PanelsShown() const;
 
-  protected:
+protected:
     // FormClose: the save question of a changed document.
     void closeEvent(QCloseEvent* event) override;
 
-  private:
+private:
     void SideBarItemClick(int group, int item);
     QWidget* CreatePanelLeft();
     QWidget* CreatePanelData();

@@ -8,7 +8,7 @@ namespace tessarin::shell {
 class TAboutBox final : public QDialog {
     Q_OBJECT
 
-  public:
+public:
     explicit TAboutBox(QWidget* parent = nullptr);
 };
 

@@ -21,7 +21,7 @@ struct TShellSettings {
 };
 
 class TSettingsStore {
-  public:
+public:
     virtual ~TSettingsStore() = default;
 
     virtual TShellSettings Read() const = 0;
@@ -38,7 +38,7 @@ inline constexpr int kRecentFileCount = 8;
 // TableAccuracy outside 0..6. The decimal separator is the system locale's when it
 // is "," or ".", otherwise that of the C library's regional settings.
 class TQSettingsStore final : public TSettingsStore {
-  public:
+public:
     TShellSettings Read() const override;
     QStringList RecentFiles() const override;
     void SetRecentFiles(const QStringList& files) override;

@@ -14,7 +14,7 @@ namespace tessarin::shell {
 enum class TAnswer { Yes, No, Cancel };
 
 class TDialogs {
-  public:
+public:
     virtual ~TDialogs() = default;
 
     virtual void Beep() = 0;
@@ -37,7 +37,7 @@ class TDialogs {
 
 // The real dialogs: QMessageBox and QFileDialog.
 class TWidgetDialogs final : public TDialogs {
-  public:
+public:
     void Beep() override;
     void Warning(QWidget* parent, const QString& text, const QString& detail) override;
     void Error(QWidget* parent, const QString& text, const QString& detail) override;

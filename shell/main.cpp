@@ -6,11 +6,13 @@
 #include <QPixmap>
 #include <QSplashScreen>
 #include <QStringList>
+#include <QSurfaceFormat>
 
 #include "shell/app_settings.h"
 #include "shell/command_icons.h"
 #include "shell/dialogs.h"
 #include "shell/main_window.h"
+#include "view/scene_view.h"
 
 namespace {
 
@@ -28,6 +30,9 @@ QPixmap SplashPixmap() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Every document's view asks for the compatibility profile; as the default it also
+    // reaches the contexts Qt makes for the window itself.
+    QSurfaceFormat::setDefaultFormat(tessarin::view::TSceneView::SurfaceFormat());
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tessarin"));
     QApplication::setOrganizationName(QStringLiteral("Tessarin"));

@@ -18,6 +18,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QStatusBar>
+#include <QStatusTipEvent>
 #include <QToolBar>
 #include <QUrl>
 
@@ -90,13 +91,9 @@ TMainForm::TMainForm(TDialogs& dialogs, TSettingsStore& settings, QWidget* paren
 
 TMainForm::~TMainForm() {
     // Documents still open go before the gauge and the actions they call back into,
-    // and without telling us: the register is being torn down with them.
+    // while this is still a whole TMainForm; the register goes down with them.
+    TearingDown = true;
     disconnect(Area, nullptr, this, nullptr);
-    for (TDocumentSlot& slot : DocumentSlots) {
-        if (slot.Window != nullptr) {
-            disconnect(slot.Window, nullptr, this, nullptr);
-        }
-    }
     delete Area;
     Area = nullptr;
 }
@@ -388,7 +385,7 @@ TMDIChild* TMainForm::ActiveDocument() const {
         return nullptr;
     }
     const TDocumentSlot& slot = DocumentSlots[static_cast<std::size_t>(CurrentIndex)];
-    return slot.Alive() ? slot.Window.data() : nullptr;
+    return slot.Alive() ? slot.Window : nullptr;
 }
 
 int TMainForm::OpenDocumentCount() const {
@@ -415,15 +412,10 @@ void TMainForm::UpdateCurrentDocument() {
 
 TMDIChild* TMainForm::CreateDocument() {
     auto* document = new TMDIChild(*this, Settings.Read().DecimalSeparator);
-    DocumentSlots.push_back({document});
+    DocumentSlots.push_back({document, true});
     QMdiSubWindow* window = Area->addSubWindow(document);
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->setWindowIcon(ApplicationIcon());
-    connect(document, &QObject::destroyed, this, [this] {
-        // FormDestroy: the slot's pointer is null now.
-        UpdateCurrentDocument();
-        UpdateCommandStates();
-    });
     window->showMaximized();
     Area->setActiveSubWindow(window);
     UpdateCurrentDocument();
@@ -439,9 +431,30 @@ void TMainForm::CloseDocument(TMDIChild& document) {
 }
 
 void TMainForm::DocumentClosed(TMDIChild& document) {
+    for (TDocumentSlot& slot : DocumentSlots) {
+        if (slot.Window == &document) {
+            slot.Open = false;
+        }
+    }
     RemoveWindowListEntry(document);
     UpdateCurrentDocument();
     UpdateCommandStates();
+}
+
+void TMainForm::DocumentDestroyed(TMDIChild& document) {
+    // FormDestroy. Also for a window that never went through FormClose (destroyed with
+    // the program), so the register never holds a dangling pointer.
+    for (TDocumentSlot& slot : DocumentSlots) {
+        if (slot.Window == &document) {
+            slot.Window = nullptr;
+            slot.Open = false;
+        }
+    }
+    RemoveWindowListEntry(document);
+    if (!TearingDown) {
+        UpdateCurrentDocument();
+        UpdateCommandStates();
+    }
 }
 
 void TMainForm::AddWindowListEntry(TMDIChild& document, const QString& text) {
@@ -449,11 +462,9 @@ void TMainForm::AddWindowListEntry(TMDIChild& document, const QString& text) {
     entry->setCheckable(true);
     WindowListGroup->addAction(entry);
     MenuWindow->addAction(entry);
-    QPointer<TMDIChild> target(&document);
+    TMDIChild* target = &document;
+    // The entry goes when its document closes, so `target` is whole whenever it fires.
     connect(entry, &QAction::triggered, this, [this, target] {
-        if (target == nullptr || !target->Alive) {
-            return;
-        }
         if (auto* window = qobject_cast<QMdiSubWindow*>(target->parentWidget())) {
             if (window->isMinimized()) {
                 window->showNormal();
@@ -933,22 +944,26 @@ void TMainForm::ButtonAboutClick() {
 
 // ---- window events --------------------------------------------------------------------
 
+bool TMainForm::event(QEvent* event) {
+    if (event->type() == QEvent::StatusTip) {
+        if (!Busy()) {
+            StatusPanels[0]->setText(static_cast<QStatusTipEvent*>(event)->tip());
+        }
+        return true;
+    }
+    return QMainWindow::event(event);
+}
+
 void TMainForm::closeEvent(QCloseEvent* event) {
     if (Busy()) {
         event->ignore();
         return;
     }
-    // Every document is asked, also after one refused; the window stays while any is
-    // still open.
-    std::vector<QPointer<TMDIChild>> open;
-    for (const TDocumentSlot& slot : DocumentSlots) {
-        if (slot.Alive()) {
-            open.push_back(slot.Window);
-        }
-    }
-    for (const QPointer<TMDIChild>& document : open) {
-        if (document != nullptr && document->Alive) {
-            CloseDocument(*document);
+    // Every document is asked, in creation order, also after one refused; the window
+    // stays while any is still open.
+    for (std::size_t i = 0; i < DocumentSlots.size(); ++i) {
+        if (DocumentSlots[i].Alive()) {
+            CloseDocument(*DocumentSlots[i].Window);
         }
     }
     if (OpenDocumentCount() > 0) {

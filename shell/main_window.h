@@ -8,7 +8,6 @@
 #pragma once
 
 #include <QMainWindow>
-#include <QPointer>
 #include <QString>
 #include <QStringList>
 
@@ -32,16 +31,17 @@ class TSmartGauge;
 class TMainForm final : public QMainWindow, public document::TDocumentHost {
     Q_OBJECT
 
-  public:
+public:
     TMainForm(TDialogs& dialogs, TSettingsStore& settings, QWidget* parent = nullptr);
     ~TMainForm() override;
 
     // One slot per document window ever created, in creation order; a closed window's
-    // slot stays (its pointer is null or its window no longer alive), so the n-th new
-    // document is always "Untitled" n.
+    // slot stays, not alive, so the n-th new document is always "Untitled" n. Window is
+    // null once the window has been destroyed.
     struct TDocumentSlot {
-        QPointer<document::TMDIChild> Window;
-        bool Alive() const { return Window != nullptr && Window->Alive; }
+        document::TMDIChild* Window = nullptr;
+        bool Open = false;
+        bool Alive() const { return Open; }
     };
     const std::vector<TDocumentSlot>& Documents() const { return DocumentSlots; }
     // Index of the active document's slot; -1 when no document window is open.
@@ -82,7 +82,7 @@ class TMainForm final : public QMainWindow, public document::TDocumentHost {
 
     bool Busy() const override;
 
-  public slots:
+public slots:
     void ButtonNewClick();
     void ButtonOpenClick();
     void ButtonOpenSTLClick();
@@ -100,7 +100,10 @@ class TMainForm final : public QMainWindow, public document::TDocumentHost {
     void ButtonAboutClick();
     void ButtonSaveImageClick();
 
-  protected:
+protected:
+    // The hint of the command under the mouse goes into the first panel, where the gauge
+    // writes an operation's text; Qt's own status message would hide the gauge.
+    bool event(QEvent* event) override;
     // FormClose: closes every document in turn; stays open while any refuses.
     void closeEvent(QCloseEvent* event) override;
     // FormShow: opens the command line's file at the first showing.
@@ -108,7 +111,7 @@ class TMainForm final : public QMainWindow, public document::TDocumentHost {
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
-  private:
+private:
     // document::TDocumentHost
     TDialogs& Dialogs() override { return DialogService; }
     model::TProgress& Progress() override;
@@ -116,6 +119,7 @@ class TMainForm final : public QMainWindow, public document::TDocumentHost {
     view::TDisplayToggles DisplayToggles() const override;
     view::TMouseMode MouseMode() const override;
     void DocumentClosed(document::TMDIChild& document) override;
+    void DocumentDestroyed(document::TMDIChild& document) override;
 
     QAction* MakeCommand(const char* name, const QString& caption, const QString& hint = {});
     void CreateCommands();
@@ -144,6 +148,7 @@ class TMainForm final : public QMainWindow, public document::TDocumentHost {
     int CurrentIndex = -1;
     bool PanelIsOpen = false;
     bool FirstShow = true;
+    bool TearingDown = false;
     QString CommandLineFile;
     QString HelpFolder;
 
@@ -156,7 +161,7 @@ class TMainForm final : public QMainWindow, public document::TDocumentHost {
     std::vector<QAction*> RecentActions;
     QActionGroup* WindowListGroup = nullptr;
     struct TWindowListEntry {
-        QPointer<document::TMDIChild> Window;
+        document::TMDIChild* Window;
         QAction* Action;
     };
     std::vector<TWindowListEntry> WindowList;

@@ -22,7 +22,7 @@ namespace tessarin::shell {
 class TSmartGauge final : public QProgressBar, public model::TProgress {
     Q_OBJECT
 
-  public:
+public:
     // `caption` is the status bar panel that shows the operation's text.
     TSmartGauge(QLabel& caption, QWidget* parent = nullptr);
 
@@ -46,7 +46,7 @@ class TSmartGauge final : public QProgressBar, public model::TProgress {
     // A monotonic clock in milliseconds; the default is a QElapsedTimer.
     void SetClock(std::function<qint64()> clock) { Clock = std::move(clock); }
 
-  private:
+private:
     void Show();
     void Refresh();
 

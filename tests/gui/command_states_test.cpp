@@ -4,6 +4,7 @@
 #include <QtTest>
 
 #include <QAction>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
@@ -14,6 +15,7 @@
 #include "document/mdi_child.h"
 #include "model/model.h"
 #include "shell/main_window.h"
+#include "shell/smart_gauge.h"
 #include "tests/gui/support/memory_settings.h"
 #include "tests/gui/support/scripted_dialogs.h"
 #include "view/scene_view.h"
@@ -113,7 +115,7 @@ Q_DECLARE_METATYPE(TState)
 class TCommandStatesTest : public QObject {
     Q_OBJECT
 
-  private slots:
+private slots:
     void init();
     void cleanup();
     void EnablingRules_data();
@@ -125,7 +127,7 @@ class TCommandStatesTest : public QObject {
     void MenusAndToolbarsKeepTheirOrder();
     void HintsAreCaptionsExceptThree();
 
-  private:
+private:
     void Reach(TState state);
     QStringList EnabledCommands() const;
     QAction* Command(const QString& name) const;
@@ -497,6 +499,18 @@ void TCommandStatesTest::HintsAreCaptionsExceptThree() {
         QAction* action = Command(name);
         QCOMPARE(action->statusTip(), exceptions.value(name, action->text()));
     }
+
+    // The hint shows in the first panel, as the mouse over a command sends it; the
+    // gauge beside it stays visible.
+    Command("ButtonOpenSTL")->showStatusText(Form.get());
+    QCOMPARE(Form->StatusPanel(0).text(), QStringLiteral("Открыть STL"));
+    QVERIFY(!Form->StatusPanel(1).isHidden());
+    // During an operation the panel holds the operation's text.
+    Form->Gauge().Start("Открытие файла >>", 1);
+    Command("ButtonSave")->showStatusText(Form.get());
+    QCOMPARE(Form->StatusPanel(0).text(), QStringLiteral("Открытие файла >>"));
+    Form->Gauge().Finish();
+    QVERIFY(Form->StatusPanel(0).text().isEmpty());
 }
 
 QTEST_MAIN(TCommandStatesTest)

@@ -9,13 +9,19 @@
 #include <QDialog>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMimeData>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QTemporaryDir>
+
+#include <cstring>
 
 #include <memory>
 
 #include "document/mdi_child.h"
 #include "model/model.h"
+#include "shell/app_settings.h"
 #include "shell/dialogs.h"
 #include "shell/main_window.h"
 #include "tests/gui/support/memory_settings.h"
@@ -50,10 +56,10 @@ QString SaveQuestion(const QString& fileName) {
 class TUrlRecorder : public QObject {
     Q_OBJECT
 
-  public:
+public:
     QList<QUrl> Opened;
 
-  public slots:
+public slots:
     void Open(const QUrl& url) { Opened.append(url); }
 };
 
@@ -62,11 +68,12 @@ class TUrlRecorder : public QObject {
 class TFileCommandsTest : public QObject {
     Q_OBJECT
 
-  private slots:
+private slots:
     void init();
     void cleanup();
 
     void CaptionsNumberEverySlot();
+    void WindowListMarksAndActivates();
     void FailedProjectOpenUsesUpASlot();
     void OpenedProjectIsNamedByItsPath();
     void CancelledOrMissingChoicesDoNothing();
@@ -83,12 +90,15 @@ class TFileCommandsTest : public QObject {
     void CutEdgeAgain();
     void RemovalsAskAndCascade();
     void FailedStlImportShowsTheReason();
+    void CommandLineOpensOnFirstShow_data();
+    void CommandLineOpensOnFirstShow();
     void DroppedFilesOpen();
     void RecentFilesReopen();
     void HelpOpensIndexOrSaysItIsMissing();
     void AboutBoxIsModal();
+    void SettingsStoreReadsTheUsersValues();
 
-  private:
+private:
     QAction* Command(const char* name) const;
     TMDIChild* NewDocumentWithSample();
     TMDIChild* NewDocumentWithCutEdge();
@@ -166,6 +176,36 @@ void TFileCommandsTest::CaptionsNumberEverySlot() {
     QCOMPARE(Form->CurrentDocument(), 2);
     // A new document works with the application's geometry settings.
     QCOMPARE(third->Model.SurfaceData.GeometrySettings, Settings->Values.Geometry);
+}
+
+void TFileCommandsTest::WindowListMarksAndActivates() {
+    Command("ButtonNew")->trigger();
+    TMDIChild* first = Form->ActiveDocument();
+    Command("ButtonNew")->trigger();
+    QMenu* windows = Form->findChild<QMenu*>("MenuWindow");
+    auto entries = [windows] {
+        QList<QAction*> list;
+        for (QAction* action : windows->actions()) {
+            if (action->isCheckable()) {
+                list.append(action);
+            }
+        }
+        return list;
+    };
+    QCOMPARE(entries().size(), 2);
+
+    // Opening the menu puts the check mark on the active document's entry.
+    emit windows->aboutToShow();
+    QVERIFY(!entries().at(0)->isChecked());
+    QVERIFY(entries().at(1)->isChecked());
+
+    // Choosing an entry brings its window forward and makes it the current document.
+    entries().at(0)->trigger();
+    QCOMPARE(Form->ActiveDocument(), first);
+    QCOMPARE(Form->CurrentDocument(), 0);
+    emit windows->aboutToShow();
+    QVERIFY(entries().at(0)->isChecked());
+    QVERIFY(!entries().at(1)->isChecked());
 }
 
 void TFileCommandsTest::FailedProjectOpenUsesUpASlot() {
@@ -545,6 +585,51 @@ void TFileCommandsTest::FailedStlImportShowsTheReason() {
     QVERIFY(!Command("ButtonSortFaces")->isEnabled());
 }
 
+void TFileCommandsTest::CommandLineOpensOnFirstShow_data() {
+    QTest::addColumn<QString>("argument");
+    QTest::addColumn<QString>("caption");  // of the document opened; empty for none
+    QTest::addColumn<QStringList>("transcript");
+
+    QTest::newRow("project") << kExampleProject << kExampleProject << QStringList{};
+    QTest::newRow("STL model") << kSample << "Untitled1" << QStringList{};
+    QTest::newRow("missing project")
+        << QStringLiteral("/no/such/project.tsf") << QString() << QStringList{kOpenError};
+    // An STL model under a project's name ("tmp:" makes the copy in the test's folder).
+    QTest::newRow("not a project") << "tmp:model.tsf" << QString() << QStringList{kOpenError};
+}
+
+void TFileCommandsTest::CommandLineOpensOnFirstShow() {
+    QFETCH(QString, argument);
+    QFETCH(QString, caption);
+    QFETCH(QStringList, transcript);
+
+    if (argument.startsWith("tmp:")) {
+        const QString copy = TempPath(argument.mid(4));
+        QVERIFY(QFile::copy(kSample, copy));
+        argument = copy;
+    }
+    Form->SetCommandLineFile(argument);
+    // The show event itself: the offscreen platform must not really show the window.
+    QShowEvent show;
+    QCoreApplication::sendEvent(Form.get(), &show);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    QCOMPARE(Dialogs->Transcript(), transcript);
+    QCOMPARE(Form->Documents().size(), std::size_t{1});
+    QCOMPARE(Form->OpenDocumentCount(), caption.isEmpty() ? 0 : 1);
+    if (!caption.isEmpty()) {
+        QCOMPARE(Form->ActiveDocument()->windowTitle(), caption);
+        QVERIFY(Form->ActiveDocument()->Model.SurfaceData.SurfaceExist);
+        QCOMPARE(Form->WindowListEntries(), QStringList{caption});
+    }
+
+    // Shown again later (restored from the task bar): nothing is opened again.
+    Dialogs->Clear();
+    QCoreApplication::sendEvent(Form.get(), &show);
+    QCOMPARE(Form->Documents().size(), std::size_t{1});
+    QVERIFY(Dialogs->Records().isEmpty());
+}
+
 void TFileCommandsTest::DroppedFilesOpen() {
     QMimeData data;
     data.setUrls({QUrl::fromLocalFile(kSample), QUrl::fromLocalFile(kExampleProject),
@@ -613,6 +698,59 @@ void TFileCommandsTest::AboutBoxIsModal() {
     Dialogs->CloseModal(QDialog::Accepted);
     Command("ButtonAbout")->trigger();
     QCOMPARE(Dialogs->Transcript(), QStringList{"Modal: О программе"});
+}
+
+void TFileCommandsTest::SettingsStoreReadsTheUsersValues() {
+    // The test mode moves QSettings' files away from the user's own.
+    QStandardPaths::setTestModeEnabled(true);
+    QSettings raw(QSettings::NativeFormat, QSettings::UserScope, "Tessarin", "Settings");
+    raw.clear();
+    raw.sync();
+    tessarin::shell::TQSettingsStore store;
+
+    // Nothing stored yet: the defaults.
+    tessarin::shell::TShellSettings read = store.Read();
+    QCOMPARE(read.Geometry, tessarin::model::kDefaultGeometrySettings);
+    QVERIFY(!read.UsePath);
+    QVERIFY(read.Path.isEmpty());
+    QVERIFY(read.DecimalSeparator == ',' || read.DecimalSeparator == '.');
+
+    // Floats as the registry keeps them (8 bytes, little-endian) or as text.
+    const double gamma = 75.5;
+    QByteArray bytes(8, '\0');
+    quint64 bits = 0;
+    std::memcpy(&bits, &gamma, sizeof bits);
+    for (int i = 0; i < 8; ++i) {
+        bytes[i] = static_cast<char>((bits >> (8 * i)) & 0xFF);
+    }
+    raw.setValue("Geom/Gamma", bytes);
+    raw.setValue("Geom/Alpha", "12,25");
+    raw.setValue("Geom/DiscardInt", 0);
+    raw.setValue("Geom/TableAccuracy", 7);  // outside 0..6: the default stays
+    raw.setValue("Geom/MarkNegative", 0);
+    raw.setValue("IntF/UsePath", 1);
+    raw.setValue("IntF/Path", "/data/tools");
+    raw.sync();
+    read = store.Read();
+    QCOMPARE(read.Geometry.Gamma, 75.5);
+    QCOMPARE(read.Geometry.Alpha, 12.25);
+    QVERIFY(!read.Geometry.DiscardInt);
+    QCOMPARE(read.Geometry.TableAccuracy, 4);
+    QVERIFY(!read.Geometry.MarkNegative);
+    QVERIFY(read.UsePath);
+    QCOMPARE(read.Path, QStringLiteral("/data/tools"));
+
+    // The recent list: newest first, no duplicates, at most eight.
+    QStringList files;
+    for (int i = 1; i <= 9; ++i) {
+        files = tessarin::shell::WithRecentFile(files, QStringLiteral("/p/%1.tsf").arg(i));
+    }
+    files = tessarin::shell::WithRecentFile(files, QStringLiteral("/p/5.tsf"));
+    QCOMPARE(files, (QStringList{"/p/5.tsf", "/p/9.tsf", "/p/8.tsf", "/p/7.tsf", "/p/6.tsf",
+                                 "/p/4.tsf", "/p/3.tsf", "/p/2.tsf"}));
+    store.SetRecentFiles(files);
+    QCOMPARE(store.RecentFiles(), files);
+    raw.clear();
 }
 
 QTEST_MAIN(TFileCommandsTest)

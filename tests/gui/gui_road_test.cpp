@@ -38,27 +38,30 @@ QByteArray ReadAll(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// Pixels of the cutting edge's colour (0.9, 0.9, 0.3), or of its chosen and main
-// variants, which only the edge is drawn in.
-int EdgePixels(const QImage& image) {
+// Pixels of the cutting edge's colour (0.9, 0.9, 0.3), which only the edge is drawn in.
+int EdgePixels(const QImage& frame) {
+    const QImage image = frame.convertToFormat(QImage::Format_RGB32);
     int count = 0;
     for (int y = 0; y < image.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
         for (int x = 0; x < image.width(); ++x) {
-            const QColor c = image.pixelColor(x, y);
-            if (std::abs(c.red() - 230) <= 3 && std::abs(c.green() - 230) <= 3 &&
-                std::abs(c.blue() - 77) <= 3) {
-                ++count;
-            }
+            count += std::abs(qRed(line[x]) - 230) <= 3 && std::abs(qGreen(line[x]) - 230) <= 3 &&
+                             std::abs(qBlue(line[x]) - 77) <= 3
+                         ? 1
+                         : 0;
         }
     }
     return count;
 }
 
-int NonWhitePixels(const QImage& image) {
+int NonWhitePixels(const QImage& frame) {
+    const QImage image = frame.convertToFormat(QImage::Format_RGB32);
     int count = 0;
     for (int y = 0; y < image.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
         for (int x = 0; x < image.width(); ++x) {
-            count += image.pixel(x, y) == qRgb(255, 255, 255) ? 0 : 1;
+            count +=
+                qRgb(qRed(line[x]), qGreen(line[x]), qBlue(line[x])) == qRgb(255, 255, 255) ? 0 : 1;
         }
     }
     return count;
@@ -69,14 +72,14 @@ int NonWhitePixels(const QImage& image) {
 class TGuiRoadTest : public QObject {
     Q_OBJECT
 
-  private slots:
+private slots:
     void init();
     void cleanup();
     void RoadMatchesTheBatchTool_data();
     void RoadMatchesTheBatchTool();
     void Screenshot();
 
-  private:
+private:
     QAction* Command(const char* name) const;
     TMDIChild* AnalyseSample();
 
@@ -92,7 +95,7 @@ void TGuiRoadTest::init() {
     Dialogs = std::make_unique<TScriptedDialogs>();
     Settings = std::make_unique<TMemorySettings>();
     Form = std::make_unique<TMainForm>(*Dialogs, *Settings);
-    Form->resize(1400, 900);
+    Form->resize(1000, 700);
     Form->show();
     QVERIFY(QTest::qWaitForWindowExposed(Form.get()));
 }

@@ -19,7 +19,7 @@ namespace {
 
 // Counts the posted events it receives and runs an action on each.
 class TEventProbe : public QObject {
-  public:
+public:
     int Received = 0;
     std::function<void()> OnEvent;
 
@@ -40,7 +40,7 @@ class TEventProbe : public QObject {
 class TSmartGaugeTest : public QObject {
     Q_OBJECT
 
-  private slots:
+private slots:
     void StepsStopAtTheMaximum();
     void NegativeMaximumCountsAsZero();
     void RepaintsAtABoundedRate();

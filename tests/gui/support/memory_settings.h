@@ -7,7 +7,7 @@
 namespace tessarin::test {
 
 class TMemorySettings final : public shell::TSettingsStore {
-  public:
+public:
     shell::TShellSettings Values;
     QStringList Recent;
 

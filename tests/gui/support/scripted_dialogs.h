@@ -22,7 +22,7 @@ struct TDialogRecord {
 };
 
 class TScriptedDialogs final : public shell::TDialogs {
-  public:
+public:
     // Answers for the next questions, in order.
     void Answer(std::initializer_list<shell::TAnswer> answers);
     // Names the next file dialogs return, in order; an empty name is a cancelled dialog.
@@ -51,7 +51,7 @@ class TScriptedDialogs final : public shell::TDialogs {
                          const QString& proposed) override;
     int RunModal(QDialog& dialog) override;
 
-  private:
+private:
     QString NextFile(const QString& what);
 
     QList<TDialogRecord> Log;
