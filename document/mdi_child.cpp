@@ -129,6 +129,7 @@ QWidget* TMDIChild::CreatePanelLeft() {
 
     auto* properties = new QGroupBox(QStringLiteral("Свойства"));
     auto* propertiesLayout = new QVBoxLayout(properties);
+    propertiesLayout->setContentsMargins(0, 0, 0, 0);
     PropertyList = new QTableWidget(0, 2);
     PropertyList->setObjectName(QStringLiteral("ValueListEditor1"));
     PropertyList->setHorizontalHeaderLabels(

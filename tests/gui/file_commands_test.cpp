@@ -76,6 +76,7 @@ private slots:
     void WindowListMarksAndActivates();
     void FailedProjectOpenUsesUpASlot();
     void OpenedProjectIsNamedByItsPath();
+    void BundledSampleProjectOpens();
     void CancelledOrMissingChoicesDoNothing();
     void CloseQuestion_data();
     void CloseQuestion();
@@ -250,6 +251,23 @@ void TFileCommandsTest::OpenedProjectIsNamedByItsPath() {
     CloseWindow(document);
     QVERIFY(Dialogs->Records().isEmpty());
     QCOMPARE(Form->OpenDocumentCount(), 0);
+}
+
+// What scripts/run.sh shows: the sample project with every step of the road done.
+void TFileCommandsTest::BundledSampleProjectOpens() {
+    Form->OpenProjectDocument(QStringLiteral(TESSARIN_SAMPLES "/cutter.tsf"));
+    TMDIChild* document = Form->ActiveDocument();
+    QVERIFY2(document != nullptr, qPrintable(Dialogs->Transcript().join("; ")));
+    const tessarin::model::TModel& model = document->Model;
+    QVERIFY(model.CutEdgeExist);
+    QCOMPARE(model.DefinedAngles, (std::array<bool, 4>{true, true, true, true}));
+    QVERIFY(model.ExistedCS[tessarin::model::kExistedFeedPlan]);
+    QCOMPARE(document->StlFileName, QStringLiteral("samples/cutter.stl"));
+    QVERIFY(document->PanelsShown());
+    QVERIFY(document->SideBarGroupShown(3));
+    QVERIFY(Command("ButtonSelection")->isEnabled());
+    QVERIFY(Command("ButtonViewFeedPlan")->isEnabled());
+    QVERIFY(Dialogs->Records().isEmpty());
 }
 
 void TFileCommandsTest::CancelledOrMissingChoicesDoNothing() {
