@@ -293,12 +293,14 @@ bool StrToFlag(std::string_view text, char decimalSeparator, bool& flag) {
 namespace {
 
 // x * 10^n in 80-bit precision, rounded to an integer with ties to even (the default
-// rounding mode, which nothing in the program changes).
+// rounding mode, which nothing in the program changes). rint rather than nearbyint:
+// the same result without saving and restoring the floating-point environment, which
+// made this the slowest step of filling a table column.
 long double ScaledRounded(int n, double x) {
     const long double scaled =
         static_cast<long double>(x) *
         static_cast<long double>(kPowersOfTen.at(static_cast<std::size_t>(n)));
-    return std::nearbyint(scaled);
+    return std::rint(scaled);
 }
 
 constexpr long double kInt64Limit = 9223372036854775808.0L;  // 2^63
