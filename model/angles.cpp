@@ -74,13 +74,13 @@ constexpr std::array<std::string_view, 4> kProgressTexts{
 
 // Steps a progress in batches, never beyond its maximum: the angle loop has one item
 // more than its maximum of SegmentCount - 1.
-class TBatchedSteps {
-  public:
-    TBatchedSteps(TProgress& progress, int maximum)
+class TClampedSteps {
+public:
+    TClampedSteps(TProgress& progress, int maximum)
         : Progress(progress), Remaining(std::max(maximum, 0)) {}
-    TBatchedSteps(const TBatchedSteps&) = delete;
-    TBatchedSteps& operator=(const TBatchedSteps&) = delete;
-    ~TBatchedSteps() { Flush(); }
+    TClampedSteps(const TClampedSteps&) = delete;
+    TClampedSteps& operator=(const TClampedSteps&) = delete;
+    ~TClampedSteps() { Flush(); }
 
     void Advance() {
         if (++Pending == kProgressBatch) {
@@ -88,7 +88,7 @@ class TBatchedSteps {
         }
     }
 
-  private:
+private:
     void Flush() {
         const int count = std::min(Pending, Remaining);
         if (count > 0) {
@@ -105,7 +105,7 @@ class TBatchedSteps {
 
 template <typename Compute>
 void ForEachSegment(TCutEdgeData& cutEdge, TProgress& progress, int maximum, Compute compute) {
-    TBatchedSteps steps(progress, maximum);
+    TClampedSteps steps(progress, maximum);
     for (TSegment& segment : cutEdge) {
         steps.Advance();
         compute(segment);

@@ -336,35 +336,6 @@ void PairVertices(const TSurface& front, const TSurface& back, std::uint32_t f, 
     }
 }
 
-// Steps a progress once per item, but calls it only once per kProgressBatch items.
-class TBatchedSteps {
-public:
-    explicit TBatchedSteps(TProgress& progress) : Progress(progress) {}
-    TBatchedSteps(const TBatchedSteps&) = delete;
-    TBatchedSteps& operator=(const TBatchedSteps&) = delete;
-    ~TBatchedSteps() { Flush(); }
-
-    void Add() {
-        if (++Pending == kProgressBatch) {
-            Flush();
-        }
-    }
-    void Flush() {
-        if (Pending > 0) {
-            Progress.Step(Pending);
-            Pending = 0;
-        }
-    }
-
-private:
-    TProgress& Progress;
-    int Pending = 0;
-};
-
-int ProgressMaximum(std::size_t count) {
-    return static_cast<int>(std::min<std::size_t>(count, INT_MAX)) - 1;
-}
-
 }  // namespace
 
 TSegment MakeSegment(const TVector3& a, const TVector3& b, const TPolygon& front,

@@ -5,6 +5,9 @@
 // TProgress; everybody else passes NullProgress().
 #pragma once
 
+#include <algorithm>
+#include <climits>
+#include <cstddef>
 #include <string_view>
 
 namespace tessarin::model {
@@ -44,5 +47,36 @@ public:
 
     TProgress& Progress;
 };
+
+// Steps a progress once per item, but calls it only once per kProgressBatch items; the
+// remainder is stepped when the object goes out of scope.
+class TBatchedSteps {
+public:
+    explicit TBatchedSteps(TProgress& progress) : Progress(progress) {}
+    TBatchedSteps(const TBatchedSteps&) = delete;
+    TBatchedSteps& operator=(const TBatchedSteps&) = delete;
+    ~TBatchedSteps() { Flush(); }
+
+    void Add() {
+        if (++Pending == kProgressBatch) {
+            Flush();
+        }
+    }
+    void Flush() {
+        if (Pending > 0) {
+            Progress.Step(Pending);
+            Pending = 0;
+        }
+    }
+
+private:
+    TProgress& Progress;
+    int Pending = 0;
+};
+
+// The progress maximum of a loop over `count` items: count - 1, for at most INT_MAX items.
+inline int ProgressMaximum(std::size_t count) {
+    return static_cast<int>(std::min<std::size_t>(count, INT_MAX)) - 1;
+}
 
 }  // namespace tessarin::model

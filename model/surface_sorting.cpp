@@ -18,35 +18,6 @@ namespace {
 constexpr double kRadiansPerDegree = std::numbers::pi / 180.0;
 constexpr double kRightAngle = std::numbers::pi / 2.0;
 
-// Steps a progress once per item, but calls it only once per kProgressBatch items.
-class TBatchedSteps {
-  public:
-    explicit TBatchedSteps(TProgress& progress) : Progress(progress) {}
-    TBatchedSteps(const TBatchedSteps&) = delete;
-    TBatchedSteps& operator=(const TBatchedSteps&) = delete;
-    ~TBatchedSteps() { Flush(); }
-
-    void Add() {
-        if (++Pending == kProgressBatch) {
-            Flush();
-        }
-    }
-    void Flush() {
-        if (Pending > 0) {
-            Progress.Step(Pending);
-            Pending = 0;
-        }
-    }
-
-  private:
-    TProgress& Progress;
-    int Pending = 0;
-};
-
-int ProgressMaximum(std::size_t count) {
-    return static_cast<int>(std::min<std::size_t>(count, INT_MAX)) - 1;
-}
-
 // A flank polygon faces the tool axis when the angle between the direction from the
 // axis to its centroid and its horizontal normal exceeds a right angle. An undefined
 // angle (centroid on the axis, no horizontal normal, a coordinate that is not finite)

@@ -68,7 +68,7 @@ testing::AssertionResult SameSegments(const TCutEdgeData& actual, const TCutEdge
 }
 
 class TRecordingProgress final : public TProgress {
-  public:
+public:
     struct TStart {
         std::string Text;
         int Maximum;
@@ -258,7 +258,7 @@ TEST(PairingOrderTest, OneSegmentWhateverTheVertexOrder) {
 // ---------------------------------------------------------------------------------------
 // Generated surfaces, proved against the literal search
 
-struct TSurfaceSpec {
+struct TSurfacePlan {
     const char* Name;
     std::uint32_t Seed;
     int Nx;
@@ -279,17 +279,17 @@ struct TSurfacePair {
 // a random order. A few triangles are spoiled: a vertex moved by about the tolerance (so
 // shared vertices no longer agree exactly), collapsed onto another vertex, duplicated,
 // or given a coordinate that is not finite or far off.
-TSurfacePair Generate(const TSurfaceSpec& spec) {
-    std::mt19937 random(spec.Seed);
+TSurfacePair Generate(const TSurfacePlan& plan) {
+    std::mt19937 random(plan.Seed);
     const auto chance = [&](unsigned percent) { return random() % 100 < percent; };
     std::vector<TVector3> grid;
-    for (int i = 0; i < spec.Nx; ++i) {
-        for (int j = 0; j < spec.Ny; ++j) {
+    for (int i = 0; i < plan.Nx; ++i) {
+        for (int j = 0; j < plan.Ny; ++j) {
             const double z = static_cast<int>(random() % 41) * 0.004 - 0.08;
-            grid.push_back({spec.X0 + i * spec.Step, spec.Y0 + j * spec.Step, z});
+            grid.push_back({plan.X0 + i * plan.Step, plan.Y0 + j * plan.Step, z});
         }
     }
-    const auto at = [&](int i, int j) { return grid[static_cast<std::size_t>(i * spec.Ny + j)]; };
+    const auto at = [&](int i, int j) { return grid[static_cast<std::size_t>(i * plan.Ny + j)]; };
     constexpr std::array<double, 6> kNudges{0.0009, -0.0009, 0.001, -0.001, 0.0005, -0.0004};
     constexpr std::array<double, 5> kWild{kNaN, kInf, -kInf, 1e12, -1e300};
 
@@ -314,7 +314,7 @@ TSurfacePair Generate(const TSurfaceSpec& spec) {
             v[2] = v[1];
             v[2].y += (random() % 2) * 0.0006;
         }
-        if (spec.Wild && chance(3)) {
+        if (plan.Wild && chance(3)) {
             TVector3& p = v[random() % 3];
             const double w = kWild[random() % kWild.size()];
             (random() % 2 == 0 ? p.x : p.z) = w;
@@ -336,8 +336,8 @@ TSurfacePair Generate(const TSurfaceSpec& spec) {
             }
         }
     };
-    for (int i = 0; i + 1 < spec.Nx; ++i) {
-        for (int j = 0; j + 1 < spec.Ny; ++j) {
+    for (int i = 0; i + 1 < plan.Nx; ++i) {
+        for (int j = 0; j + 1 < plan.Ny; ++j) {
             if (chance(50)) {
                 emit({at(i, j), at(i + 1, j), at(i + 1, j + 1)});
                 emit({at(i, j), at(i + 1, j + 1), at(i, j + 1)});
@@ -350,7 +350,7 @@ TSurfacePair Generate(const TSurfaceSpec& spec) {
     return out;
 }
 
-class GeneratedSurfaceTest : public testing::TestWithParam<TSurfaceSpec> {};
+class GeneratedSurfaceTest : public testing::TestWithParam<TSurfacePlan> {};
 
 TEST_P(GeneratedSurfaceTest, SameSegmentsInTheSameOrderAsTheLiteralSearch) {
     const TSurfacePair surfaces = Generate(GetParam());
@@ -372,18 +372,18 @@ INSTANTIATE_TEST_SUITE_P(
         // Every grid coordinate a multiple of 0.5, so on the boundary of any cell width
         // that divides it, negative ones included; the rows y = 0 and x = y give many
         // equal polar angles.
-        TSurfaceSpec{"OnCellBoundaries", 1, 24, 24, 0.5, -6.0, -6.0, false},
-        TSurfaceSpec{"AcrossNegativeXAxis", 2, 20, 12, 0.25, -4.0, -1.5, false},
-        TSurfaceSpec{"NegativeMultiplesOfTheCell", 6, 20, 20, 0.004, -0.2, -0.2, false},
+        TSurfacePlan{"OnCellBoundaries", 1, 24, 24, 0.5, -6.0, -6.0, false},
+        TSurfacePlan{"AcrossNegativeXAxis", 2, 20, 12, 0.25, -4.0, -1.5, false},
+        TSurfacePlan{"NegativeMultiplesOfTheCell", 6, 20, 20, 0.004, -0.2, -0.2, false},
         // Neighbouring vertices closer than a cell, and about the tolerance apart.
-        TSurfaceSpec{"FinerThanACell", 3, 30, 30, 0.0015, -0.02, -0.02, false},
-        TSurfaceSpec{"SpacedByTheTolerance", 4, 30, 30, 0.001, -0.013, 0.002, false},
-        TSurfaceSpec{"FarFromTheOrigin", 7, 16, 16, 0.25, 1e6, -1e6, false},
+        TSurfacePlan{"FinerThanACell", 3, 30, 30, 0.0015, -0.02, -0.02, false},
+        TSurfacePlan{"SpacedByTheTolerance", 4, 30, 30, 0.001, -0.013, 0.002, false},
+        TSurfacePlan{"FarFromTheOrigin", 7, 16, 16, 0.25, 1e6, -1e6, false},
         // Straddles the coordinate beyond which polygons are kept off the grid.
-        TSurfaceSpec{"AtTheGridLimit", 8, 14, 14, 0.5, 4398046508.0, 0.0, false},
-        TSurfaceSpec{"NotFiniteAndHugeCoordinates", 5, 20, 20, 0.5, -5.0, -5.0, true},
-        TSurfaceSpec{"FineAndNotFinite", 9, 24, 24, 0.001, -0.01, -0.01, true}),
-    [](const testing::TestParamInfo<TSurfaceSpec>& info) { return info.param.Name; });
+        TSurfacePlan{"AtTheGridLimit", 8, 14, 14, 0.5, 4398046508.0, 0.0, false},
+        TSurfacePlan{"NotFiniteAndHugeCoordinates", 5, 20, 20, 0.5, -5.0, -5.0, true},
+        TSurfacePlan{"FineAndNotFinite", 9, 24, 24, 0.001, -0.01, -0.01, true}),
+    [](const testing::TestParamInfo<TSurfacePlan>& info) { return info.param.Name; });
 
 // ---------------------------------------------------------------------------------------
 // Ordering
