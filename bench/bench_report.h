@@ -40,7 +40,7 @@ struct TTarget {
 // Rows are printed as they come, so a long run shows its progress, and again all together
 // at the end, followed by the list of missed targets.
 class TReport {
-  public:
+public:
     // `section` groups rows ("10k", "100k segments", "road"); `value` is in `unit`.
     void Row(std::string_view section, std::string_view measure, double value,
              std::string_view unit, int decimals, TTarget target = TTarget::None(),
@@ -51,7 +51,7 @@ class TReport {
     void PrintSummary() const;
     int MissedCount() const;
 
-  private:
+private:
     struct TLine {
         std::string Text;
         bool Missed = false;

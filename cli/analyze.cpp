@@ -58,7 +58,11 @@ class TRoad {
 public:
     TRoad(const TAnalyzeOptions& options, model::TProgress& progress, std::ostream& out,
           std::ostream& err)
-        : Options(options), Progress(progress), Out(out), Err(err), Model(options.DecimalSeparator) {}
+        : Options(options),
+          Progress(progress),
+          Out(out),
+          Err(err),
+          Model(options.DecimalSeparator) {}
 
     int Run() {
         const bool isProject = EndsWithIgnoringCase(Options.Input, ".tsf");
@@ -96,7 +100,8 @@ private:
         Model.SurfaceData.GeometrySettings = settings;
         StlName = Options.StlName.value_or(Options.Input);
 
-        if (const model::TResult loaded = Model.SurfaceData.LoadSTL(Options.Input, Progress); !loaded) {
+        if (const model::TResult loaded = Model.SurfaceData.LoadSTL(Options.Input, Progress);
+            !loaded) {
             // The reason already names the file.
             Err << "Ошибка при открытии файла: " << loaded.Reason() << '\n';
             return kExitFailure;
@@ -110,7 +115,8 @@ private:
 
     int ReadProject() {
         std::string storedName;
-        if (const model::TResult read = project::LoadProject(Model, Options.Input, storedName, Progress);
+        if (const model::TResult read =
+                project::LoadProject(Model, Options.Input, storedName, Progress);
             !read) {
             Err << "Ошибка при открытии файла: " << read.Reason() << '\n';
             return kExitFailure;
@@ -165,7 +171,8 @@ private:
             } else {
                 Model.WorkingCS.FeedPlan.HCE = Model.AcceptedCS.FeedPlan.HCE;
             }
-            if (const model::TResult previewed = Model.PreviewFeedPlan(*Options.FeedPlanPhi); !previewed) {
+            if (const model::TResult previewed = Model.PreviewFeedPlan(*Options.FeedPlanPhi);
+                !previewed) {
                 return Fail(previewed.Reason());
             }
             Model.AcceptFeedPlan();
@@ -191,7 +198,8 @@ private:
 
     int Compute(int system) {
         if (const std::string refusal = ComputeRefusal(Model, system); !refusal.empty()) {
-            return Fail(std::string(kSystemNames.at(static_cast<std::size_t>(system))) + ": " + refusal);
+            return Fail(std::string(kSystemNames.at(static_cast<std::size_t>(system))) + ": " +
+                        refusal);
         }
         Model.ComputeAngles(system, Progress);
         return kExitSuccess;
@@ -222,8 +230,8 @@ private:
         if (Model.SelectCutEdgeExist) {
             Model.FillSelectionLists();
         }
-        if (const model::TResult saved =
-                project::SaveProject(Model, Options.Output, StlName, Options.DecimalSeparator, Progress);
+        if (const model::TResult saved = project::SaveProject(Model, Options.Output, StlName,
+                                                              Options.DecimalSeparator, Progress);
             !saved) {
             Err << "Ошибка при сохранении файла: " << saved.Reason() << '\n';
             return kExitFailure;
@@ -244,13 +252,13 @@ private:
 
     void PrintSummary() {
         const model::TSurFaceData& surface = Model.SurfaceData;
-        Out << Options.Input << ": " << surface.PolygonCount << " polygons (front " << surface.FrontCount
-            << ", back " << surface.BackCount << ", other " << surface.OtherPolygons.size() << "), "
-            << Model.SegmentCount << " segments";
+        Out << Options.Input << ": " << surface.PolygonCount << " polygons (front "
+            << surface.FrontCount << ", back " << surface.BackCount << ", other "
+            << surface.OtherPolygons.size() << "), " << Model.SegmentCount << " segments";
         if (!Model.CutEdge.empty()) {
             const char sep = Options.DecimalSeparator;
-            Out << ", polar " << project::FloatToStrAcc(2, Model.CutEdge.front().Polar, sep) << " .. "
-                << project::FloatToStrAcc(2, Model.CutEdge.back().Polar, sep);
+            Out << ", polar " << project::FloatToStrAcc(2, Model.CutEdge.front().Polar, sep)
+                << " .. " << project::FloatToStrAcc(2, Model.CutEdge.back().Polar, sep);
         }
         Out << '\n';
         std::string computed;

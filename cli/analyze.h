@@ -18,9 +18,9 @@ inline constexpr int kExitFailure = 1;  // the input cannot be read or analysed
 inline constexpr int kExitUsage = 2;    // the command line is wrong
 
 struct TRangeOption {
-    int Column = 0;     // query column 0..14 (ISK G, A, L; SSK G, A, L, F; ...)
-    std::string Name;   // as typed, e.g. "ssk.g"
-    std::string Text;   // range text in the chosen decimal separator
+    int Column = 0;    // query column 0..14 (ISK G, A, L; SSK G, A, L, F; ...)
+    std::string Name;  // as typed, e.g. "ssk.g"
+    std::string Text;  // range text in the chosen decimal separator
 };
 
 struct TAnalyzeOptions {

@@ -1,8 +1,8 @@
 // tessarin-cli: the analysis road without a window.
 //
 //   tessarin-cli analyze INPUT -o OUT.tsf [options]
-#include <CLI/CLI.hpp>
 #include <unistd.h>
+#include <CLI/CLI.hpp>
 
 #include <cstdio>
 #include <iostream>
@@ -51,7 +51,8 @@ const std::map<std::string, int>& QueryColumns() {
 // CLI11 validators return an error text, empty when the value is fine.
 std::string CheckNumber(const std::string& text) {
     double value = 0.0;
-    return ReadNumber(text, value) ? std::string{} : "not a number (write numbers with \".\"): " + text;
+    return ReadNumber(text, value) ? std::string{}
+                                   : "not a number (write numbers with \".\"): " + text;
 }
 
 struct TRawOptions {
@@ -123,8 +124,8 @@ TAnalyzeOptions Convert(const TRawOptions& raw, TAnalyzeOptions options) {
         for (const std::string& name : SplitAt(raw.Compute, ',')) {
             const auto found = systems.find(name);
             if (found == systems.end()) {
-                throw CLI::ValidationError("--compute", "unknown system \"" + name +
-                                                            "\" (isk, ssk, ksk, dsk)");
+                throw CLI::ValidationError("--compute",
+                                           "unknown system \"" + name + "\" (isk, ssk, ksk, dsk)");
             }
             options.Compute.push_back(found->second);
         }
@@ -134,8 +135,10 @@ TAnalyzeOptions Convert(const TRawOptions& raw, TAnalyzeOptions options) {
         const std::string name = range.substr(0, equals);
         const auto column = QueryColumns().find(name);
         if (equals == std::string::npos || column == QueryColumns().end()) {
-            throw CLI::ValidationError("--range", "expected COLUMN=RANGES with COLUMN one of isk.g isk.a "
-                                                  "isk.l ssk.g ... dsk.f: " + range);
+            throw CLI::ValidationError("--range",
+                                       "expected COLUMN=RANGES with COLUMN one of isk.g isk.a "
+                                       "isk.l ssk.g ... dsk.f: " +
+                                           range);
         }
         for (const TRangeOption& earlier : options.Ranges) {
             if (earlier.Column == column->second) {
@@ -146,9 +149,9 @@ TAnalyzeOptions Convert(const TRawOptions& raw, TAnalyzeOptions options) {
         tessarin::model::TAnRanges parsed;
         if (!tessarin::model::ParseRanges(text, options.DecimalSeparator, parsed)) {
             throw CLI::ValidationError(
-                "--range", "Неверный формат: column " + name + ": \"" + text + "\" (ranges like -3" +
-                               options.DecimalSeparator + "4..9" + options.DecimalSeparator +
-                               "067; several separated by \";\")");
+                "--range", "Неверный формат: column " + name + ": \"" + text +
+                               "\" (ranges like -3" + options.DecimalSeparator + "4..9" +
+                               options.DecimalSeparator + "067; several separated by \";\")");
         }
         options.Ranges.push_back({column->second, name, text});
     }
@@ -170,13 +173,15 @@ int main(int argc, char** argv) {
     TRawOptions raw;
     analyze->add_option("INPUT", options.Input, "STL model (.stl) or project (.tsf)")->required();
     analyze->add_option("-o,--output", options.Output, "Project file to write (.tsf)")->required();
-    analyze->add_option("--decimal-separator", raw.DecimalSeparator,
-                        "Decimal separator of the written numbers and of range texts "
-                        "(default: the locale's)")
+    analyze
+        ->add_option("--decimal-separator", raw.DecimalSeparator,
+                     "Decimal separator of the written numbers and of range texts "
+                     "(default: the locale's)")
         ->check(CLI::IsMember({",", "."}));
     analyze->add_option("--gamma", raw.Gamma, "Largest inclination of the rake surface to OZ (80)")
         ->check(CheckNumber);
-    analyze->add_option("--alpha", raw.Alpha, "Largest clearance angle in ISK (10)")->check(CheckNumber);
+    analyze->add_option("--alpha", raw.Alpha, "Largest clearance angle in ISK (10)")
+        ->check(CheckNumber);
     analyze->add_option("--discard-internal", raw.DiscardInt, "Discard internal polygons (yes)")
         ->check(CLI::IsMember({"yes", "no"}));
     analyze->add_option("--accuracy", raw.Accuracy, "Decimals in the table, 0..6 (4)")
@@ -187,12 +192,15 @@ int main(int argc, char** argv) {
                         "STL file name stored in the project (default: INPUT as given)");
     analyze->add_option("--csv", options.CsvFile, "Also write the data table to this file");
     analyze->add_flag("-q,--quiet", options.Quiet, "Print nothing but errors");
-    analyze->add_option("--ssk", raw.Ssk, "Static system GN,MU: greatest inclination and its azimuth");
+    analyze->add_option("--ssk", raw.Ssk,
+                        "Static system GN,MU: greatest inclination and its azimuth");
     analyze->add_option("--feedplan", raw.FeedPlan,
                         "Working plane PHI[,HCE]: main plan angle, main segment index from 0");
-    analyze->add_option("--ksk", raw.Ksk, "Kinematic system: cutting-speed angle ETA")->check(CheckNumber);
+    analyze->add_option("--ksk", raw.Ksk, "Kinematic system: cutting-speed angle ETA")
+        ->check(CheckNumber);
     analyze->add_option("--dsk", raw.Dsk, "Dynamic system: chip-flow angle NU")->check(CheckNumber);
-    analyze->add_option("--compute", raw.Compute, "Compute the angles of isk,ssk,ksk,dsk, in this order");
+    analyze->add_option("--compute", raw.Compute,
+                        "Compute the angles of isk,ssk,ksk,dsk, in this order");
     analyze->add_option("--range", raw.Ranges,
                         "Selection COLUMN=RANGES, COLUMN one of isk.g isk.a isk.l ssk.g ssk.a "
                         "ssk.l ssk.f ksk.g ... dsk.f (repeatable)");
@@ -210,6 +218,7 @@ int main(int argc, char** argv) {
 
     tessarin::cli::TTerminalProgress terminal(stderr);
     const bool showProgress = !options.Quiet && isatty(fileno(stderr)) == 1;
-    tessarin::model::TProgress& progress = showProgress ? terminal : tessarin::model::NullProgress();
+    tessarin::model::TProgress& progress =
+        showProgress ? terminal : tessarin::model::NullProgress();
     return tessarin::cli::RunAnalyze(options, progress, std::cout, std::cerr);
 }

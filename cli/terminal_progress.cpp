@@ -40,7 +40,8 @@ void TTerminalProgress::Draw() {
     const int filled = static_cast<int>(done * kBarWidth / total);
     std::string bar(static_cast<std::size_t>(filled), '#');
     bar.append(static_cast<std::size_t>(kBarWidth - filled), '.');
-    std::fprintf(Stream, "\r\033[K%s [%s] %3lld%%", Caption.c_str(), bar.c_str(), done * 100 / total);
+    std::fprintf(Stream, "\r\033[K%s [%s] %3lld%%", Caption.c_str(), bar.c_str(),
+                 done * 100 / total);
     std::fflush(Stream);
 }
 

@@ -8,7 +8,9 @@ namespace {
 
 // arccos through atan2, so that |q| > 1 yields NaN (sqrt of a negative number)
 // instead of being clamped.
-double ArcCos(double q) { return std::atan2(std::sqrt(1.0 - q * q), q); }
+double ArcCos(double q) {
+    return std::atan2(std::sqrt(1.0 - q * q), q);
+}
 
 constexpr double kDegreesPerRadian = 180.0 / 3.14159265358979323846;
 
@@ -36,7 +38,9 @@ TVector3 VectorFromTo(const TVector3& a, const TVector3& b) {
     return {b.x - a.x, b.y - a.y, b.z - a.z};
 }
 
-double VectorLength(const TVector3& v) { return std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z); }
+double VectorLength(const TVector3& v) {
+    return std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
+}
 
 double VectorAngle(const TVector3& u, const TVector3& v) {
     double q = (u.x * v.x + u.y * v.y + u.z * v.z) / (VectorLength(v) * VectorLength(u));

@@ -97,8 +97,8 @@ void TModel::FillSelectionLists() {
             if (!DefinedAngles.at(static_cast<std::size_t>(system))) {
                 continue;
             }
-            const int first = kFirstAngleColumn.at(static_cast<std::size_t>(system)) +
-                              kSelectionColumnOffset;
+            const int first =
+                kFirstAngleColumn.at(static_cast<std::size_t>(system)) + kSelectionColumnOffset;
             const std::array<double, 4> angles = VisibleAngles(segment, system);
             for (int c = 0; c < AngleColumnCount(system); ++c) {
                 Columns[first + c].push_back(project::FloatToStrAcc(

@@ -31,7 +31,7 @@ public:
 
     bool CutEdgeExist = false;
     std::int32_t SegmentCount = 0;
-    std::uint8_t CurrentCS = kISK;            // system shown: 0 ISK, 1 SSK, 2 KSK, 3 DSK
+    std::uint8_t CurrentCS = kISK;        // system shown: 0 ISK, 1 SSK, 2 KSK, 3 DSK
     std::array<bool, 4> ExistedCS{};      // SSK, KSK, DSK, FeedPlan defined
     std::array<bool, 4> DefinedAngles{};  // angles computed: ISK, SSK, KSK, DSK
     TMarkedCells MarkedCells;

@@ -44,10 +44,10 @@ inline constexpr int kQueryColumnCount = 15;
 
 struct TSelectDlgInqury {
     TInquiryRanges Ranges;
-    bool AndLogic = true;   // AND of the used columns; false: OR
-    bool WholeEdge = true;  // search CutEdge; false: search SelectCutEdge
+    bool AndLogic = true;                       // AND of the used columns; false: OR
+    bool WholeEdge = true;                      // search CutEdge; false: search SelectCutEdge
     std::array<bool, kQueryColumnCount> Use{};  // the column's text was not empty
-    bool Valid = false;                          // every non-empty text parsed
+    bool Valid = false;                         // every non-empty text parsed
 };
 
 // The range list of query column `column` (0..14).

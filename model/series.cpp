@@ -11,8 +11,9 @@ void TSeries::Add(double x, double y) {
         Points.push_back({x, y});
         return;
     }
-    const auto at = std::upper_bound(Points.begin(), Points.end(), x,
-                                     [](double value, const TChartPoint& p) { return value < p.X; });
+    const auto at =
+        std::upper_bound(Points.begin(), Points.end(), x,
+                         [](double value, const TChartPoint& p) { return value < p.X; });
     Points.insert(at, {x, y});
 }
 

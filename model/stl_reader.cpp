@@ -78,7 +78,7 @@ void AdviseLargePages(const TSurface& polygons) {
 // Steps the progress in facets without ever passing its maximum: for ASCII text the
 // maximum is only an estimate.
 class TStepper {
-  public:
+public:
     TStepper(TProgress& progress, std::int64_t maximum) : Progress(progress), Maximum(maximum) {}
 
     void Advance(std::int64_t count) {
@@ -89,7 +89,7 @@ class TStepper {
         }
     }
 
-  private:
+private:
     TProgress& Progress;
     std::int64_t Maximum;
     std::int64_t Done = 0;
@@ -115,7 +115,7 @@ struct TBox {
         Add(p.Vert3);
     }
 
-  private:
+private:
     void AddAxis(int axis, double v) {
         if (!(Max[axis] >= v)) {
             Max[axis] = v;
@@ -342,7 +342,7 @@ enum class TOutcome { Finished, ReachedSplit, Failed, Cancelled };
 // half of a split text, into chunks that are appended to the list afterwards (so the
 // second half never needs a copy of itself in memory next to the list).
 class TPolygonSink {
-  public:
+public:
     explicit TPolygonSink(TSurface& list) : List(&list) {}
     explicit TPolygonSink(std::vector<TSurface>& chunks) : Chunks(&chunks) {}
 
@@ -355,7 +355,7 @@ class TPolygonSink {
         List->push_back(polygon);
     }
 
-  private:
+private:
     TSurface* List = nullptr;
     std::vector<TSurface>* Chunks = nullptr;
 };
@@ -367,7 +367,7 @@ class TPolygonSink {
 // The text after "solid" and "endsolid" up to the end of the line is the name. The end
 // of the text between two facets is accepted, a missing last "endsolid" included.
 class TAsciiParser {
-  public:
+public:
     // Reads up to `end`; error positions are pointers into the text.
     TAsciiParser(const char* end, TPolygonSink sink) : End(end), Sink(sink) {}
 
@@ -437,7 +437,7 @@ class TAsciiParser {
     const TBox& Box() const { return Bounds; }
     bool NulInName() const { return NulSeen; }
 
-  private:
+private:
     void SkipBlanks() {
         while (P != End && IsBlank(*P)) {
             ++P;
@@ -675,7 +675,7 @@ const char* FindSplit(const char* begin, const char* end) {
 
 // Joins the helper thread on every way out; an early way out tells it to give up first.
 class TJoinOnExit {
-  public:
+public:
     TJoinOnExit(std::thread& thread, std::atomic<bool>& cancel) : Thread(thread), Cancel(cancel) {}
     ~TJoinOnExit() {
         if (Thread.joinable()) {
@@ -693,7 +693,7 @@ class TJoinOnExit {
         }
     }
 
-  private:
+private:
     std::thread& Thread;
     std::atomic<bool>& Cancel;
 };

@@ -30,8 +30,8 @@ public:
     std::int32_t PolygonCount = 0;
     std::int32_t FrontCount = 0;
     std::int32_t BackCount = 0;
-    std::int32_t OtherCount = 0;  // as left by the sorting; read only by the sorting
-    bool Modified = false;        // the document has unsaved changes
+    std::int32_t OtherCount = 0;           // as left by the sorting; read only by the sorting
+    bool Modified = false;                 // the document has unsaved changes
     TGeometrySettings GeometrySettings{};  // all zero until the document sets them
 
     // Reads an STL file, ASCII or binary, into Polygons (facet order, vertices in file

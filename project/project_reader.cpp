@@ -102,14 +102,14 @@ std::vector<std::size_t> MatchInOrder(const std::vector<std::string_view>& lines
 }
 
 class TParser {
-  public:
+public:
     TParser(std::string_view text, TFileList& list, model::TProgress& progress)
         : Lines(SplitLines(text)), List(list), Progress(progress) {}
 
     bool Run();
     const std::string& Reason() const { return Why; }
 
-  private:
+private:
     bool Fail(std::size_t index, std::string_view expected);
     bool Fetch(std::size_t index, std::string_view expected, std::string_view& line);
     bool ReadCount(std::size_t index, std::string_view text, std::string_view expected,

@@ -22,8 +22,7 @@ model::TResult ParseProject(std::string_view text, model::TFileList& list,
 // Reads the file and, only when every line parsed, loads it into `model` (a new, empty
 // one) and sets `stlFileName`. On failure neither is touched and the reason names the
 // file and the line.
-model::TResult LoadProject(model::TModel& model, const std::string& path,
-                           std::string& stlFileName,
+model::TResult LoadProject(model::TModel& model, const std::string& path, std::string& stlFileName,
                            model::TProgress& progress = model::NullProgress());
 
 }  // namespace tessarin::project

@@ -42,7 +42,7 @@ std::string TableToCsv(const model::TModel& model) {
             out += delimiter;
         }
         const int k = shown[i];
-        std::string title = model::kColumnTitles.at(static_cast<std::size_t>(k - 1));
+        std::string title = model::ColumnTitle(k);
         if (k > model::kSelectionColumnOffset) {
             title = "Выборка: " + title;
         }

@@ -33,7 +33,7 @@ TResult Failed(std::string_view what, const std::string& path, int error) {
 // Closes a descriptor on every way out; close errors matter only for writing, where
 // the writer closes explicitly and checks.
 class TDescriptor {
-  public:
+public:
     explicit TDescriptor(int fd) : Fd(fd) {}
     ~TDescriptor() {
         if (Fd >= 0) {
@@ -50,7 +50,7 @@ class TDescriptor {
         return fd;
     }
 
-  private:
+private:
     int Fd;
 };
 

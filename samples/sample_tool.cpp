@@ -84,7 +84,7 @@ TVector3 Intersect(const TPlane& p, const TPlane& q, const TPlane& r) {
 }
 
 class TEmitter {
-  public:
+public:
     explicit TEmitter(TSurface& out) : Out(out) {}
 
     // One triangle, turned counter-clockwise seen from the side `outward` points to.
@@ -106,7 +106,7 @@ class TEmitter {
         Triangle(a, c, d, outward);
     }
 
-  private:
+private:
     TSurface& Out;
 };
 
@@ -396,7 +396,7 @@ std::string BinaryHeader(std::string_view name, std::size_t facets) {
 }
 
 class TFileSink {
-  public:
+public:
     explicit TFileSink(const std::string& path) : Path(path), File(std::fopen(path.c_str(), "wb")) {
         if (File == nullptr) {
             Error = errno != 0 ? errno : EIO;
@@ -435,7 +435,7 @@ class TFileSink {
         return model::TResult::Failure(Path + ": cannot write the file: " + std::strerror(Error));
     }
 
-  private:
+private:
     std::string Path;
     std::FILE* File;
     int Error = 0;

@@ -57,7 +57,7 @@ struct TSceneFrame {
 enum class TPolygonPath { VertexArrays, BeginEnd };
 
 class TSceneRenderer {
-  public:
+public:
     TSceneRenderer();
     ~TSceneRenderer();
     TSceneRenderer(const TSceneRenderer&) = delete;
@@ -83,7 +83,7 @@ class TSceneRenderer {
 
     TPolygonPath PolygonPath = TPolygonPath::VertexArrays;
 
-  private:
+private:
     // The interleaved normal-and-vertex floats of one polygon list.
     struct TPolygonArray {
         static constexpr std::size_t kSamples = 8;

@@ -35,7 +35,7 @@ struct TSceneInputs {
 class TSceneView : public QOpenGLWidget {
     Q_OBJECT
 
-  public:
+public:
     TSceneView(const model::TModel& model, TSceneInputs inputs, QWidget* parent = nullptr);
     ~TSceneView() override;
 
@@ -69,7 +69,7 @@ class TSceneView : public QOpenGLWidget {
     // How the polygons reach OpenGL (the benchmark compares the two).
     void SetPolygonPath(TPolygonPath path);
 
-  protected:
+protected:
     void initializeGL() override;
     void resizeGL(int width, int height) override;
     void paintGL() override;
@@ -77,7 +77,7 @@ class TSceneView : public QOpenGLWidget {
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
 
-  private:
+private:
     TSceneFrame Frame() const;
     TViewPose Pose() const;
     void SetPose(const TViewPose& pose);

@@ -168,7 +168,7 @@ QPoint SegmentPixel(int index) {
 
 // One document's scene: a model, the main window's toggles and the view.
 class TScene {
-  public:
+public:
     TScene() {
         // Xmax = 1 gives the fit factor 0.6.
         Model.SurfaceData.Xmax = 1.0;
@@ -232,7 +232,7 @@ class TScene {
     bool ShowSelection = false;
     std::pair<int, int> Range{-1, -1};
 
-  private:
+private:
     std::unique_ptr<TSceneView> SceneView;
 };
 
@@ -241,7 +241,7 @@ class TScene {
 class TScenePixelsTest : public QObject {
     Q_OBJECT
 
-  private slots:
+private slots:
     void initTestCase();
     void WithoutModelOnlyAClickDraws();
     void MaterialsByClass_data();

@@ -74,7 +74,7 @@ const TViewPose kBackView{{0.1, -0.2, 0.3}, {90.0, 0.0, 180.0}, 2.5};
 class TViewNavigationTest : public QObject {
     Q_OBJECT
 
-  private slots:
+private slots:
     void DragsPerMode_data();
     void DragsPerMode();
     void StandardViews_data();

@@ -358,7 +358,7 @@ TEST(ComputeAnglesTest, RecomputingReplacesTheColumnsInsteadOfAppending) {
 }
 
 class TRecordingProgress final : public TProgress {
-  public:
+public:
     void Start(std::string_view text, int maximum) override {
         Text = std::string(text);
         Maximum = maximum;

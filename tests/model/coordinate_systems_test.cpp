@@ -277,7 +277,7 @@ struct TMainSegmentCase {
 };
 
 class MainSegmentOffEdgeTest : public testing::TestWithParam<TMainSegmentCase> {
-  protected:
+protected:
     TModel PreparedModel() const {
         std::vector<TVector3> directions(static_cast<std::size_t>(GetParam().Segments),
                                          TVector3{1, 0, 0});

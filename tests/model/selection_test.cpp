@@ -295,7 +295,7 @@ TEST(MakeSelectionTest, WithinTheSelectionLooksAtItsSegmentsOnly) {
     query.Use[2] = true;
     query.Ranges.ISK.L = {{0, 5}};
     class TCounting final : public TProgress {
-      public:
+    public:
         void Start(std::string_view text, int maximum) override {
             Text = std::string(text);
             Maximum = maximum;

@@ -14,7 +14,7 @@ namespace {
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 class TRecordingProgress final : public TProgress {
-  public:
+public:
     struct TStart {
         std::string Text;
         int Maximum;

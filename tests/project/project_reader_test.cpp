@@ -53,7 +53,7 @@ std::string JoinCrLf(const std::vector<std::string>& lines) {
 }
 
 class TRecordingProgress final : public model::TProgress {
-  public:
+public:
     void Start(std::string_view text, int maximum) override {
         Text = text;
         Maximum = maximum;
@@ -69,7 +69,7 @@ class TRecordingProgress final : public model::TProgress {
 };
 
 class TTempDir {
-  public:
+public:
     TTempDir() {
         const auto* info = testing::UnitTest::GetInstance()->current_test_info();
         std::string name = info->name();

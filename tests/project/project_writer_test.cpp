@@ -29,7 +29,7 @@ std::string ReadBytes(const std::string& path) {
 }
 
 class TRecordingProgress final : public model::TProgress {
-  public:
+public:
     void Start(std::string_view text, int maximum) override {
         Text = text;
         Maximum = maximum;
@@ -46,7 +46,7 @@ class TRecordingProgress final : public model::TProgress {
 
 // A fresh directory per test, removed afterwards.
 class TTempDir {
-  public:
+public:
     TTempDir() {
         const auto* info = testing::UnitTest::GetInstance()->current_test_info();
         Path = fs::temp_directory_path() /

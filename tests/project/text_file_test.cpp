@@ -18,7 +18,7 @@ namespace fs = std::filesystem;
 
 // A fresh directory per test, removed afterwards.
 class TTempDir {
-  public:
+public:
     TTempDir() {
         const auto* info = testing::UnitTest::GetInstance()->current_test_info();
         Path = fs::temp_directory_path() /
