@@ -416,14 +416,19 @@ void TSceneRenderer::DrawBaseDisc() {
     glEnable(GL_LIGHTING);
 }
 
+// The translucent disc of the side, working and section planes: rim and face.
+void TSceneRenderer::DrawPlaneDisc() {
+    gluCylinder(Quadrics[3], kDiscRadius, kDiscRadius, kDiscHeight, 32, 1);
+    gluDisk(Quadrics[2], 0.0, kDiscRadius, 32, 2);
+}
+
 void TSceneRenderer::DrawSideDisc() {
     EnableBlending();
     glPushMatrix();
     glRotatef(90.0f, 1.0f, 0.0f, 0.0f);
     glDisable(GL_LIGHTING);
     glColor4f(0.8f, 0.8f, 1.0f, 0.5f);
-    gluCylinder(Quadrics[3], kDiscRadius, kDiscRadius, kDiscHeight, 32, 1);
-    gluDisk(Quadrics[2], 0.0, kDiscRadius, 32, 2);
+    DrawPlaneDisc();
     glPopMatrix();
     glDisable(GL_BLEND);
     glEnable(GL_LIGHTING);
@@ -450,8 +455,7 @@ void TSceneRenderer::DrawFeedPlan(const model::TModel& model, bool editing) {
     glPushMatrix();
     Rotate(turn);
     glColor4f(0.0f, 1.0f, 0.4f, 0.25f);
-    gluCylinder(Quadrics[3], kDiscRadius, kDiscRadius, kDiscHeight, 32, 1);
-    gluDisk(Quadrics[2], 0.0, kDiscRadius, 32, 2);
+    DrawPlaneDisc();
     glPopMatrix();
 
     glEnable(GL_LIGHTING);
@@ -467,8 +471,7 @@ void TSceneRenderer::DrawSectionPlane(const model::TModel& model, bool editing) 
     Rotate(turn);
     glDisable(GL_LIGHTING);
     glColor4f(0.0f, 1.0f, 1.0f, 0.25f);
-    gluCylinder(Quadrics[3], kDiscRadius, kDiscRadius, kDiscHeight, 32, 1);
-    gluDisk(Quadrics[2], 0.0, kDiscRadius, 32, 2);
+    DrawPlaneDisc();
     glPopMatrix();
     glDisable(GL_BLEND);
     glEnable(GL_LIGHTING);

@@ -108,6 +108,7 @@ private:
     void DrawPolygons(const model::TSurface& list, int kind, bool shaded, TListSlot slot);
     static void DrawCutEdge(const model::TCutEdgeData& list, int first, int last, int main);
     void DrawBaseDisc();
+    void DrawPlaneDisc();
     void DrawSideDisc();
     void DrawFeedPlan(const model::TModel& model, bool editing);
     void DrawSectionPlane(const model::TModel& model, bool editing);
