@@ -346,6 +346,20 @@ void TMDIChild::SideBarItemClick(int /*group*/, int /*item*/) {
     Host.UpdateCommandStates();
 }
 
+void TMDIChild::EnterPickMode() {}
+
+void TMDIChild::DetachPickMenu() {}
+
+bool TMDIChild::InPickMode() const {
+    return false;
+}
+
+void TMDIChild::ApplyPanelStyle() {}
+
+void TMDIChild::ApplyChartVisibility() {}
+
+void TMDIChild::ApplyTableColumnSizing() {}
+
 void TMDIChild::SetSideBarEnabled(bool enabled) {
     SideBar->setEnabled(enabled);
 }

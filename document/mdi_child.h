@@ -46,6 +46,10 @@ public:
     virtual view::TMouseMode MouseMode() const = 0;
     // The parameter panel is open (the view then draws the working values).
     virtual bool PanelOpen() const = 0;
+    // Opens the parameter panel for the active document in `mode`: 1 static system,
+    // 2 kinematic system, 3 dynamic system, 4 working plane. The side bar checks the
+    // preconditions first.
+    virtual void OpenManagePanel(int mode) = 0;
     // A long operation is running; nothing may close until it has returned.
     virtual bool Busy() const = 0;
     // Saves `document` to its own file (true also when it has none) or asks for a name.
@@ -114,12 +118,30 @@ public:
     // First and last cutting-edge index of the table rows chosen; (-1, -1) for none.
     std::pair<int, int> GetSelectedSegmentRange() const;
 
+    // Pick mode of the table (the parameter panel's "Указать"): one row at a time and the
+    // pop-up "Выбрать" / "Отмена". "Выбрать" sets WorkingCS.FeedPlan.HCE to the row's
+    // segment, leaves pick mode and emits SegmentPicked.
+    void EnterPickMode();
+    // What closing the parameter panel does to pick mode: detach the pop-up and give the
+    // table its default pointer.
+    void DetachPickMenu();
+    bool InPickMode() const;
+
+    // The interface settings: flat or raised panels, the chart shown, user-sized columns.
+    void ApplyPanelStyle();
+    void ApplyChartVisibility();
+    void ApplyTableColumnSizing();
+
     void SetSideBarEnabled(bool enabled);
     bool SideBarEnabled() const;
     // Groups 2 and 3 ("Кинематическая СК", "Динамическая СК").
     void SetMovingGroupsShown(bool shown);
     bool SideBarGroupShown(int group) const;
     bool PanelsShown() const;
+
+signals:
+    // "Выбрать" in pick mode has set WorkingCS.FeedPlan.HCE.
+    void SegmentPicked();
 
 protected:
     // FormClose: the save question of a changed document.

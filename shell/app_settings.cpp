@@ -77,6 +77,14 @@ TShellSettings TQSettingsStore::Read() const {
         geometry.TableAccuracy = accuracy;
     }
     geometry.MarkNegative = ReadFlag(settings, "Geom/MarkNegative", geometry.MarkNegative);
+    result.ViewChart = ReadFlag(settings, "IntF/ViewChart", result.ViewChart);
+    result.SmartCursor = ReadFlag(settings, "IntF/SmartCursor", result.SmartCursor);
+    result.CustomTable = ReadFlag(settings, "IntF/CustomTable", result.CustomTable);
+    result.FlatPanels = ReadFlag(settings, "IntF/FlatPanels", result.FlatPanels);
+    const int buttStyle = ReadInt(settings, "IntF/ButtStyle", result.ButtStyle);
+    if (buttStyle >= 0 && buttStyle <= 2) {
+        result.ButtStyle = buttStyle;
+    }
     result.UsePath = ReadFlag(settings, "IntF/UsePath", false);
     result.Path = settings.value("IntF/Path").toString();
     result.DecimalSeparator = SystemDecimalSeparator();

@@ -18,6 +18,14 @@ struct TShellSettings {
     bool UsePath = false;  // the file dialogs start in Path
     QString Path;
     char DecimalSeparator = ',';  // ',' or '.'
+    // The interface part: the chart under the table, the pointer moved onto the table
+    // when a segment is to be picked, user-sized table columns, flat document windows,
+    // and the style of menus and toolbars (0 default, 1 standard, 2 flat).
+    bool ViewChart = true;
+    bool SmartCursor = false;
+    bool CustomTable = true;
+    bool FlatPanels = true;
+    int ButtStyle = 0;
 };
 
 class TSettingsStore {

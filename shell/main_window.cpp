@@ -564,6 +564,11 @@ void TMainForm::NavigationModeClicked(QAction* clicked) {
     }
 }
 
+void TMainForm::OpenManagePanel(int mode) {
+    PanelMode = mode;
+    SetPanelOpen(true);
+}
+
 void TMainForm::SetPanelOpen(bool open) {
     PanelIsOpen = open;
     UpdateCommandStates();

@@ -68,6 +68,10 @@ public:
     // The parameter panel's visibility (the panel itself comes with its own part).
     void SetPanelOpen(bool open);
     bool PanelOpen() const override { return PanelIsOpen; }
+    // Opens the parameter panel in `mode` (1..4); until the panel exists this only
+    // records the mode and marks the panel open.
+    void OpenManagePanel(int mode) override;
+    int ManagePanelMode() const { return PanelIsOpen ? PanelMode : 0; }
 
     // Where "Справка" looks for index.htm; <executable dir>/Help/Help_ZQ1.0 by default.
     void SetHelpFolder(const QString& folder) { HelpFolder = folder; }
@@ -147,6 +151,7 @@ private:
     std::vector<TDocumentSlot> DocumentSlots;
     int CurrentIndex = -1;
     bool PanelIsOpen = false;
+    int PanelMode = 0;
     bool FirstShow = true;
     bool TearingDown = false;
     QString CommandLineFile;
