@@ -5,14 +5,21 @@
 // smaller z.
 #include "view/scene_renderer.h"
 
+#include <QOpenGLContext>
+#include <QOpenGLFunctions>
+
 #include <GL/gl.h>
 #include <GL/glu.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <new>
+#include <vector>
 
+#include "view/vertex_welding.h"
 #include "view/view_navigation.h"
 
 namespace tessarin::view {
@@ -63,6 +70,73 @@ void DrawPolygonsOneByOne(const model::TSurface& list) {
         Vertex(polygon.Vert2);
         Vertex(polygon.Vert3);
         glEnd();
+    }
+}
+
+// The buffer-object calls of the current context, or null where it has none. Taken
+// through Qt because the platforms' GL libraries export only OpenGL 1.1 by name.
+QOpenGLFunctions* BufferFunctions() {
+    QOpenGLContext* context = QOpenGLContext::currentContext();
+    if (context == nullptr) {
+        return nullptr;
+    }
+    QOpenGLFunctions* functions = context->functions();
+    return functions->hasOpenGLFeature(QOpenGLFunctions::Buffers) ? functions : nullptr;
+}
+
+// Copies `bytes` of `data` into a new buffer object bound to `target`; 0 when the
+// context has no buffer objects or no room (the caller then keeps the client copy).
+GLuint UploadBuffer(GLenum target, const void* data, std::size_t bytes) {
+    QOpenGLFunctions* gl = BufferFunctions();
+    if (gl == nullptr || bytes == 0 ||
+        bytes > static_cast<std::size_t>(std::numeric_limits<GLsizeiptr>::max())) {
+        return 0;
+    }
+    while (glGetError() != GL_NO_ERROR) {
+        // Errors left by earlier drawing must not be taken for the upload's.
+    }
+    GLuint buffer = 0;
+    gl->glGenBuffers(1, &buffer);
+    gl->glBindBuffer(target, buffer);
+    gl->glBufferData(target, static_cast<GLsizeiptr>(bytes), data, GL_STATIC_DRAW);
+    gl->glBindBuffer(target, 0);
+    if (buffer != 0 && glGetError() != GL_NO_ERROR) {
+        gl->glDeleteBuffers(1, &buffer);
+        buffer = 0;
+    }
+    return buffer;
+}
+
+// Welding pays when it saves at least a quarter of the vertices. A big list is judged by
+// its first polygons first, so that a model whose every triangle has its own normal (a
+// smooth surface shaded flat) does not pay for a weld of the whole list in vain.
+bool WeldingPays(const float* floats, std::size_t vertexCount) {
+    constexpr std::size_t kSampleVertices = std::size_t{3} << 15;
+    if (vertexCount <= kSampleVertices * 4) {
+        return true;
+    }
+    std::vector<float> sample(floats, floats + kSampleVertices * kFloatsPerVertex);
+    std::vector<std::uint32_t> indices(kSampleVertices);
+    const std::size_t kept =
+        WeldVertices(sample.data(), kSampleVertices, kFloatsPerVertex, indices.data());
+    return kept * 4 <= kSampleVertices * 3;
+}
+
+// Per vertex of every polygon: the stored normal, then the vertex, as floats.
+void FillFloats(float* out, const model::TSurface& list) {
+    for (const model::TPolygon& polygon : list) {
+        const float nx = static_cast<float>(polygon.Normal.x);
+        const float ny = static_cast<float>(polygon.Normal.y);
+        const float nz = static_cast<float>(polygon.Normal.z);
+        for (const TVector3* v : {&polygon.Vert1, &polygon.Vert2, &polygon.Vert3}) {
+            out[0] = nx;
+            out[1] = ny;
+            out[2] = nz;
+            out[3] = static_cast<float>(v->x);
+            out[4] = static_cast<float>(v->y);
+            out[5] = static_cast<float>(v->z);
+            out += kFloatsPerVertex;
+        }
     }
 }
 
@@ -181,7 +255,8 @@ bool TSceneRenderer::TPolygonArray::Matches(const model::TSurface& list) const {
     return true;
 }
 
-void TSceneRenderer::TPolygonArray::Build(const model::TSurface& list) {
+void TSceneRenderer::TPolygonArray::Build(const model::TSurface& list, bool useBufferObject) {
+    ReleaseBuffer();
     Data = list.data();
     Size = list.size();
     for (std::size_t i = 0; i < kSamples && Size > 0; ++i) {
@@ -192,27 +267,60 @@ void TSceneRenderer::TPolygonArray::Build(const model::TSurface& list) {
         Floats = std::make_unique_for_overwrite<float[]>(Size * 3 * kFloatsPerVertex);
         Capacity = Size * 3;
     }
-    float* out = Floats.get();
-    for (const model::TPolygon& polygon : list) {
-        const float nx = static_cast<float>(polygon.Normal.x);
-        const float ny = static_cast<float>(polygon.Normal.y);
-        const float nz = static_cast<float>(polygon.Normal.z);
-        for (const TVector3* v : {&polygon.Vert1, &polygon.Vert2, &polygon.Vert3}) {
-            out[0] = nx;
-            out[1] = ny;
-            out[2] = nz;
-            out[3] = static_cast<float>(v->x);
-            out[4] = static_cast<float>(v->y);
-            out[5] = static_cast<float>(v->z);
-            out += kFloatsPerVertex;
+    FillFloats(Floats.get(), list);
+    VertexCount = Size * 3;
+    Indices.reset();
+    IndexCount = 0;
+    if (VertexCount > 0 && VertexCount <= std::numeric_limits<std::uint32_t>::max() &&
+        WeldingPays(Floats.get(), VertexCount)) {
+        auto indices = std::make_unique_for_overwrite<std::uint32_t[]>(VertexCount);
+        const std::size_t kept =
+            WeldVertices(Floats.get(), VertexCount, kFloatsPerVertex, indices.get());
+        if (kept * 4 <= VertexCount * 3) {
+            Indices = std::move(indices);
+            IndexCount = VertexCount;
+            VertexCount = kept;
+        } else {
+            // Too few shared corners after all: the plain arrays again.
+            FillFloats(Floats.get(), list);
+        }
+    }
+    if (useBufferObject) {
+        Buffer = UploadBuffer(GL_ARRAY_BUFFER, Floats.get(),
+                              VertexCount * kFloatsPerVertex * sizeof(float));
+        if (Buffer != 0 && IndexCount > 0) {
+            IndexBuffer = UploadBuffer(GL_ELEMENT_ARRAY_BUFFER, Indices.get(),
+                                       IndexCount * sizeof(std::uint32_t));
+            if (IndexBuffer == 0) {
+                ReleaseBuffer();
+            }
+        }
+        if (Buffer != 0) {
+            Floats.reset();
+            Capacity = 0;
+            Indices.reset();
         }
     }
     Built = true;
 }
 
+void TSceneRenderer::TPolygonArray::ReleaseBuffer() {
+    QOpenGLFunctions* gl = BufferFunctions();
+    for (GLuint* buffer : {&Buffer, &IndexBuffer}) {
+        if (*buffer != 0 && gl != nullptr) {
+            gl->glDeleteBuffers(1, buffer);
+        }
+        *buffer = 0;
+    }
+}
+
 void TSceneRenderer::TPolygonArray::Clear() {
+    ReleaseBuffer();
     Data = nullptr;
     Size = 0;
+    VertexCount = 0;
+    IndexCount = 0;
+    Indices.reset();
     Floats.reset();
     Capacity = 0;
     Built = false;
@@ -221,8 +329,14 @@ void TSceneRenderer::TPolygonArray::Clear() {
 TSceneRenderer::TSceneRenderer() = default;
 
 TSceneRenderer::~TSceneRenderer() {
-    // Quadrics are client-side objects of GLU: no context is needed to delete them.
+    // Quadrics are client-side objects of GLU: no context is needed to delete them. The
+    // owner has released any buffer objects while their context was current.
     Release();
+}
+
+bool TSceneRenderer::HoldsBuffers() const {
+    return std::any_of(Arrays.begin(), Arrays.end(),
+                       [](const TPolygonArray& array) { return array.Buffer != 0; });
 }
 
 void TSceneRenderer::Initialize() {
@@ -346,7 +460,15 @@ void TSceneRenderer::DrawPolygons(const model::TSurface& list, int kind, bool sh
         glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
     }
     SetMaterial(kind);
+    if (CullAllPolygons) {
+        glEnable(GL_CULL_FACE);
+        glCullFace(GL_FRONT_AND_BACK);
+    }
+    DrawPolygonList(list, slot);
+    glDisable(GL_CULL_FACE);
+}
 
+void TSceneRenderer::DrawPolygonList(const model::TSurface& list, TListSlot slot) {
     if (PolygonPath == TPolygonPath::BeginEnd) {
         DrawPolygonsOneByOne(list);
         return;
@@ -356,7 +478,7 @@ void TSceneRenderer::DrawPolygons(const model::TSurface& list, int kind, bool sh
     SlotUsed[slot] = true;
     if (!array.Matches(list)) {
         try {
-            array.Build(list);
+            array.Build(list, UseBufferObjects);
         } catch (const std::bad_alloc&) {
             // No room for the float copy of a huge list: the same picture, drawn slower,
             // rather than an exception out of the paint event.
@@ -365,22 +487,57 @@ void TSceneRenderer::DrawPolygons(const model::TSurface& list, int kind, bool sh
             return;
         }
     }
-    const std::size_t vertexCount = array.Size * 3;
-    if (vertexCount == 0) {
+    if (array.VertexCount == 0) {
         return;
     }
-    constexpr GLsizei stride = static_cast<GLsizei>(kFloatsPerVertex * sizeof(float));
+    QOpenGLFunctions* gl = array.Buffer != 0 ? BufferFunctions() : nullptr;
+    if (array.Buffer != 0 && gl == nullptr) {
+        return;  // cannot happen while the context that made the buffer is current
+    }
+    // With buffers bound the pointers are byte offsets into them, made from integers:
+    // arithmetic on a null pointer is not allowed.
+    const std::uintptr_t floats =
+        gl != nullptr ? 0 : reinterpret_cast<std::uintptr_t>(array.Floats.get());
+    const std::uintptr_t indices =
+        gl != nullptr ? 0 : reinterpret_cast<std::uintptr_t>(array.Indices.get());
+    if (gl != nullptr) {
+        gl->glBindBuffer(GL_ARRAY_BUFFER, array.Buffer);
+        if (array.IndexCount > 0) {
+            gl->glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, array.IndexBuffer);
+        }
+    }
+    constexpr std::size_t vertexBytes = kFloatsPerVertex * sizeof(float);
+    constexpr GLsizei stride = static_cast<GLsizei>(vertexBytes);
     glEnableClientState(GL_NORMAL_ARRAY);
     glEnableClientState(GL_VERTEX_ARRAY);
-    for (std::size_t start = 0; start < vertexCount; start += kMaxDrawVertices) {
-        const float* data = array.Floats.get() + start * kFloatsPerVertex;
-        glNormalPointer(GL_FLOAT, stride, data);
-        glVertexPointer(3, GL_FLOAT, stride, data + 3);
-        glDrawArrays(GL_TRIANGLES, 0,
-                     static_cast<GLsizei>(std::min(kMaxDrawVertices, vertexCount - start)));
+    if (array.IndexCount > 0) {
+        glNormalPointer(GL_FLOAT, stride, reinterpret_cast<const void*>(floats));
+        glVertexPointer(3, GL_FLOAT, stride,
+                        reinterpret_cast<const void*>(floats + 3 * sizeof(float)));
+        for (std::size_t start = 0; start < array.IndexCount; start += kMaxDrawVertices) {
+            glDrawElements(
+                GL_TRIANGLES,
+                static_cast<GLsizei>(std::min(kMaxDrawVertices, array.IndexCount - start)),
+                GL_UNSIGNED_INT,
+                reinterpret_cast<const void*>(indices + start * sizeof(std::uint32_t)));
+        }
+    } else {
+        for (std::size_t start = 0; start < array.VertexCount; start += kMaxDrawVertices) {
+            const std::uintptr_t normals = floats + start * vertexBytes;
+            glNormalPointer(GL_FLOAT, stride, reinterpret_cast<const void*>(normals));
+            glVertexPointer(3, GL_FLOAT, stride,
+                            reinterpret_cast<const void*>(normals + 3 * sizeof(float)));
+            glDrawArrays(
+                GL_TRIANGLES, 0,
+                static_cast<GLsizei>(std::min(kMaxDrawVertices, array.VertexCount - start)));
+        }
     }
     glDisableClientState(GL_VERTEX_ARRAY);
     glDisableClientState(GL_NORMAL_ARRAY);
+    if (gl != nullptr) {
+        gl->glBindBuffer(GL_ARRAY_BUFFER, 0);
+        gl->glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+    }
 }
 
 void TSceneRenderer::DrawCutEdge(const model::TCutEdgeData& list, int first, int last, int main) {

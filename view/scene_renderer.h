@@ -16,6 +16,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <utility>
 
@@ -52,8 +53,17 @@ struct TSceneFrame {
 };
 
 // How the polygons reach OpenGL. The picture is the same either way: vertex arrays of
-// 32-bit floats (one glDrawArrays per list, the stored normal repeated at each vertex),
-// or one glBegin/glEnd per triangle, kept for the benchmark's comparison.
+// 32-bit floats (one draw per list, the stored normal repeated at each vertex), or one
+// glBegin/glEnd per triangle, kept for the benchmark's comparison.
+//
+// Corners repeated bit for bit (position and normal: the triangles of one flat face) are
+// welded and drawn through indices when that saves at least a quarter of the vertices,
+// so each is transformed and lit once; otherwise every polygon has its own three.
+//
+// The arrays live in a buffer object of the context where it has them (OpenGL 1.5 and
+// later, as every driver of the last twenty years): uploaded once when the list
+// changes, not copied from client memory at every frame. Client-side arrays remain the
+// way when the context has no buffer objects or no room for one.
 enum class TPolygonPath { VertexArrays, BeginEnd };
 
 class TSceneRenderer {
@@ -66,7 +76,10 @@ public:
     // Creates the six quadrics. Call once with the context current, before PaintScene.
     void Initialize();
     // Releases the quadrics and the cached arrays; PaintScene needs Initialize again.
+    // The context the arrays were made in must be current if any buffer object is held
+    // (HoldsBuffers); otherwise no context is needed.
     void Release();
+    bool HoldsBuffers() const;
 
     // Draws one frame into the framebuffer bound in the current context, clearing it to
     // white first. Leaves the matrix stack as it found it.
@@ -82,6 +95,13 @@ public:
     void InvalidateGeometry();
 
     TPolygonPath PolygonPath = TPolygonPath::VertexArrays;
+    // Off: the arrays stay in client memory even where buffer objects exist (for the
+    // benchmark's comparison).
+    bool UseBufferObjects = true;
+    // For the benchmark only: every polygon is culled once transformed and lit, so a
+    // frame times the geometry stage (hand-over, transformation, lighting) without
+    // the rasterisation.
+    bool CullAllPolygons = false;
 
 private:
     // The interleaved normal-and-vertex floats of one polygon list.
@@ -92,12 +112,21 @@ private:
         std::array<model::TPolygon, kSamples> Samples{};
         // Per vertex: nx, ny, nz, x, y, z; left uninitialised until written, so a rebuild
         // of a million triangles does not zero 72 MB first.
+        // Freed once they are in the buffer objects.
         std::unique_ptr<float[]> Floats;
         std::size_t Capacity = 0;  // vertices Floats has room for
+        std::size_t VertexCount = 0;
+        // The welded corners: three indices per polygon into the vertices, or none when
+        // too few corners are shared and every polygon has its own three vertices.
+        std::unique_ptr<std::uint32_t[]> Indices;
+        std::size_t IndexCount = 0;
+        unsigned int Buffer = 0;       // the buffer object holding the floats; 0 for none
+        unsigned int IndexBuffer = 0;  // and the one holding the indices
         bool Built = false;
 
         bool Matches(const model::TSurface& list) const;
-        void Build(const model::TSurface& list);
+        void Build(const model::TSurface& list, bool useBufferObject);
+        void ReleaseBuffer();
         void Clear();
     };
 
@@ -106,6 +135,7 @@ private:
     enum TListSlot : std::size_t { kAll = 0, kFront = 1, kBack = 2, kOther = 3 };
 
     void DrawPolygons(const model::TSurface& list, int kind, bool shaded, TListSlot slot);
+    void DrawPolygonList(const model::TSurface& list, TListSlot slot);
     static void DrawCutEdge(const model::TCutEdgeData& list, int first, int last, int main);
     void DrawBaseDisc();
     void DrawPlaneDisc();

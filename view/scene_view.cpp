@@ -3,6 +3,7 @@
 #include "view/scene_view.h"
 
 #include <QMouseEvent>
+#include <QOpenGLContext>
 
 #include <cmath>
 
@@ -14,9 +15,19 @@ TSceneView::TSceneView(const model::TModel& model, TSceneInputs inputs, QWidget*
 }
 
 TSceneView::~TSceneView() {
-    // The renderer holds no objects of the context (GLU quadrics and the float arrays
-    // live in client memory), so it is released without making the context current.
+    ReleaseRenderer();
+}
+
+void TSceneView::ReleaseRenderer() {
+    // The polygon buffers belong to the context; the quadrics and client arrays do not.
+    const bool current = Renderer.HoldsBuffers() && context() != nullptr;
+    if (current) {
+        makeCurrent();
+    }
     Renderer.Release();
+    if (current) {
+        doneCurrent();
+    }
 }
 
 QSurfaceFormat TSceneView::SurfaceFormat() {
@@ -54,6 +65,10 @@ void TSceneView::SetPolygonPath(TPolygonPath path) {
 }
 
 void TSceneView::initializeGL() {
+    // The widget gets a new context when it moves to another top-level window; the old
+    // one takes the renderer's buffers with it.
+    connect(context(), &QOpenGLContext::aboutToBeDestroyed, this, &TSceneView::ReleaseRenderer,
+            Qt::UniqueConnection);
     Renderer.Initialize();
 }
 

@@ -78,6 +78,8 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
+    // Releases the renderer's objects with the widget's context current.
+    void ReleaseRenderer();
     TSceneFrame Frame() const;
     TViewPose Pose() const;
     void SetPose(const TViewPose& pose);

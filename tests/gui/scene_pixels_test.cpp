@@ -550,25 +550,52 @@ void TScenePixelsTest::ArraysFollowAListRefilledInPlace() {
 
 void TScenePixelsTest::ArraysAndBeginEndDrawTheSamePicture_data() {
     QTest::addColumn<bool>("shaded");
-    QTest::newRow("shaded") << true;
-    QTest::newRow("wire frame") << false;
+    QTest::addColumn<bool>("sharedCorners");
+    QTest::newRow("shaded") << true << false;
+    QTest::newRow("wire frame") << false << false;
+    // Flat faces whose triangles share their corners are drawn through welded indices.
+    QTest::newRow("shaded, shared corners") << true << true;
+    QTest::newRow("wire frame, shared corners") << false << true;
 }
 
 void TScenePixelsTest::ArraysAndBeginEndDrawTheSamePicture() {
     QFETCH(bool, shaded);
+    QFETCH(bool, sharedCorners);
     TScene scene;
     scene.Display.Shaded = shaded;
     scene.Display.CS = true;
-    // A fan of slanted triangles with assorted normals, so that lighting varies.
     TSurface front;
     TSurface back;
-    for (int i = 0; i < 24; ++i) {
-        const double a0 = i * M_PI / 12.0;
-        const double a1 = (i + 1) * M_PI / 12.0;
-        const TPolygon p =
-            Triangle({0, 0, 0.5}, {std::cos(a0), std::sin(a0), kZ},
-                     {std::cos(a1), std::sin(a1), kZ}, {std::cos(a0), std::sin(a1), 0.5 + 0.1 * i});
-        (i % 2 == 0 ? front : back).push_back(p);
+    if (sharedCorners) {
+        // Two slanted grids of 6 x 6 squares, each square two triangles with the face's
+        // normal; a corner inside a grid belongs to six triangles.
+        for (int face = 0; face < 2; ++face) {
+            const double tilt = face == 0 ? 0.3 : -0.4;
+            const TVector3 normal = tessarin::geometry::Normalize({-tilt, 0.0, 1.0});
+            auto corner = [&](int i, int j) {
+                const double x = -0.9 + 0.3 * i + (face == 0 ? 0.0 : 0.1);
+                return TVector3{x, -0.9 + 0.3 * j, kZ + tilt * x};
+            };
+            for (int i = 0; i < 6; ++i) {
+                for (int j = 0; j < 6; ++j) {
+                    TSurface& list = face == 0 ? front : back;
+                    list.push_back(
+                        Triangle(corner(i, j), corner(i + 1, j), corner(i + 1, j + 1), normal));
+                    list.push_back(
+                        Triangle(corner(i, j), corner(i + 1, j + 1), corner(i, j + 1), normal));
+                }
+            }
+        }
+    } else {
+        // A fan of slanted triangles with assorted normals, so that lighting varies.
+        for (int i = 0; i < 24; ++i) {
+            const double a0 = i * M_PI / 12.0;
+            const double a1 = (i + 1) * M_PI / 12.0;
+            const TPolygon p = Triangle({0, 0, 0.5}, {std::cos(a0), std::sin(a0), kZ},
+                                        {std::cos(a1), std::sin(a1), kZ},
+                                        {std::cos(a0), std::sin(a1), 0.5 + 0.1 * i});
+            (i % 2 == 0 ? front : back).push_back(p);
+        }
     }
     scene.SetSorted(front, back, {Left()});
     scene.SetCutEdge(FourSegments());
