@@ -4,8 +4,10 @@
 //   xvfb-run -a -s "-screen 0 1280x1024x24" build/release/bench/tessarin-repaint-bench FILE.stl
 //
 // For each command it prints the time, the number of repaints of the progress gauge and
-// the longest gap between two repaints (from the command's start to its end), against the
-// target of a repaint at least every 100 ms.
+// the longest gap between two repaints while the operation runs (from the command's start
+// to the gauge's last report), against the target of a repaint at least every 100 ms;
+// then the time from that last report until the command returned, in which the command
+// finishes its work and the window draws the result (the 3-D view of the whole model).
 #include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
@@ -38,12 +40,25 @@ public:
         return false;
     }
 
-    qint64 LongestGap(qint64 total) const {
-        qint64 gap = Paints.empty() ? total : Paints.front();
-        for (std::size_t i = 1; i < Paints.size(); ++i) {
-            gap = std::max(gap, Paints[i] - Paints[i - 1]);
+    // The gauge's clock: the time of the operation's last report to the gauge.
+    qint64 LastReport = 0;
+    qint64 Now() {
+        LastReport = Timer.elapsed();
+        return LastReport;
+    }
+
+    // Longest gap between the command's start, the paints up to `end` and `end`.
+    qint64 LongestGap(qint64 end) const {
+        qint64 gap = 0;
+        qint64 previous = 0;
+        for (const qint64 paint : Paints) {
+            if (paint > end) {
+                break;
+            }
+            gap = std::max(gap, paint - previous);
+            previous = paint;
         }
-        return Paints.empty() ? gap : std::max(gap, total - Paints.back());
+        return std::max(gap, end - previous);
     }
 };
 
@@ -71,21 +86,26 @@ int main(int argc, char** argv) {
     Settle(app);
 
     TPaintClock clock;
+    clock.Timer.start();
     form.Gauge().installEventFilter(&clock);
+    form.Gauge().SetClock([&clock] { return clock.Now(); });
     dialogs.ChooseFile(QString::fromLocal8Bit(argv[1]));
     bool allMet = true;
-    std::printf("%-18s %10s %9s %12s %s\n", "command", "time", "repaints", "longest gap", "target");
+    std::printf("%-18s %10s %9s %12s %-15s %s\n", "command", "time", "repaints", "longest gap",
+                "target", "then until done");
     for (const char* name : {"ButtonOpenSTL", "ButtonSortFaces", "ButtonCutEdge"}) {
         clock.Paints.clear();
         clock.Timer.start();
+        clock.LastReport = 0;
         form.findChild<QAction*>(name)->trigger();
         const qint64 total = clock.Timer.elapsed();
-        const qint64 gap = clock.LongestGap(total);
+        const qint64 gap = clock.LongestGap(clock.LastReport);
         const bool met = gap <= kTargetGapMs;
         allMet = allMet && met;
-        std::printf("%-18s %7lld ms %9zu %9lld ms <= %lld ms %s\n", name,
+        std::printf("%-18s %7lld ms %9zu %9lld ms <= %lld ms %-6s %7lld ms\n", name,
                     static_cast<long long>(total), clock.Paints.size(), static_cast<long long>(gap),
-                    static_cast<long long>(kTargetGapMs), met ? "ok" : "MISSED");
+                    static_cast<long long>(kTargetGapMs), met ? "ok" : "MISSED",
+                    static_cast<long long>(total - clock.LastReport));
         Settle(app);
     }
     const auto* document = form.ActiveDocument();

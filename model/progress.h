@@ -21,7 +21,9 @@ public:
     virtual void Start(std::string_view text, int maximum) = 0;
 
     // Advances by `count` steps. Loops over millions of items report in batches
-    // (kProgressBatch), so an implementation is called at a bounded rate.
+    // (kProgressBatch), so an implementation is called at a bounded rate. A count of 0
+    // advances nothing and only tells that the operation is still going (while it waits
+    // or does work it does not count), so the caller may refresh its display.
     virtual void Step(int count = 1) = 0;
 
     // Ends the operation: the caption is cleared and the maximum is 0 again.
@@ -32,7 +34,9 @@ public:
 TProgress& NullProgress();
 
 // Items a loop processes between two calls of Step.
-inline constexpr int kProgressBatch = 1 << 14;
+// Small enough that a loop slowed down by a busy machine still reports several times in
+// a tenth of a second; the cost of a call is nothing beside the items' work.
+inline constexpr int kProgressBatch = 1 << 12;
 
 // Starts `progress` on construction and finishes it on destruction, so that every
 // way out of an operation, early returns included, finishes the progress.

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <bit>
 #include <charconv>
+#include <chrono>
 #include <cstdint>
 #include <cstring>
 #include <exception>
@@ -88,6 +89,9 @@ public:
             Done += step;
         }
     }
+    // A step of nothing: lets the caller show that the work goes on where no facet is
+    // counted (waiting for the other half, joining the halves).
+    void KeepAlive() { Progress.Step(0); }
 
 private:
     TProgress& Progress;
@@ -719,6 +723,7 @@ TTextOutcome ReadText(const char* start, const char* end, const char* split, TSt
     std::vector<TSurface> chunks;
     TAsciiParser second(end, TPolygonSink(chunks));
     std::atomic<bool> cancel{false};
+    std::atomic<bool> secondDone{false};
     std::exception_ptr secondException;
     TOutcome secondOutcome = TOutcome::Cancelled;
     std::thread worker;
@@ -731,6 +736,7 @@ TTextOutcome ReadText(const char* start, const char* end, const char* split, TSt
                 } catch (...) {
                     secondException = std::current_exception();
                 }
+                secondDone.store(true, std::memory_order_release);
             });
         } catch (const std::system_error&) {
             // No thread to be had: read it all in this one.
@@ -745,6 +751,11 @@ TTextOutcome ReadText(const char* start, const char* end, const char* split, TSt
         outcome = first.Run(start, false);
         if (outcome != TOutcome::ReachedSplit) {
             cancel.store(true, std::memory_order_relaxed);  // its half is not needed
+        }
+        // The caller's window stays alive while the other half is still being read.
+        while (!secondDone.load(std::memory_order_acquire)) {
+            stepper.KeepAlive();
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
         }
         joiner.Join();
     } else {
@@ -775,6 +786,7 @@ TTextOutcome ReadText(const char* start, const char* end, const char* split, TSt
                 }
                 polygons.insert(polygons.end(), chunk.begin(), chunk.end());
                 TSurface().swap(chunk);
+                stepper.KeepAlive();
             }
         }
     }
