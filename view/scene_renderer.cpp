@@ -157,6 +157,14 @@ void EnableBlending() {
 void ResetState(bool shaded, bool cutEdgeDrawn) {
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
+    // With the identity alone the nearer fragment (smaller z) is the one farther along
+    // -z, so the viewer would look along +z with y up: a left-handed view, in which every
+    // tool appeared mirrored (a right-hand cutter as a left-hand one). Turning the
+    // picture upside down makes the view right-handed; the model-view transform below
+    // turns the angles and the vertical pan the other way, so that the standard views
+    // look from where their names say, upright, and a drag moves the model with the
+    // mouse. Lighting is done before the projection and does not change.
+    glScalef(1.0f, -1.0f, 1.0f);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     glDisable(GL_BLEND);
@@ -205,13 +213,14 @@ void BeginScene(int width, int height) {
 }
 
 // Moves the view's origin to the centre of the window: the square viewport overhangs the
-// top (wide window) or the right edge (tall window).
+// top (wide window) or the right edge (tall window). The projection turns y over, so the
+// downward shift is written upward.
 void CenterView(int width, int height) {
     glTranslatef(0.0f, 0.0f, 0.5f);
     const double w = width;
     const double h = height;
     if (width > height) {
-        glTranslatef(0.0f, static_cast<GLfloat>((h - w) / w), 0.0f);
+        glTranslatef(0.0f, static_cast<GLfloat>((w - h) / w), 0.0f);
     } else {
         glTranslatef(static_cast<GLfloat>((w - h) / h), 0.0f, 0.0f);
     }
@@ -389,12 +398,13 @@ void TSceneRenderer::PaintScene(const model::TModel& model, const TSceneFrame& f
 
     glPushMatrix();
     CenterView(frame.Width, frame.Height);
-    glTranslatef(static_cast<GLfloat>(frame.ViewPan.x), static_cast<GLfloat>(frame.ViewPan.y),
+    // Pan, X and Z angles with the sign the upturned projection asks for (see ResetState).
+    glTranslatef(static_cast<GLfloat>(frame.ViewPan.x), static_cast<GLfloat>(-frame.ViewPan.y),
                  static_cast<GLfloat>(frame.ViewPan.z));
     glRotatef(180.0f, 1.0f, 0.0f, 0.0f);
-    glRotatef(static_cast<GLfloat>(frame.ViewRotation.x), 1.0f, 0.0f, 0.0f);
+    glRotatef(static_cast<GLfloat>(-frame.ViewRotation.x), 1.0f, 0.0f, 0.0f);
     glRotatef(static_cast<GLfloat>(frame.ViewRotation.y), 0.0f, 1.0f, 0.0f);
-    glRotatef(static_cast<GLfloat>(frame.ViewRotation.z), 0.0f, 0.0f, 1.0f);
+    glRotatef(static_cast<GLfloat>(-frame.ViewRotation.z), 0.0f, 0.0f, 1.0f);
 
     glPushMatrix();
     if (frame.Display.CS) {

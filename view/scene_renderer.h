@@ -8,9 +8,11 @@
 // basic plane, the side plane, the working plane with its arrow and the section plane;
 // and the turn of the model into the static or kinematic system being looked at.
 //
-// No projection is loaded: the visible volume is -1 .. 1 in x, y and z after the
-// model-view transform, seen through a square viewport anchored at the bottom-left
-// corner whose side is the larger of the drawable's width and height. Every frame is
+// The projection only turns y over (orthographic, no perspective): the visible volume is
+// -1 .. 1 in x, y and z after the model-view transform, seen through a square viewport
+// anchored at the bottom-left corner whose side is the larger of the drawable's width and
+// height. The view is right-handed: the top view looks down the tool's axis with x to the
+// right and y up, the front view from -y with z up, the left view from -x. Every frame is
 // drawn completely from the model and the frame's inputs.
 #pragma once
 

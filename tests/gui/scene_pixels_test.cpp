@@ -38,10 +38,10 @@ constexpr double kScale = 0.6;  // 0.6 / Xmax with Xmax = 1
 constexpr double kZ = 0.2;      // every test polygon lies a little above the basic plane
 constexpr int kTolerance = 3;   // per channel, 8-bit
 
-// A pixel of a model point in the top view of the square window.
+// A pixel of a model point in the top view of the square window: x to the right, y up.
 QPoint Pixel(double x, double y, double scale = kScale) {
     return QPoint(static_cast<int>(std::lround(kSide / 2 + kSide / 2 * scale * x)),
-                  static_cast<int>(std::lround(kSide / 2 + kSide / 2 * scale * y)));
+                  static_cast<int>(std::lround(kSide / 2 - kSide / 2 * scale * y)));
 }
 
 QColor Rgb(double r, double g, double b) {
@@ -257,6 +257,8 @@ private slots:
     void TurnIntoTheShownSystem_data();
     void TurnIntoTheShownSystem();
     void ArraysFollowAListRefilledInPlace();
+    void StandardViewsLookFromWhereTheirNamesSay_data();
+    void StandardViewsLookFromWhereTheirNamesSay();
     void ArraysAndBeginEndDrawTheSamePicture_data();
     void ArraysAndBeginEndDrawTheSamePicture();
 };
@@ -546,6 +548,84 @@ void TScenePixelsTest::ArraysFollowAListRefilledInPlace() {
     image = scene.Grab();
     EXPECT_COLOUR_AT(image, kInside[0], kWhite);
     EXPECT_COLOUR_AT(image, kInside[2], Lit(0));
+}
+
+namespace {
+
+// A cube of half-side 0.15 around `centre`, its faces with their outward normals.
+TSurface Cube(TVector3 centre) {
+    constexpr double h = 0.15;
+    TSurface faces;
+    for (int axis = 0; axis < 3; ++axis) {
+        for (const double side : {-1.0, 1.0}) {
+            // Two unit vectors spanning the face, and the face's outward normal.
+            TVector3 u{};
+            TVector3 v{};
+            TVector3 n{};
+            (axis == 0 ? u.y : axis == 1 ? u.z : u.x) = h;
+            (axis == 0 ? v.z : axis == 1 ? v.x : v.y) = h;
+            (axis == 0 ? n.x : axis == 1 ? n.y : n.z) = side;
+            const TVector3 c{centre.x + n.x * h, centre.y + n.y * h, centre.z + n.z * h};
+            auto at = [&](double a, double b) {
+                return TVector3{c.x + a * u.x + b * v.x, c.y + a * u.y + b * v.y,
+                                c.z + a * u.z + b * v.z};
+            };
+            faces.push_back(Triangle(at(-1, -1), at(1, -1), at(1, 1), n));
+            faces.push_back(Triangle(at(-1, -1), at(1, 1), at(-1, 1), n));
+        }
+    }
+    return faces;
+}
+
+// Which material a pixel shows: 1 front (blue), 2 back (mauve), 0 other (grey), -1 none.
+int MaterialAt(const QImage& image, QPoint p) {
+    const QColor c = At(image, p);
+    if (c == kWhite) {
+        return -1;
+    }
+    if (c.blue() > c.red() + 40) {
+        return 1;
+    }
+    return c.red() > c.green() + 25 ? 2 : 0;
+}
+
+}  // namespace
+
+void TScenePixelsTest::StandardViewsLookFromWhereTheirNamesSay_data() {
+    // Four cubes: on +x (front material, 1), on +y (back material, 2), on -y and on +z
+    // (other material, 0). `seen` lists the material shown at the centre and one unit to
+    // the right, left, up and down on the screen ("-" for background). A mirrored view
+    // swaps one pair of sides; a view from the wrong side shows another cube in the
+    // centre. A cube a unit away from the viewer lies beyond the far end of the visible
+    // volume (z > 1) and is not drawn.
+    QTest::addColumn<int>("view");
+    QTest::addColumn<QString>("seen");
+    QTest::newRow("top: x right, y up") << 2 << "01-20";
+    QTest::newRow("bottom: x left, y up") << 3 << "--120";
+    QTest::newRow("front: from -y, x right, z up") << 0 << "01-0-";
+    QTest::newRow("back: from +y, x left, z up") << 1 << "2-10-";
+    QTest::newRow("left: from -x, y left, z up") << 4 << "-020-";
+    QTest::newRow("right: from +x, y right, z up") << 5 << "1200-";
+}
+
+void TScenePixelsTest::StandardViewsLookFromWhereTheirNamesSay() {
+    QFETCH(int, view);
+    QFETCH(QString, seen);
+    TScene scene;
+    TSurface other = Cube({0, -1, 0});
+    const TSurface top = Cube({0, 0, 1});
+    other.insert(other.end(), top.begin(), top.end());
+    scene.SetSorted(Cube({1, 0, 0}), Cube({0, 1, 0}), other);
+    scene.View().SetStandardView(view);
+    const QImage image = scene.Grab();
+    const std::array<QPoint, 5> places{Pixel(0, 0), Pixel(1, 0), Pixel(-1, 0), Pixel(0, 1),
+                                       Pixel(0, -1)};
+    QString actual;
+    for (const QPoint p : places) {
+        const int material = MaterialAt(image, p);
+        actual += material < 0 ? QChar('-') : QChar('0' + material);
+    }
+    QCOMPARE(actual, seen);
 }
 
 void TScenePixelsTest::ArraysAndBeginEndDrawTheSamePicture_data() {
