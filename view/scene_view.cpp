@@ -16,6 +16,11 @@ TSceneView::TSceneView(const model::TModel& model, TSceneInputs inputs, QWidget*
 
 TSceneView::~TSceneView() {
     ReleaseRenderer();
+    // The base class destroys the context, whose last signal must not reach the part of
+    // this object that is already gone.
+    if (QOpenGLContext* glContext = context()) {
+        disconnect(glContext, nullptr, this, nullptr);
+    }
 }
 
 void TSceneView::ReleaseRenderer() {
