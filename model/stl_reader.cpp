@@ -87,6 +87,9 @@ public:
         if (step > 0) {
             Progress.Step(static_cast<int>(step));
             Done += step;
+        } else {
+            // Past the estimate the bar stays full, but the caller still hears from us.
+            KeepAlive();
         }
     }
     // A step of nothing: lets the caller show that the work goes on where no facet is
