@@ -937,8 +937,13 @@ void TMainForm::ButtonHelpClick() {
     const QString index = FindHelpIndex(HelpFolderList);
     // Desktop launchers report success for files that are not there, so the file is
     // looked for first.
-    if (index.isEmpty() || !HelpOpener || !HelpOpener(QUrl::fromLocalFile(index))) {
-        DialogService.Error(this, QStringLiteral("Не найден файл справки"));
+    if (index.isEmpty()) {
+        DialogService.Error(this, QStringLiteral("Не найден файл справки"),
+                            QStringLiteral("no index.htm in %1").arg(HelpFolderList.join(", ")));
+    } else if (!HelpOpener || !HelpOpener(QUrl::fromLocalFile(index))) {
+        // The pages are there; what is missing is a program that shows them.
+        DialogService.Error(this, QStringLiteral("Не найден файл справки"),
+                            QStringLiteral("no program to open %1").arg(index));
     }
 }
 

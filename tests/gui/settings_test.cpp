@@ -588,10 +588,11 @@ void TSettingsTest::HelpLooksInTheExecutableFolderFirst() {
     Form->findChild<QAction*>("ButtonHelp")->trigger();
     QCOMPARE(opened, QList<QUrl>{QUrl::fromLocalFile(beside + "/index.htm")});
 
-    // The desktop could not open it.
+    // The desktop could not open it: the message says which file.
     Form->SetHelpOpener([](const QUrl&) { return false; });
     Form->findChild<QAction*>("ButtonHelp")->trigger();
     QCOMPARE(Dialogs->Transcript(), QStringList{"Error: Не найден файл справки"});
+    QVERIFY(Dialogs->Records().constLast().Detail.contains(beside + "/index.htm"));
 
     // The program's own list: beside the executable, then the installed data folder.
     const QStringList folders = tessarin::shell::HelpFolders();
