@@ -13,6 +13,10 @@
 #include "shell/command_icons.h"
 #include "shell/dialogs.h"
 
+#ifdef Q_OS_WIN
+#include <shlobj.h>
+#endif
+
 namespace tessarin::shell {
 
 namespace {
@@ -146,6 +150,8 @@ bool RegisterFileAssociation(const QString& executable, const QString& dataHome,
         }
         return false;
     }
+    // Explorer caches the associations; it rereads them when told.
+    SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
     return true;
 #else
     const QDir home(dataHome);

@@ -31,13 +31,21 @@ int main(int argc, char** argv) {
     TWidgetDialogs dialogs;
     TSettings settings;
     TMainForm mainForm(dialogs, settings);
-    RunFirstStart(settings, dialogs, QApplication::applicationFilePath(), DefaultDataHome(),
-                  &mainForm);
+    if (!settings.SettingsExist()) {
+        // A failure of the registration is shown in a message box, which the splash,
+        // always on top, must not cover.
+        gate->close();
+        RunFirstStart(settings, dialogs, QApplication::applicationFilePath(), DefaultDataHome(),
+                      &mainForm);
+    } else {
+        gate->ReleaseWhenReady();
+    }
+    // The bars get the style the user chose when last changing the settings.
+    mainForm.ApplyButtonStyle(settings.ReadSettings().ButtStyle);
     const QStringList arguments = QApplication::arguments();
     if (arguments.size() > 1) {
         mainForm.SetCommandLineFile(arguments.at(1));
     }
     mainForm.showMaximized();
-    gate->ReleaseWhenReady();
     return QApplication::exec();
 }
