@@ -5,9 +5,14 @@
 #include <QSettings>
 #include <QVariant>
 
+#include <QList>
+
+#include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <limits>
 #include <string>
+#include <utility>
 
 #include "project/number_format.h"
 
@@ -20,9 +25,11 @@ QSettings OpenSettings() {
 }
 
 // The registry keeps floats as the 8 bytes of the IEEE double, little-endian; an ini
-// file keeps them as text written with ".". Both are accepted.
-double ReadFloat(const QSettings& settings, const QString& key, double fallback) {
+// file written by hand may hold them as text. Both are accepted; `ok` tells whether
+// the value was usable.
+double ReadFloat(const QSettings& settings, const QString& key, double fallback, bool& ok) {
     const QVariant value = settings.value(key);
+    ok = false;
     if (!value.isValid()) {
         return fallback;
     }
@@ -37,22 +44,41 @@ double ReadFloat(const QSettings& settings, const QString& key, double fallback)
             }
             double result = 0.0;
             std::memcpy(&result, &bits, sizeof result);
-            return result;
+            ok = std::isfinite(result);
+            return ok ? result : fallback;
         }
     }
     double result = 0.0;
     const std::string text = value.toString().toStdString();
-    return project::StrToFloat(text, project::kEitherSeparator, result) ? result : fallback;
-}
-
-int ReadInt(const QSettings& settings, const QString& key, int fallback) {
-    bool ok = false;
-    const int result = settings.value(key).toInt(&ok);
+    ok = project::StrToFloat(text, project::kEitherSeparator, result) && std::isfinite(result);
     return ok ? result : fallback;
 }
 
-bool ReadFlag(const QSettings& settings, const QString& key, bool fallback) {
-    return ReadInt(settings, key, fallback ? 1 : 0) != 0;
+QByteArray FloatBytes(double value) {
+    std::uint64_t bits = 0;
+    std::memcpy(&bits, &value, sizeof bits);
+    QByteArray bytes(sizeof bits, '\0');
+    for (int i = 0; i < static_cast<int>(sizeof bits); ++i) {
+        bytes[i] = static_cast<char>((bits >> (8 * i)) & 0xFF);
+    }
+    return bytes;
+}
+
+// Integers within [low, high]; anything else is unusable.
+int ReadInt(const QSettings& settings, const QString& key, int fallback, int low, int high,
+            bool& ok) {
+    const QVariant value = settings.value(key);
+    // A byte array would convert from its text; the registry's integers never are one.
+    ok = value.isValid() && value.typeId() != QMetaType::QByteArray;
+    const int result = ok ? value.toInt(&ok) : 0;
+    ok = ok && result >= low && result <= high;
+    return ok ? result : fallback;
+}
+
+bool ReadFlag(const QSettings& settings, const QString& key, bool fallback, bool& ok) {
+    const int limit = std::numeric_limits<int>::max();
+    return ReadInt(settings, key, fallback ? 1 : 0, std::numeric_limits<int>::min(), limit, ok) !=
+           0;
 }
 
 char SystemDecimalSeparator() {
@@ -63,39 +89,100 @@ char SystemDecimalSeparator() {
     return project::DefaultDecimalSeparator();
 }
 
+void WriteGeometry(QSettings& settings, const model::TGeometrySettings& geometry) {
+    settings.setValue("Geom/Gamma", FloatBytes(geometry.Gamma));
+    settings.setValue("Geom/Alpha", FloatBytes(geometry.Alpha));
+    settings.setValue("Geom/DiscardInt", geometry.DiscardInt ? 1 : 0);
+    settings.setValue("Geom/TableAccuracy", static_cast<int>(geometry.TableAccuracy));
+    settings.setValue("Geom/MarkNegative", geometry.MarkNegative ? 1 : 0);
+}
+
+void WriteInterface(QSettings& settings, const TShellSettings& values) {
+    settings.setValue("IntF/ViewChart", values.ViewChart ? 1 : 0);
+    settings.setValue("IntF/SmartCursor", values.SmartCursor ? 1 : 0);
+    settings.setValue("IntF/CustomTable", values.CustomTable ? 1 : 0);
+    settings.setValue("IntF/FlatPanels", values.FlatPanels ? 1 : 0);
+    settings.setValue("IntF/ButtStyle",
+                      values.ButtStyle == 1 || values.ButtStyle == 2 ? values.ButtStyle : 0);
+    settings.setValue("IntF/UsePath", values.UsePath ? 1 : 0);
+    settings.setValue("IntF/Path", values.Path);
+}
+
 }  // namespace
 
-TShellSettings TQSettingsStore::Read() const {
-    const QSettings settings = OpenSettings();
+TShellSettings TSettings::Read() const {
+    QSettings settings = OpenSettings();
     TShellSettings result;
     model::TGeometrySettings& geometry = result.Geometry;
-    geometry.Gamma = ReadFloat(settings, "Geom/Gamma", geometry.Gamma);
-    geometry.Alpha = ReadFloat(settings, "Geom/Alpha", geometry.Alpha);
-    geometry.DiscardInt = ReadFlag(settings, "Geom/DiscardInt", geometry.DiscardInt);
-    const int accuracy = ReadInt(settings, "Geom/TableAccuracy", geometry.TableAccuracy);
-    if (accuracy >= 0 && accuracy <= 6) {
-        geometry.TableAccuracy = accuracy;
-    }
-    geometry.MarkNegative = ReadFlag(settings, "Geom/MarkNegative", geometry.MarkNegative);
-    result.ViewChart = ReadFlag(settings, "IntF/ViewChart", result.ViewChart);
-    result.SmartCursor = ReadFlag(settings, "IntF/SmartCursor", result.SmartCursor);
-    result.CustomTable = ReadFlag(settings, "IntF/CustomTable", result.CustomTable);
-    result.FlatPanels = ReadFlag(settings, "IntF/FlatPanels", result.FlatPanels);
-    const int buttStyle = ReadInt(settings, "IntF/ButtStyle", result.ButtStyle);
-    if (buttStyle >= 0 && buttStyle <= 2) {
-        result.ButtStyle = buttStyle;
-    }
-    result.UsePath = ReadFlag(settings, "IntF/UsePath", false);
-    result.Path = settings.value("IntF/Path").toString();
+    // Each value that is not usable is remembered with its default, to be written back.
+    QList<std::pair<QString, QVariant>> repairs;
+    bool ok = true;
+    auto check = [&](const char* key, const QVariant& value) {
+        if (!ok) {
+            repairs.append({QString::fromLatin1(key), value});
+        }
+    };
+    geometry.Gamma = ReadFloat(settings, "Geom/Gamma", geometry.Gamma, ok);
+    check("Geom/Gamma", FloatBytes(geometry.Gamma));
+    geometry.Alpha = ReadFloat(settings, "Geom/Alpha", geometry.Alpha, ok);
+    check("Geom/Alpha", FloatBytes(geometry.Alpha));
+    geometry.DiscardInt = ReadFlag(settings, "Geom/DiscardInt", geometry.DiscardInt, ok);
+    check("Geom/DiscardInt", geometry.DiscardInt ? 1 : 0);
+    geometry.TableAccuracy =
+        ReadInt(settings, "Geom/TableAccuracy", geometry.TableAccuracy, 0, 6, ok);
+    check("Geom/TableAccuracy", static_cast<int>(geometry.TableAccuracy));
+    geometry.MarkNegative = ReadFlag(settings, "Geom/MarkNegative", geometry.MarkNegative, ok);
+    check("Geom/MarkNegative", geometry.MarkNegative ? 1 : 0);
+    result.ViewChart = ReadFlag(settings, "IntF/ViewChart", result.ViewChart, ok);
+    check("IntF/ViewChart", result.ViewChart ? 1 : 0);
+    result.SmartCursor = ReadFlag(settings, "IntF/SmartCursor", result.SmartCursor, ok);
+    check("IntF/SmartCursor", result.SmartCursor ? 1 : 0);
+    result.CustomTable = ReadFlag(settings, "IntF/CustomTable", result.CustomTable, ok);
+    check("IntF/CustomTable", result.CustomTable ? 1 : 0);
+    result.FlatPanels = ReadFlag(settings, "IntF/FlatPanels", result.FlatPanels, ok);
+    check("IntF/FlatPanels", result.FlatPanels ? 1 : 0);
+    result.ButtStyle = ReadInt(settings, "IntF/ButtStyle", result.ButtStyle, 0, 2, ok);
+    check("IntF/ButtStyle", result.ButtStyle);
+    result.UsePath = ReadFlag(settings, "IntF/UsePath", result.UsePath, ok);
+    check("IntF/UsePath", result.UsePath ? 1 : 0);
+    const QVariant path = settings.value("IntF/Path");
+    ok = path.isValid();
+    result.Path = path.toString();
+    check("IntF/Path", result.Path);
     result.DecimalSeparator = SystemDecimalSeparator();
+
+    if (!repairs.isEmpty() && settings.childGroups().contains(QStringLiteral("IntF"))) {
+        for (const auto& [key, value] : repairs) {
+            settings.setValue(key, value);
+        }
+    }
     return result;
 }
 
-QStringList TQSettingsStore::RecentFiles() const {
+void TSettings::WriteSettings(const TShellSettings& values, bool geometry) {
+    QSettings settings = OpenSettings();
+    if (geometry) {
+        WriteGeometry(settings, values.Geometry);
+    }
+    WriteInterface(settings, values);
+}
+
+bool TSettings::SettingsExist() const {
+    return OpenSettings().childGroups().contains(QStringLiteral("IntF"));
+}
+
+void TSettings::CreateDefaultSettings() {
+    QSettings settings = OpenSettings();
+    const TShellSettings defaults;
+    WriteGeometry(settings, defaults.Geometry);
+    WriteInterface(settings, defaults);
+}
+
+QStringList TSettings::RecentFiles() const {
     return OpenSettings().value("Recent/Files").toStringList().mid(0, kRecentFileCount);
 }
 
-void TQSettingsStore::SetRecentFiles(const QStringList& files) {
+void TSettings::SetRecentFiles(const QStringList& files) {
     QSettings settings = OpenSettings();
     settings.setValue("Recent/Files", files);
 }

@@ -32,7 +32,17 @@ class TSettingsStore {
 public:
     virtual ~TSettingsStore() = default;
 
+    // Every setting; a value that is missing or unusable reads as its default.
     virtual TShellSettings Read() const = 0;
+    TShellSettings ReadSettings() const { return Read(); }
+    // Writes the interface part (with UsePath and Path) always, and the geometry part
+    // only when `geometry` is set: the settings dialog's target is "новым проектам".
+    // ButtStyle other than 1 or 2 is written as 0.
+    virtual void WriteSettings(const TShellSettings& settings, bool geometry) = 0;
+    // The user's interface settings exist: false only before the first start.
+    virtual bool SettingsExist() const = 0;
+    // Writes every setting with its default value (Path empty).
+    virtual void CreateDefaultSettings() = 0;
     // Most recent first; at most kRecentFileCount entries.
     virtual QStringList RecentFiles() const = 0;
     virtual void SetRecentFiles(const QStringList& files) = 0;
@@ -40,17 +50,30 @@ public:
 
 inline constexpr int kRecentFileCount = 8;
 
-// The user's settings through QSettings (organisation "Tessarin", application
-// "Settings": the groups "Geom" and "IntF" with the value names of the registry).
-// A value that is missing or does not convert reads as its default, and so does a
-// TableAccuracy outside 0..6. The decimal separator is the system locale's when it
-// is "," or ".", otherwise that of the C library's regional settings.
-class TQSettingsStore final : public TSettingsStore {
+// The user's settings through QSettings in the platform's native store (organisation
+// "Tessarin", application "Settings": the registry key Software\Tessarin\Settings on
+// Windows, ~/.config/Tessarin/Settings.conf on Linux) in the groups "Geom" (Gamma,
+// Alpha, DiscardInt, TableAccuracy, MarkNegative) and "IntF" (ViewChart, SmartCursor,
+// CustomTable, FlatPanels, ButtStyle, UsePath, Path). Floats are written as the eight
+// bytes of the IEEE double, little-endian; Booleans and integers as integers.
+//
+// A value that is missing or does not convert reads as its default, and so do a
+// TableAccuracy outside 0..6 and a ButtStyle outside 0..2; once the settings exist,
+// such a value is also written back with its default, so the store mends itself
+// without bothering the user. Before the first start nothing is written by reading.
+// The decimal separator is the system locale's when it is "," or ".", otherwise that
+// of the C library's regional settings.
+class TSettings final : public TSettingsStore {
 public:
     TShellSettings Read() const override;
+    void WriteSettings(const TShellSettings& settings, bool geometry) override;
+    bool SettingsExist() const override;
+    void CreateDefaultSettings() override;
     QStringList RecentFiles() const override;
     void SetRecentFiles(const QStringList& files) override;
 };
+
+using TQSettingsStore = TSettings;
 
 // `path` moved to the front of `files`, duplicates removed, cut to kRecentFileCount.
 QStringList WithRecentFile(QStringList files, const QString& path);

@@ -99,6 +99,10 @@ QString TWidgetDialogs::SaveFileName(QWidget* parent, const QString& title, cons
     return dialog.selectedFiles().constFirst();
 }
 
+QString TWidgetDialogs::FolderName(QWidget* parent, const QString& title, const QString& folder) {
+    return QFileDialog::getExistingDirectory(parent, title, folder);
+}
+
 int TWidgetDialogs::RunModal(QDialog& dialog) {
     return dialog.exec();
 }

@@ -30,6 +30,8 @@ public:
                                  const QString& folder) = 0;
     virtual QString SaveFileName(QWidget* parent, const QString& title, const QString& filter,
                                  const QString& proposed) = 0;
+    // The folder browser, starting in `folder`; empty when cancelled.
+    virtual QString FolderName(QWidget* parent, const QString& title, const QString& folder) = 0;
     // Shows a dialog of the program's own (the About box, later the settings and the
     // selection dialogs) modally; the result is QDialog::Accepted or QDialog::Rejected.
     virtual int RunModal(QDialog& dialog) = 0;
@@ -46,6 +48,7 @@ public:
                          const QString& folder) override;
     QString SaveFileName(QWidget* parent, const QString& title, const QString& filter,
                          const QString& proposed) override;
+    QString FolderName(QWidget* parent, const QString& title, const QString& folder) override;
     int RunModal(QDialog& dialog) override;
 };
 

@@ -27,6 +27,8 @@
 #include "shell/app_settings.h"
 #include "shell/command_icons.h"
 #include "shell/dialogs.h"
+#include "shell/help_files.h"
+#include "shell/setting_form.h"
 #include "shell/smart_gauge.h"
 
 namespace tessarin::shell {
@@ -65,7 +67,8 @@ TMainForm::TMainForm(TDialogs& dialogs, TSettingsStore& settings, QWidget* paren
     : QMainWindow(parent),
       DialogService(dialogs),
       Settings(settings),
-      HelpFolder(QCoreApplication::applicationDirPath() + QStringLiteral("/Help/Help_ZQ1.0")) {
+      HelpFolderList(HelpFolders()),
+      HelpOpener([](const QUrl& url) { return QDesktopServices::openUrl(url); }) {
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QStringLiteral("Tessarin"));
     setWindowIcon(ApplicationIcon());
@@ -86,6 +89,7 @@ TMainForm::TMainForm(TDialogs& dialogs, TSettingsStore& settings, QWidget* paren
     CreateToolBars();
     CreateStatusBar();
     RebuildRecentFiles();
+    SettingForm = new TSettingForm(DialogService, Settings.Read().DecimalSeparator, this);
     UpdateCommandStates();
 }
 
@@ -838,10 +842,6 @@ void TMainForm::RebuildRecentFiles() {
 
 // ---- geometry commands ----------------------------------------------------------------
 
-void TMainForm::ButtonSettingsClick() {
-    // The settings dialog comes with its own part; the command is never disabled.
-}
-
 void TMainForm::ButtonSortFacesClick() {
     TMDIChild* document = ActiveDocument();
     if (document == nullptr) {
@@ -934,11 +934,16 @@ void TMainForm::ButtonSaveImageClick() {
 }
 
 void TMainForm::ButtonHelpClick() {
-    const QString index = QDir(HelpFolder).filePath(QStringLiteral("index.htm"));
+    const QString index = FindHelpIndex(HelpFolderList);
     // Desktop launchers report success for files that are not there, so the file is
     // looked for first.
-    if (!QFileInfo::exists(index) || !QDesktopServices::openUrl(QUrl::fromLocalFile(index))) {
-        DialogService.Error(this, QStringLiteral("Не найден файл справки"));
+    if (index.isEmpty()) {
+        DialogService.Error(this, QStringLiteral("Не найден файл справки"),
+                            QStringLiteral("no index.htm in %1").arg(HelpFolderList.join(", ")));
+    } else if (!HelpOpener || !HelpOpener(QUrl::fromLocalFile(index))) {
+        // The pages are there; what is missing is a program that shows them.
+        DialogService.Error(this, QStringLiteral("Не найден файл справки"),
+                            QStringLiteral("no program to open %1").arg(index));
     }
 }
 

@@ -11,6 +11,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <vector>
 
 #include "document/mdi_child.h"
@@ -21,11 +22,13 @@ class QLabel;
 class QMdiArea;
 class QMenu;
 class QToolBar;
+class QUrl;
 
 namespace tessarin::shell {
 
 class TDialogs;
 class TSettingsStore;
+class TSettingForm;
 class TSmartGauge;
 
 class TMainForm final : public QMainWindow, public document::TDocumentHost {
@@ -73,8 +76,22 @@ public:
     void OpenManagePanel(int mode) override;
     int ManagePanelMode() const { return PanelIsOpen ? PanelMode : 0; }
 
-    // Where "Справка" looks for index.htm; <executable dir>/Help/Help_ZQ1.0 by default.
-    void SetHelpFolder(const QString& folder) { HelpFolder = folder; }
+    // Where "Справка" looks for index.htm, in order; by default HelpFolders() (the
+    // executable's folder, then the installed data folder).
+    void SetHelpFolder(const QString& folder) { HelpFolderList = QStringList{folder}; }
+    void SetHelpFolders(const QStringList& folders) { HelpFolderList = folders; }
+    // How "Справка" opens the index; QDesktopServices::openUrl by default. False when
+    // the desktop could not open it.
+    void SetHelpOpener(std::function<bool(const QUrl&)> opener) { HelpOpener = std::move(opener); }
+
+    // The interface settings reach every open document (chart, table columns, panel
+    // style) and the menu bar and toolbars (ApplyButtonStyle).
+    void ApplyInterfaceSettings();
+    // 0 the default look, 1 standard raised buttons, 2 flat buttons; others as 0.
+    void ApplyButtonStyle(int style);
+    int ButtonStyle() const { return ButtonStyleIndex; }
+    // The settings dialog, made with the window and reused by "Настройки".
+    TSettingForm& SettingDialog() const { return *SettingForm; }
 
     TSmartGauge& Gauge() { return *SmartGauge; }
     QLabel& StatusPanel(int index) const {
@@ -155,7 +172,10 @@ private:
     bool FirstShow = true;
     bool TearingDown = false;
     QString CommandLineFile;
-    QString HelpFolder;
+    QStringList HelpFolderList;
+    std::function<bool(const QUrl&)> HelpOpener;
+    TSettingForm* SettingForm = nullptr;
+    int ButtonStyleIndex = 0;
 
     QToolBar* ToolBarStandard = nullptr;
     QToolBar* ToolBarGeometry = nullptr;

@@ -20,6 +20,8 @@ QString KindName(TDialogKind kind) {
             return QStringLiteral("SaveFile");
         case TDialogKind::Modal:
             return QStringLiteral("Modal");
+        case TDialogKind::Folder:
+            return QStringLiteral("Folder");
     }
     return {};
 }
@@ -67,6 +69,9 @@ QStringList TScriptedDialogs::Unscripted() const {
     for (const int result : ModalResults) {
         problems.append(QStringLiteral("unused dialog result %1").arg(result));
     }
+    if (!ModalWork.isEmpty()) {
+        problems.append(QStringLiteral("unused dialog work"));
+    }
     return problems;
 }
 
@@ -75,6 +80,7 @@ void TScriptedDialogs::Clear() {
     Answers.clear();
     Files.clear();
     ModalResults.clear();
+    ModalWork.clear();
     Missing.clear();
 }
 
@@ -119,8 +125,20 @@ QString TScriptedDialogs::SaveFileName(QWidget*, const QString& title, const QSt
     return NextFile(title);
 }
 
+QString TScriptedDialogs::FolderName(QWidget*, const QString& title, const QString& folder) {
+    Log.append({TDialogKind::Folder, title, folder, {}, false});
+    return NextFile(title);
+}
+
+void TScriptedDialogs::WorkModal(std::function<int(QDialog&)> work) {
+    ModalWork.append(std::move(work));
+}
+
 int TScriptedDialogs::RunModal(QDialog& dialog) {
     Log.append({TDialogKind::Modal, dialog.windowTitle(), dialog.objectName(), {}, false});
+    if (!ModalWork.isEmpty()) {
+        return ModalWork.takeFirst()(dialog);
+    }
     if (ModalResults.isEmpty()) {
         Missing.append(QStringLiteral("no result for the dialog ") + dialog.windowTitle());
         return QDialog::Rejected;

@@ -4,6 +4,9 @@
 #pragma once
 
 #include <QList>
+
+#include <functional>
+
 #include <QString>
 #include <QStringList>
 
@@ -11,7 +14,7 @@
 
 namespace tessarin::test {
 
-enum class TDialogKind { Beep, Warning, Error, Question, OpenFile, SaveFile, Modal };
+enum class TDialogKind { Beep, Warning, Error, Question, OpenFile, SaveFile, Modal, Folder };
 
 struct TDialogRecord {
     TDialogKind Kind;
@@ -29,6 +32,9 @@ public:
     void ChooseFile(const QString& name);
     // Result of the next modal dialogs (QDialog::Accepted or Rejected), in order.
     void CloseModal(int result);
+    // The next modal dialogs are handed to these, in order, instead of taking a queued
+    // result: the function works the dialog's controls and returns the dialog's result.
+    void WorkModal(std::function<int(QDialog&)> work);
 
     // Every interaction so far, in order.
     const QList<TDialogRecord>& Records() const { return Log; }
@@ -49,6 +55,8 @@ public:
                          const QString& folder) override;
     QString SaveFileName(QWidget* parent, const QString& title, const QString& filter,
                          const QString& proposed) override;
+    // The folder browser takes its answer from the queue of ChooseFile.
+    QString FolderName(QWidget* parent, const QString& title, const QString& folder) override;
     int RunModal(QDialog& dialog) override;
 
 private:
@@ -58,6 +66,7 @@ private:
     QList<shell::TAnswer> Answers;
     QStringList Files;
     QList<int> ModalResults;
+    QList<std::function<int(QDialog&)>> ModalWork;
     QStringList Missing;
 };
 

@@ -1,0 +1,77 @@
+#include "shell/setting_spin_edit.h"
+
+#include <QKeyEvent>
+#include <QLineEdit>
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+#include "project/number_format.h"
+#include "shell/dialogs.h"
+
+namespace tessarin::shell {
+
+TSettingSpinEdit::TSettingSpinEdit(TDialogs& dialogs, int maximum, char separator, QWidget* parent)
+    : QAbstractSpinBox(parent), DialogService(dialogs), Maximum(maximum), Separator(separator) {
+    setButtonSymbols(QAbstractSpinBox::UpDownArrows);
+    setAccelerated(false);
+    connect(lineEdit(), &QLineEdit::textChanged, this, [this] {
+        if (OnChange) {
+            OnChange();
+        }
+    });
+    connect(this, &QAbstractSpinBox::editingFinished, this, [this] {
+        if (OnLeave) {
+            OnLeave();
+        }
+    });
+}
+
+void TSettingSpinEdit::SetText(const QString& text) {
+    lineEdit()->setText(text);
+}
+
+void TSettingSpinEdit::keyPressEvent(QKeyEvent* event) {
+    const QString text = event->text();
+    const bool command = (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) != 0;
+    if (!command && !text.isEmpty() && text.at(0).isPrint()) {
+        bool accepted = true;
+        for (const QChar c : text) {
+            if (c.isDigit() && c.unicode() < 128) {
+                continue;
+            }
+            // One separator: a second one is refused unless it replaces the first.
+            if (Separator != 0 && c == QLatin1Char(Separator) &&
+                (!lineEdit()->text().contains(c) || lineEdit()->selectedText().contains(c))) {
+                continue;
+            }
+            accepted = false;
+        }
+        if (!accepted) {
+            DialogService.Beep();
+            event->accept();
+            return;
+        }
+    }
+    QAbstractSpinBox::keyPressEvent(event);
+}
+
+void TSettingSpinEdit::stepBy(int steps) {
+    double value = 0.0;
+    const std::string current = text().toStdString();
+    if (!project::StrToFloat(current, Separator != 0 ? Separator : ',', value)) {
+        value = 0.0;
+    }
+    // A fraction steps to the next whole number in the direction of the step.
+    const double whole = steps > 0 ? std::floor(value) : std::ceil(value);
+    const double next = std::clamp(whole + steps, 0.0, static_cast<double>(Maximum));
+    SetText(QString::fromStdString(project::FloatToStr(next, Separator != 0 ? Separator : ',')));
+    lineEdit()->selectAll();
+}
+
+QAbstractSpinBox::StepEnabled TSettingSpinEdit::stepEnabled() const {
+    return StepUpEnabled | StepDownEnabled;
+}
+
+}  // namespace tessarin::shell
