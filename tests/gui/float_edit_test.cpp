@@ -98,10 +98,10 @@ void TFloatEditTest::KeySequences_data() {
     QTest::addColumn<int>("minimum");
     QTest::addColumn<int>("maximum");
     QTest::addColumn<QStringList>("keys");
-    QTest::addColumn<QString>("text");       // left in the field
-    QTest::addColumn<TValues>("notified");   // values passed on, in order
+    QTest::addColumn<QString>("text");      // left in the field
+    QTest::addColumn<TValues>("notified");  // values passed on, in order
     QTest::addColumn<int>("beeps");
-    QTest::addColumn<int>("errors");         // texts reported as not numbers
+    QTest::addColumn<int>("errors");  // texts reported as not numbers
 
     QTest::newRow("100 above 90 becomes 90, passed on twice")
         << -90 << 90 << QStringList{"100"} << "90" << TValues{1, 10, 90, 90} << 0 << 0;
@@ -110,8 +110,7 @@ void TFloatEditTest::KeySequences_data() {
     QTest::newRow("a lone minus is 0, leaving makes it 0")
         << -90 << 90 << QStringList{"-", "<Leave>"} << "0" << TValues{0, 0} << 0 << 0;
     QTest::newRow("leaving an emptied field makes it 0")
-        << -90 << 90 << QStringList{"7", "<Back>", "<Leave>"} << "0" << TValues{7, 0, 0} << 0
-        << 0;
+        << -90 << 90 << QStringList{"7", "<Back>", "<Leave>"} << "0" << TValues{7, 0, 0} << 0 << 0;
     QTest::newRow("leaving a number keeps it")
         << -90 << 90 << QStringList{"7", "<Leave>"} << "7" << TValues{7} << 0 << 0;
     QTest::newRow("12,5 and a second comma refused")
@@ -135,9 +134,8 @@ void TFloatEditTest::KeySequences_data() {
     QTest::newRow("Up from 12,5 gives 13, then Down 12")
         << -90 << 90 << QStringList{"12,5", "<Up>", "<Down>"} << "12"
         << TValues{1, 12, 12, 12.5, 13, 12} << 0 << 0;
-    QTest::newRow("Down from 12,5 gives 12")
-        << -90 << 90 << QStringList{"12,5", "<Down>"} << "12" << TValues{1, 12, 12, 12.5, 12}
-        << 0 << 0;
+    QTest::newRow("Down from 12,5 gives 12") << -90 << 90 << QStringList{"12,5", "<Down>"} << "12"
+                                             << TValues{1, 12, 12, 12.5, 12} << 0 << 0;
     QTest::newRow("stepping stops at the bound")
         << -90 << 90 << QStringList{"89", "<Up>", "<Up>"} << "90" << TValues{8, 89, 90} << 0 << 0;
     QTest::newRow("Backspace takes one character")
