@@ -3,10 +3,13 @@
 #include <QAbstractItemView>
 #include <QCursor>
 #include <QGroupBox>
+#include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
 #include <QToolButton>
+
+#include <algorithm>
 
 #include "document/mdi_child.h"
 #include "shell/dialogs.h"
@@ -22,6 +25,7 @@ constexpr int kPanelHeight = 50;
 constexpr int kEditTop = 20;
 constexpr int kFirstEditLeft = 200;
 constexpr int kSecondEditLeft = 450;
+constexpr int kCaptionGap = 12;
 // Where the pointer goes on the table when a segment is to be picked.
 constexpr int kPickPointerOffset = 120;
 
@@ -179,7 +183,10 @@ void TManagePanel::Open(int mode) {
     if (layout.SecondCaption != nullptr) {
         SecondEdit->SetCaption(QString::fromUtf8(layout.SecondCaption));
         SecondEdit->SetTop(kEditTop);
-        SecondEdit->SetLeft(kSecondEditLeft);
+        // The second field stands at 450 unless the first caption, in the font of the
+        // system it runs on, reaches further: it must not be covered.
+        const QRect firstCaption = FirstEdit->Caption().geometry();
+        SecondEdit->SetLeft(std::max(kSecondEditLeft, firstCaption.right() + kCaptionGap));
     }
     GBoxManagePanel->show();
     Mode = static_cast<std::uint8_t>(mode);
