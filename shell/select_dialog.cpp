@@ -5,6 +5,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShowEvent>
@@ -45,6 +46,19 @@ int SystemOf(int column) {
     return 3;
 }
 
+// The inspector: a tree whose text being edited can be taken over before the dialog
+// reads its rows.
+class TInspector final : public QTreeWidget {
+public:
+    void CommitOpenEditor() {
+        for (QLineEdit* editor : viewport()->findChildren<QLineEdit*>()) {
+            if (editor->isVisible()) {
+                commitData(editor);
+            }
+        }
+    }
+};
+
 QRadioButton* AddChoice(QButtonGroup& group, QVBoxLayout& layout, const QString& text, int id) {
     auto* button = new QRadioButton(text);
     group.addButton(button, id);
@@ -59,7 +73,7 @@ TSelectDlg::TSelectDlg(TDialogs& dialogs, QWidget* parent) : QDialog(parent), Di
     setWindowTitle(QStringLiteral("Выборка"));
     setFixedSize(624, 469);
 
-    dxInspector = new QTreeWidget;
+    dxInspector = new TInspector;
     dxInspector->setObjectName(QStringLiteral("dxInspector"));
     dxInspector->setColumnCount(2);
     dxInspector->setHeaderHidden(true);
@@ -246,11 +260,9 @@ void TSelectDlg::BitBtnResetClick() {
 }
 
 void TSelectDlg::done(int result) {
-    // A text still being edited counts as typed.
-    if (QWidget* editor = dxInspector->focusWidget();
-        editor != nullptr && editor != dxInspector && dxInspector->isAncestorOf(editor)) {
-        dxInspector->setFocus(Qt::OtherFocusReason);
-    }
+    // A text still being edited counts as typed (Enter in the dialog does not end the
+    // edit first).
+    static_cast<TInspector*>(dxInspector)->CommitOpenEditor();
     Query = model::TSelectDlgInqury{};
     BuildQuery(Query);
     if (OKPressed && !Query.Valid) {

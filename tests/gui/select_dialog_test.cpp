@@ -64,6 +64,7 @@ private slots:
     void RowsOfUncomputedSystemsAreReadOnly();
     void BuildQuery_data();
     void BuildQuery();
+    void TextBeingEditedCounts();
     void OkWithEverythingEmpty();
     void ResetEmptiesAndClosesWithoutSelection();
     void MalformedTextIsRefusedThenCancelled();
@@ -303,6 +304,20 @@ void TSelectDialogTest::BuildQuery() {
         QCOMPARE(ranges.front().Hi, 9.067);
         QCOMPARE(tessarin::model::QueryColumn(query.Ranges, 14).size(), std::size_t{3});
     }
+}
+
+void TSelectDialogTest::TextBeingEditedCounts() {
+    Dialog->Prepare(false, kAllDefined);
+    Dialog->show();
+    Dialog->Inspector().editItem(&Dialog->Row(5), 1);
+    auto* editor = Dialog->Inspector().viewport()->findChild<QLineEdit*>();
+    QVERIFY(editor != nullptr);
+    editor->setText(QStringLiteral("-1..1"));
+    Dialog->OKButton().click();
+    QVERIFY(Dialog->isHidden());
+    QVERIFY(!Dialog->AllEmpty);
+    QVERIFY(Dialog->Query.Use.at(5));
+    QCOMPARE(Dialog->Text(5), QStringLiteral("-1..1"));
 }
 
 void TSelectDialogTest::OkWithEverythingEmpty() {
