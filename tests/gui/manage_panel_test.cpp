@@ -6,6 +6,7 @@
 
 #include <QAbstractItemView>
 #include <QAction>
+#include <QCursor>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -77,6 +78,7 @@ private slots:
     void PanelDisablesCommandsUntilClosed();
     void PickedSegmentMovesThePlaneAndResetRestoresIt();
     void ResetRestoresTheTableRow();
+    void PickMovesThePointerOntoTheTable();
     void ActiveDocumentChangeRepreviews();
     void ClosingTheLastDocumentClosesThePanel();
 
@@ -420,6 +422,31 @@ void TManagePanelTest::ResetRestoresTheTableRow() {
     VERIFY_NEAR(model.WorkingCS.FeedPlan.FP, ExpectedPlane(model, 3, 0));
     Button("SpeedButtonCancel")->click();
     QVERIFY(!document->InPickMode());
+}
+
+void TManagePanelTest::PickMovesThePointerOntoTheTable() {
+    TMDIChild* document = AnalyseSample();
+    auto* table = document->findChild<QAbstractItemView*>(QStringLiteral("StringGridData"));
+    QVERIFY(table != nullptr);
+    Form->OpenManagePanel(1);
+    Button("SpeedButtonOK")->click();
+
+    // With SmartCursor off the pointer stays where it is.
+    const QPoint away(3, 4);
+    QCursor::setPos(away);
+    Form->OpenManagePanel(4);
+    Button("SpeedButtonPick")->click();
+    QCOMPARE(QCursor::pos(), away);
+    Button("SpeedButtonCancel")->click();
+
+    Settings->Values.SmartCursor = true;
+    Form->OpenManagePanel(4);
+    Button("SpeedButtonPick")->click();
+    QCOMPARE(QCursor::pos(), table->mapToGlobal(QPoint(120, 120)));
+    Button("SpeedButtonCancel")->click();
+    // "Указать" exists in the working-plane mode only.
+    Form->OpenManagePanel(3);
+    QVERIFY(Button("SpeedButtonPick")->isHidden());
 }
 
 void TManagePanelTest::ActiveDocumentChangeRepreviews() {
