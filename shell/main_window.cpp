@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QGroupBox>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -21,6 +22,7 @@
 #include <QStatusTipEvent>
 #include <QToolBar>
 #include <QUrl>
+#include <QVBoxLayout>
 
 #include "model/types.h"
 #include "shell/about_box.h"
@@ -28,6 +30,8 @@
 #include "shell/command_icons.h"
 #include "shell/dialogs.h"
 #include "shell/help_files.h"
+#include "shell/manage_panel.h"
+#include "shell/select_dialog.h"
 #include "shell/setting_form.h"
 #include "shell/smart_gauge.h"
 
@@ -77,11 +81,25 @@ TMainForm::TMainForm(TDialogs& dialogs, TSettingsStore& settings, QWidget* paren
     Area = new QMdiArea;
     Area->setObjectName(QStringLiteral("MdiArea"));
     Area->setBackground(QColor(128, 128, 128));
-    setCentralWidget(Area);
+    // The parameter panel lies along the bottom edge, under the document windows.
+    TManagePanel::THost panelHost;
+    panelHost.ActiveDocument = [this] { return ActiveDocument(); };
+    panelHost.UpdateCommandStates = [this] { UpdateCommandStates(); };
+    panelHost.SmartCursor = [this] { return Settings.Read().SmartCursor; };
+    Panel = new TManagePanel(DialogService, std::move(panelHost), this);
+    auto* central = new QWidget;
+    auto* centralLayout = new QVBoxLayout(central);
+    centralLayout->setContentsMargins(0, 0, 0, 0);
+    centralLayout->setSpacing(0);
+    centralLayout->addWidget(Area, 1);
+    centralLayout->addWidget(&Panel->GroupBox());
+    setCentralWidget(central);
+    SelectDlg = new TSelectDlg(DialogService, this);
     connect(Area, &QMdiArea::subWindowActivated, this, [this] {
         // FormActivate of the document that became active (or of none).
         UpdateCurrentDocument();
         UpdateCommandStates();
+        Panel->DocumentActivated();
     });
 
     CreateCommands();
@@ -420,6 +438,7 @@ TMDIChild* TMainForm::CreateDocument() {
     QMdiSubWindow* window = Area->addSubWindow(document);
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->setWindowIcon(ApplicationIcon());
+    connect(document, &TMDIChild::SegmentPicked, Panel, &TManagePanel::SegmentPicked);
     window->showMaximized();
     Area->setActiveSubWindow(window);
     UpdateCurrentDocument();
@@ -442,6 +461,7 @@ void TMainForm::DocumentClosed(TMDIChild& document) {
     }
     RemoveWindowListEntry(document);
     UpdateCurrentDocument();
+    ClosePanelWithoutDocuments();
     UpdateCommandStates();
 }
 
@@ -457,6 +477,7 @@ void TMainForm::DocumentDestroyed(TMDIChild& document) {
     RemoveWindowListEntry(document);
     if (!TearingDown) {
         UpdateCurrentDocument();
+        ClosePanelWithoutDocuments();
         UpdateCommandStates();
     }
 }
@@ -503,6 +524,13 @@ QStringList TMainForm::WindowListEntries() const {
         texts.append(entry.Action->text());
     }
     return texts;
+}
+
+void TMainForm::ClosePanelWithoutDocuments() {
+    // With the last document gone the panel has nothing to work on.
+    if (Panel != nullptr && PanelOpen() && OpenDocumentCount() == 0) {
+        Panel->Close();
+    }
 }
 
 void TMainForm::RepaintDocuments() {
@@ -569,14 +597,31 @@ void TMainForm::NavigationModeClicked(QAction* clicked) {
 }
 
 void TMainForm::OpenManagePanel(int mode) {
+    if (mode < TManagePanel::kStatic || mode > TManagePanel::kFeedPlan) {
+        return;
+    }
     PanelMode = mode;
-    SetPanelOpen(true);
+    Panel->Open(mode);
+    UpdateCommandStates();
+    RepaintDocuments();
 }
 
 void TMainForm::SetPanelOpen(bool open) {
-    PanelIsOpen = open;
+    if (open) {
+        OpenManagePanel(PanelMode > 0 ? PanelMode : TManagePanel::kStatic);
+        return;
+    }
+    Panel->Close();
     UpdateCommandStates();
     RepaintDocuments();
+}
+
+bool TMainForm::PanelOpen() const {
+    return Panel != nullptr && Panel->Mode != TManagePanel::kClosed;
+}
+
+int TMainForm::ManagePanelMode() const {
+    return Panel != nullptr ? Panel->Mode : 0;
 }
 
 // ---- command states -------------------------------------------------------------------
@@ -605,7 +650,7 @@ void TMainForm::UpdateCommandStates() {
         }
     };
 
-    if (PanelIsOpen) {
+    if (PanelOpen()) {
         enable(fileAndGeometry, false);
         for (QAction* recent : RecentActions) {
             recent->setEnabled(false);
@@ -884,7 +929,29 @@ void TMainForm::ButtonDiscardCutEdgeClick() {
 }
 
 void TMainForm::ButtonSelectionClick() {
-    // The selection dialog comes with its own part.
+    TMDIChild* document = ActiveDocument();
+    if (document == nullptr) {
+        UpdateCommandStates();
+        return;
+    }
+    model::TModel& model = document->Model;
+    SelectDlg->Prepare(model.SelectCutEdgeExist, model.DefinedAngles, model.DecimalSeparator);
+    const int result = DialogService.RunModal(*SelectDlg);
+    if (result == QDialog::Accepted && SelectDlg->OKPressed && !SelectDlg->AllEmpty &&
+        SelectDlg->Query.Valid) {
+        if (model.MakeSelection(SelectDlg->Query, *SmartGauge)) {
+            model.FillSelectionLists();
+            document->BuildDataTree();
+            document->SelectFirstChild(21);
+            UpdateCommandStates();
+        } else {
+            // The previous selection, if any, stays.
+            DialogService.Beep();
+            DialogService.Warning(
+                this, QStringLiteral("Отрезки, удовлетворяющие условиям выборки, не найдены"));
+        }
+        document->View().update();
+    }
     UpdateCommandStates();
 }
 
@@ -1000,14 +1067,14 @@ void TMainForm::showEvent(QShowEvent* event) {
 }
 
 void TMainForm::dragEnterEvent(QDragEnterEvent* event) {
-    if (!Busy() && !PanelIsOpen && !OpenableFiles(event->mimeData()).isEmpty()) {
+    if (!Busy() && !PanelOpen() && !OpenableFiles(event->mimeData()).isEmpty()) {
         event->acceptProposedAction();
     }
 }
 
 void TMainForm::dropEvent(QDropEvent* event) {
     const QStringList files = OpenableFiles(event->mimeData());
-    if (Busy() || PanelIsOpen || files.isEmpty()) {
+    if (Busy() || PanelOpen() || files.isEmpty()) {
         return;
     }
     event->acceptProposedAction();

@@ -27,6 +27,8 @@ class QUrl;
 namespace tessarin::shell {
 
 class TDialogs;
+class TManagePanel;
+class TSelectDlg;
 class TSettingsStore;
 class TSettingForm;
 class TSmartGauge;
@@ -68,13 +70,18 @@ public:
     // .stl is imported into a new document, anything else is read as a project.
     void SetCommandLineFile(const QString& path) { CommandLineFile = path; }
 
-    // The parameter panel's visibility (the panel itself comes with its own part).
+    // The parameter panel: open in its last mode (the static system at first) or closed,
+    // without accepting anything, followed by the command states.
     void SetPanelOpen(bool open);
-    bool PanelOpen() const override { return PanelIsOpen; }
-    // Opens the parameter panel in `mode` (1..4); until the panel exists this only
-    // records the mode and marks the panel open.
+    // The panel is open: its group box shows and its Mode is not 0.
+    bool PanelOpen() const override;
+    // Opens the parameter panel in `mode` (1..4) on the active document and brings the
+    // command states up to date (file and geometry commands and the side bar disabled).
     void OpenManagePanel(int mode) override;
-    int ManagePanelMode() const { return PanelIsOpen ? PanelMode : 0; }
+    int ManagePanelMode() const;
+    TManagePanel& ManagePanel() const { return *Panel; }
+    // The selection dialog, created once and reused for every document.
+    TSelectDlg& SelectDialog() const { return *SelectDlg; }
 
     // Where "Справка" looks for index.htm, in order; by default HelpFolders() (the
     // executable's folder, then the installed data folder).
@@ -155,6 +162,7 @@ private:
     void RemoveWindowListEntry(document::TMDIChild& document);
     void CheckActiveWindowEntry();
     void RepaintDocuments();
+    void ClosePanelWithoutDocuments();
     void NavigationModeClicked(QAction* clicked);
     void RememberRecentFile(const QString& path);
     void RebuildRecentFiles();
@@ -167,8 +175,9 @@ private:
     std::vector<QLabel*> StatusPanels;
     std::vector<TDocumentSlot> DocumentSlots;
     int CurrentIndex = -1;
-    bool PanelIsOpen = false;
-    int PanelMode = 0;
+    TManagePanel* Panel = nullptr;
+    int PanelMode = 0;  // the mode SetPanelOpen(true) opens
+    TSelectDlg* SelectDlg = nullptr;
     bool FirstShow = true;
     bool TearingDown = false;
     QString CommandLineFile;

@@ -137,7 +137,10 @@ void TScriptedDialogs::WorkModal(std::function<int(QDialog&)> work) {
 int TScriptedDialogs::RunModal(QDialog& dialog) {
     Log.append({TDialogKind::Modal, dialog.windowTitle(), dialog.objectName(), {}, false});
     if (!ModalWork.isEmpty()) {
-        return ModalWork.takeFirst()(dialog);
+        // The work may have shown the dialog to click it; a closed modal dialog is hidden.
+        const int result = ModalWork.takeFirst()(dialog);
+        dialog.hide();
+        return result;
     }
     if (ModalResults.isEmpty()) {
         Missing.append(QStringLiteral("no result for the dialog ") + dialog.windowTitle());

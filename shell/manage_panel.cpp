@@ -1,0 +1,415 @@
+#include "shell/manage_panel.h"
+
+#include <QAbstractItemView>
+#include <QCursor>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPixmap>
+#include <QToolButton>
+
+#include <algorithm>
+
+#include "document/mdi_child.h"
+#include "shell/dialogs.h"
+#include "shell/float_edit.h"
+
+namespace tessarin::shell {
+
+namespace {
+
+using document::TMDIChild;
+
+constexpr int kPanelHeight = 50;
+constexpr int kEditTop = 20;
+constexpr int kFirstEditLeft = 200;
+constexpr int kSecondEditLeft = 450;
+constexpr int kCaptionGap = 12;
+// Where the pointer goes on the table when a segment is to be picked.
+constexpr int kPickPointerOffset = 120;
+
+const QString kNoMainSegment =
+    QStringLiteral("Главный отрезок режущей кромки не найден: рабочая плоскость не построена");
+
+struct TModeLayout {
+    const char* FirstCaption;
+    int FirstMin;
+    int FirstMax;
+    const char* SecondCaption;  // nullptr: the second edit is hidden
+    int SecondMin;
+    int SecondMax;
+};
+
+TModeLayout LayoutOf(int mode) {
+    switch (mode) {
+        case TManagePanel::kStatic:
+            return {"Угол наибольшего наклона СМП",       -90,  90,
+                    "Угол плоскости наибольшего наклона", -180, 180};
+        case TManagePanel::kKinematic:
+            return {"Угол скорости резания", 0, 90, nullptr, 0, 0};
+        case TManagePanel::kDynamic:
+            return {"Угол схода стружки", -90, 90, nullptr, 0, 0};
+        default:
+            return {"Главный угол в плане", -180, 180, nullptr, 0, 0};
+    }
+}
+
+// The button images, drawn on a 24-unit grid in the palette of the command icons.
+enum class TGlyph { OK, Skip, Cancel, Pick };
+
+QIcon PanelIcon(TGlyph glyph) {
+    QPixmap pixmap(48, 48);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(2.0, 2.0);
+    const QColor ink(40, 52, 70);
+    switch (glyph) {
+        case TGlyph::OK: {
+            p.setPen(QPen(QColor(30, 150, 70), 3.2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+            p.drawPolyline(QPolygonF({{4.5, 12.5}, {10, 18}, {19.5, 6}}));
+            break;
+        }
+        case TGlyph::Skip: {
+            p.setPen(QPen(QColor(40, 110, 200), 2.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+            p.drawArc(QRectF(4.5, 4.5, 15, 15), 100 * 16, 280 * 16);
+            p.setBrush(QColor(40, 110, 200));
+            p.setPen(Qt::NoPen);
+            p.drawPolygon(QPolygonF({{7.5, 1.5}, {14.5, 4.8}, {8.5, 9.5}}));
+            break;
+        }
+        case TGlyph::Cancel: {
+            p.setPen(QPen(QColor(205, 40, 50), 3.2, Qt::SolidLine, Qt::RoundCap));
+            p.drawLine(QPointF(6, 6), QPointF(18, 18));
+            p.drawLine(QPointF(18, 6), QPointF(6, 18));
+            break;
+        }
+        case TGlyph::Pick: {
+            // A pointer over a table row.
+            p.setPen(QPen(ink, 1.2));
+            p.setBrush(QColor(246, 248, 251));
+            p.drawRect(QRectF(2.5, 12.5, 19, 9));
+            p.setBrush(QColor(235, 205, 50));
+            p.drawRect(QRectF(2.5, 15.5, 19, 3));
+            QPainterPath arrow;
+            arrow.moveTo(8, 2);
+            arrow.lineTo(8, 17);
+            arrow.lineTo(11.5, 13.5);
+            arrow.lineTo(14, 19);
+            arrow.lineTo(16, 18);
+            arrow.lineTo(13.5, 12.5);
+            arrow.lineTo(18, 12.5);
+            arrow.closeSubpath();
+            p.setBrush(Qt::white);
+            p.setPen(QPen(ink, 1.2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+            p.drawPath(arrow);
+            break;
+        }
+    }
+    p.end();
+    return QIcon(pixmap);
+}
+
+QToolButton* MakeButton(QWidget& box, const char* name, const QString& hint, TGlyph glyph,
+                        int left) {
+    auto* button = new QToolButton(&box);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setAutoRaise(true);  // flat
+    button->setIcon(PanelIcon(glyph));
+    button->setIconSize(QSize(22, 22));
+    button->setToolTip(hint);
+    button->setStatusTip(hint);  // shown in the main window's status bar
+    button->setGeometry(left, 16, 30, 30);
+    return button;
+}
+
+// The document's table, if it has one that is a view over rows.
+QAbstractItemView* TableOf(TMDIChild& document) {
+    return document.findChild<QAbstractItemView*>(QStringLiteral("StringGridData"));
+}
+
+bool MainSegmentExists(const TMDIChild& document) {
+    const std::int32_t hce = document.Model.WorkingCS.FeedPlan.HCE;
+    return hce >= 0 && hce < static_cast<std::int32_t>(document.Model.CutEdge.size());
+}
+
+}  // namespace
+
+TManagePanel::TManagePanel(TDialogs& dialogs, THost host, QObject* parent)
+    : QObject(parent), Dialogs(dialogs), Host(std::move(host)) {
+    GBoxManagePanel = new QGroupBox(QStringLiteral("Панель управления"));
+    GBoxManagePanel->setObjectName(QStringLiteral("GBoxManagePanel"));
+    GBoxManagePanel->setFixedHeight(kPanelHeight);
+
+    // The buttons keep their place at the left of the box; the box only grows wider.
+    SpeedButtonOK =
+        MakeButton(*GBoxManagePanel, "SpeedButtonOK", QStringLiteral("ОК"), TGlyph::OK, 4);
+    SpeedButtonSkip =
+        MakeButton(*GBoxManagePanel, "SpeedButtonSkip", QStringLiteral("Сброс"), TGlyph::Skip, 36);
+    SpeedButtonCancel = MakeButton(*GBoxManagePanel, "SpeedButtonCancel", QStringLiteral("Отмена"),
+                                   TGlyph::Cancel, 68);
+    SpeedButtonPick = MakeButton(*GBoxManagePanel, "SpeedButtonPick", QStringLiteral("Указать"),
+                                 TGlyph::Pick, 104);
+    connect(SpeedButtonOK, &QToolButton::clicked, this, &TManagePanel::SpeedButtonOKClick);
+    connect(SpeedButtonSkip, &QToolButton::clicked, this, &TManagePanel::SpeedButtonSkipClick);
+    connect(SpeedButtonCancel, &QToolButton::clicked, this, &TManagePanel::SpeedButtonCancelClick);
+    connect(SpeedButtonPick, &QToolButton::clicked, this, &TManagePanel::SpeedButtonPickClick);
+
+    FirstEdit = new TFloatEdit(*GBoxManagePanel, dialogs, QStringLiteral("FirstEdit"));
+    SecondEdit = new TFloatEdit(*GBoxManagePanel, dialogs, QStringLiteral("SecondEdit"));
+    // The edits' change notification, delivered synchronously.
+    connect(FirstEdit, &TFloatEdit::Changed, this, &TManagePanel::Preview, Qt::DirectConnection);
+    connect(SecondEdit, &TFloatEdit::Changed, this, &TManagePanel::Preview, Qt::DirectConnection);
+
+    GBoxManagePanel->hide();
+    Mode = kClosed;
+}
+
+TManagePanel::~TManagePanel() = default;
+
+void TManagePanel::Open(int mode) {
+    if (mode < kStatic || mode > kFeedPlan) {
+        return;
+    }
+    const TModeLayout layout = LayoutOf(mode);
+    SpeedButtonPick->setVisible(mode == kFeedPlan);
+
+    FirstEdit->SetVisible(true);
+    FirstEdit->SetCaption(QString::fromUtf8(layout.FirstCaption));
+    FirstEdit->SetTop(kEditTop);
+    FirstEdit->SetLeft(kFirstEditLeft);
+    SecondEdit->SetVisible(layout.SecondCaption != nullptr);
+    if (layout.SecondCaption != nullptr) {
+        SecondEdit->SetCaption(QString::fromUtf8(layout.SecondCaption));
+        SecondEdit->SetTop(kEditTop);
+        // The second field stands at 450 unless the first caption, in the font of the
+        // system it runs on, reaches further: it must not be covered.
+        const QRect firstCaption = FirstEdit->Caption().geometry();
+        SecondEdit->SetLeft(std::max(kSecondEditLeft, firstCaption.right() + kCaptionGap));
+    }
+    GBoxManagePanel->show();
+    Mode = static_cast<std::uint8_t>(mode);
+
+    FirstEdit->SetMin(layout.FirstMin);
+    FirstEdit->SetMax(layout.FirstMax);
+    if (layout.SecondCaption != nullptr) {
+        SecondEdit->SetMin(layout.SecondMin);
+        SecondEdit->SetMax(layout.SecondMax);
+    }
+    TMDIChild* document = Host.ActiveDocument();
+    if (document == nullptr) {
+        return;
+    }
+    LoadAccepted();
+    // A loaded text that equals the one shown is no change, yet the working values
+    // may come from an earlier, cancelled edit (or another document): preview anyway,
+    // so that the view and OK go by what the fields show.
+    Preview();
+    if (mode == kFeedPlan) {
+        ShowMainSegmentRow(*document);
+    }
+}
+
+void TManagePanel::LoadAccepted() {
+    TMDIChild* document = Host.ActiveDocument();
+    if (document == nullptr) {
+        return;
+    }
+    const model::CSValues& accepted = document->Model.AcceptedCS;
+    for (TFloatEdit* edit : {FirstEdit, SecondEdit}) {
+        edit->SetDecimalSeparator(document->Model.DecimalSeparator);
+    }
+    switch (Mode) {
+        case kStatic:
+            FirstEdit->SetValue(accepted.SSK.GN);
+            SecondEdit->SetValue(accepted.SSK.Mu);
+            break;
+        case kKinematic:
+            FirstEdit->SetValue(accepted.KSK.Eta);
+            break;
+        case kDynamic:
+            FirstEdit->SetValue(accepted.DSK.Nu);
+            break;
+        case kFeedPlan:
+            FirstEdit->SetValue(accepted.FeedPlan.Phi);
+            break;
+        default:
+            break;
+    }
+}
+
+void TManagePanel::Close() {
+    GBoxManagePanel->hide();
+    if (TMDIChild* document = Host.ActiveDocument(); document != nullptr) {
+        document->DetachPickMenu();
+    }
+    Mode = kClosed;
+}
+
+void TManagePanel::Preview() {
+    TMDIChild* document = Host.ActiveDocument();
+    if (document == nullptr) {
+        return;
+    }
+    model::TModel& model = document->Model;
+    // Edits whose text does not read keep the last value they passed on.
+    double first = 0.0;
+    double second = 0.0;
+    const bool firstReads = FirstEdit->ReadValue(first);
+    const bool secondReads = SecondEdit->ReadValue(second);
+    switch (Mode) {
+        case kStatic:
+            if (firstReads && secondReads) {
+                model.PreviewSSK(first, second);
+            }
+            break;
+        case kKinematic:
+            if (firstReads) {
+                model.PreviewKSK(first);
+            }
+            break;
+        case kDynamic:
+            if (firstReads) {
+                model.PreviewDSK(first);
+            }
+            break;
+        case kFeedPlan:
+            if (firstReads) {
+                PreviewFeedPlanOf(*document);
+            }
+            break;
+        default:
+            break;
+    }
+    document->View().update();
+}
+
+void TManagePanel::PreviewFeedPlanOf(TMDIChild& document) {
+    model::TModel& model = document.Model;
+    // A main segment that is not on the cutting edge (a cutting edge found again with
+    // fewer segments) falls back to the accepted one, or to the first segment.
+    if (!MainSegmentExists(document)) {
+        const std::int32_t accepted = model.AcceptedCS.FeedPlan.HCE;
+        const bool acceptedExists =
+            accepted >= 0 && accepted < static_cast<std::int32_t>(model.CutEdge.size());
+        model.WorkingCS.FeedPlan.HCE = acceptedExists ? accepted : 0;
+    }
+    (void)model.PreviewFeedPlan(FirstEdit->Value());
+}
+
+void TManagePanel::DocumentActivated() {
+    if (Mode != kClosed) {
+        Preview();
+    }
+}
+
+void TManagePanel::SegmentPicked() {
+    if (Mode != kFeedPlan) {
+        return;
+    }
+    if (TMDIChild* document = Host.ActiveDocument(); document != nullptr) {
+        PreviewFeedPlanOf(*document);
+        document->View().update();
+    }
+}
+
+void TManagePanel::ShowMainSegmentRow(TMDIChild& document) {
+    QAbstractItemView* table = TableOf(document);
+    if (table == nullptr || table->model() == nullptr) {
+        return;
+    }
+    // The table's rows are the segments in order (its header is no row of its own), so
+    // the main segment HCE is row HCE.
+    const QModelIndex row = table->model()->index(document.Model.WorkingCS.FeedPlan.HCE, 0);
+    if (row.isValid()) {
+        table->setCurrentIndex(row);
+        table->scrollTo(row);
+    }
+}
+
+void TManagePanel::SpeedButtonOKClick() {
+    TMDIChild* document = Host.ActiveDocument();
+    if (document == nullptr) {
+        Close();
+        Host.UpdateCommandStates();
+        return;
+    }
+    model::TModel& model = document->Model;
+    switch (Mode) {
+        case kStatic:
+            if (!MainSegmentExists(*document)) {
+                PreviewFeedPlanOf(*document);  // falls back to an existing segment if any
+            }
+            if (const model::TResult accepted = model.AcceptStaticSystem(); !accepted) {
+                Dialogs.Beep();
+                Dialogs.Error(GBoxManagePanel->window(), kNoMainSegment,
+                              QString::fromStdString(accepted.Reason()));
+                return;
+            }
+            break;
+        case kKinematic:
+            model.AcceptKSK();
+            break;
+        case kDynamic:
+            model.AcceptDSK();
+            break;
+        case kFeedPlan:
+            if (!MainSegmentExists(*document)) {
+                Dialogs.Beep();
+                Dialogs.Error(GBoxManagePanel->window(), kNoMainSegment);
+                return;
+            }
+            model.AcceptFeedPlan();
+            break;
+        default:
+            break;
+    }
+    Close();
+    document->FillPropertyList();
+    document->SetMovingGroupsShown(model.ExistedCS[model::kExistedSSK]);
+    Host.UpdateCommandStates();
+    document->View().update();
+}
+
+void TManagePanel::SpeedButtonSkipClick() {
+    TMDIChild* document = Host.ActiveDocument();
+    if (document == nullptr || Mode == kClosed) {
+        return;
+    }
+    LoadAccepted();
+    if (Mode == kFeedPlan) {
+        model::TModel& model = document->Model;
+        model.WorkingCS.FeedPlan.HCE = model.AcceptedCS.FeedPlan.HCE;
+        ShowMainSegmentRow(*document);
+    }
+    // Also when the texts did not change: the working plane must follow the restored
+    // segment, and the working values the accepted ones.
+    Preview();
+}
+
+void TManagePanel::SpeedButtonCancelClick() {
+    Close();
+    Host.UpdateCommandStates();
+    if (TMDIChild* document = Host.ActiveDocument(); document != nullptr) {
+        document->View().update();
+    }
+}
+
+void TManagePanel::SpeedButtonPickClick() {
+    TMDIChild* document = Host.ActiveDocument();
+    if (document == nullptr || Mode != kFeedPlan) {
+        return;
+    }
+    document->EnterPickMode();
+    QAbstractItemView* table = TableOf(*document);
+    if (table == nullptr) {
+        return;
+    }
+    table->setFocus(Qt::OtherFocusReason);
+    if (Host.SmartCursor && Host.SmartCursor()) {
+        QCursor::setPos(table->mapToGlobal(QPoint(kPickPointerOffset, kPickPointerOffset)));
+    }
+}
+
+}  // namespace tessarin::shell

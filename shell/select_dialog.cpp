@@ -1,0 +1,277 @@
+#include "shell/select_dialog.h"
+
+#include <QButtonGroup>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QShowEvent>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "shell/dialogs.h"
+
+namespace tessarin::shell {
+
+namespace {
+
+const QColor kInspectorColour(166, 202, 240);
+
+struct TCategory {
+    const char* Caption;
+    int FirstColumn;
+    int Count;
+};
+
+constexpr std::array<TCategory, 4> kCategories{{
+    {"Инструментальная СК", 0, 3},
+    {"Статическая СК", 3, 4},
+    {"Кинематическая СК", 7, 4},
+    {"Динамическая СК", 11, 4},
+}};
+
+constexpr std::array<const char*, 4> kAngleCaptions{"Передний угол", "Задний угол",
+                                                    "Угол наклона РК", "Угол в плане"};
+
+// The system (0 ISK .. 3 DSK) of query column `column`.
+int SystemOf(int column) {
+    for (std::size_t s = 0; s < kCategories.size(); ++s) {
+        if (column < kCategories[s].FirstColumn + kCategories[s].Count) {
+            return static_cast<int>(s);
+        }
+    }
+    return 3;
+}
+
+// The inspector: a tree whose text being edited can be taken over before the dialog
+// reads its rows.
+class TInspector final : public QTreeWidget {
+public:
+    void CommitOpenEditor() {
+        for (QLineEdit* editor : viewport()->findChildren<QLineEdit*>()) {
+            if (editor->isVisible()) {
+                commitData(editor);
+            }
+        }
+    }
+};
+
+QRadioButton* AddChoice(QButtonGroup& group, QVBoxLayout& layout, const QString& text, int id) {
+    auto* button = new QRadioButton(text);
+    group.addButton(button, id);
+    layout.addWidget(button);
+    return button;
+}
+
+}  // namespace
+
+TSelectDlg::TSelectDlg(TDialogs& dialogs, QWidget* parent) : QDialog(parent), Dialogs(dialogs) {
+    setObjectName(QStringLiteral("SelectDlg"));
+    setWindowTitle(QStringLiteral("Выборка"));
+    setFixedSize(624, 469);
+
+    dxInspector = new TInspector;
+    dxInspector->setObjectName(QStringLiteral("dxInspector"));
+    dxInspector->setColumnCount(2);
+    dxInspector->setHeaderHidden(true);
+    dxInspector->setRootIsDecorated(true);
+    dxInspector->setItemsExpandable(false);
+    dxInspector->setUniformRowHeights(true);
+    dxInspector->setEditTriggers(QAbstractItemView::AllEditTriggers);
+    dxInspector->header()->setStretchLastSection(true);
+    dxInspector->setColumnWidth(0, 152);  // the divider
+    QPalette palette = dxInspector->palette();
+    palette.setColor(QPalette::Base, kInspectorColour);
+    dxInspector->setPalette(palette);
+    for (const TCategory& category : kCategories) {
+        auto* group = new QTreeWidgetItem(dxInspector, {QString::fromUtf8(category.Caption)});
+        group->setFlags(Qt::ItemIsEnabled);
+        group->setFirstColumnSpanned(true);
+        QFont bold = group->font(0);
+        bold.setBold(true);
+        group->setFont(0, bold);
+        for (int i = 0; i < category.Count; ++i) {
+            auto* row = new QTreeWidgetItem(
+                group, {QString::fromUtf8(kAngleCaptions.at(static_cast<std::size_t>(i)))});
+            row->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable);
+            Rows.at(static_cast<std::size_t>(category.FirstColumn + i)) = row;
+        }
+    }
+    dxInspector->expandAll();
+
+    Note = new QLabel;
+    Note->setObjectName(QStringLiteral("Note"));
+    Note->setTextFormat(Qt::PlainText);
+    Note->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    Note->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    Note->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Note->setMargin(4);
+    SetExamples(',');
+
+    auto* options = new QGroupBox(QStringLiteral("Опции"));
+    auto* optionsLayout = new QVBoxLayout(options);
+
+    auto* findIn = new QGroupBox(QStringLiteral("Искать"));
+    findIn->setObjectName(QStringLiteral("RGFindIn"));
+    RGFindInBox = findIn;
+    auto* findInLayout = new QVBoxLayout(findIn);
+    RGFindIn = new QButtonGroup(this);
+    AddChoice(*RGFindIn, *findInLayout, QStringLiteral("во всей режущей кромке"), 0)
+        ->setChecked(true);
+    AddChoice(*RGFindIn, *findInLayout, QStringLiteral("в текущей выборке"), 1);
+    optionsLayout->addWidget(findIn);
+
+    auto* logic = new QGroupBox(QStringLiteral("Логика поиска"));
+    logic->setObjectName(QStringLiteral("RGLogic"));
+    auto* logicLayout = new QVBoxLayout(logic);
+    RGLogic = new QButtonGroup(this);
+    AddChoice(*RGLogic, *logicLayout, QStringLiteral("И"), 0)->setChecked(true);
+    AddChoice(*RGLogic, *logicLayout, QStringLiteral("ИЛИ"), 1);
+    optionsLayout->addWidget(logic);
+
+    BitBtnReset = new QPushButton(QStringLiteral("Обнулить"));
+    BitBtnReset->setObjectName(QStringLiteral("BitBtnReset"));
+    BitBtnReset->setAutoDefault(false);
+    optionsLayout->addWidget(BitBtnReset);
+    optionsLayout->addStretch(1);
+
+    BitBtnOK = new QPushButton(QStringLiteral("OK"));
+    BitBtnOK->setObjectName(QStringLiteral("BitBtnOK"));
+    BitBtnOK->setDefault(true);
+    BitBtnCancel = new QPushButton(QStringLiteral("Отмена"));
+    BitBtnCancel->setObjectName(QStringLiteral("BitBtnCancel"));
+    BitBtnCancel->setAutoDefault(false);
+    connect(BitBtnOK, &QPushButton::clicked, this, &TSelectDlg::BitBtnOKClick);
+    connect(BitBtnCancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(BitBtnReset, &QPushButton::clicked, this, &TSelectDlg::BitBtnResetClick);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(BitBtnOK);
+    buttons->addWidget(BitBtnCancel);
+
+    auto* right = new QVBoxLayout;
+    right->addWidget(Note);
+    right->addWidget(options, 1);
+    right->addLayout(buttons);
+
+    auto* layout = new QHBoxLayout(this);
+    layout->addWidget(dxInspector, 1);
+    layout->addLayout(right);
+}
+
+void TSelectDlg::SetExamples(char decimalSeparator) {
+    // The examples are written with the separator the texts are read with.
+    QString examples = QStringLiteral("  \"-3,4..9,067 \" или \"0..-5,8; -7..-9,6; 3,2..10\"");
+    if (decimalSeparator != ',') {
+        examples.replace(QLatin1Char(','), QLatin1Char(decimalSeparator));
+    }
+    Note->setText(QStringLiteral("   Введите в поля диапазоны поиска значений \n"
+                                 "углов через две точки, например:\n") +
+                  examples);
+}
+
+void TSelectDlg::Prepare(bool selectionExists, const std::array<bool, 4>& definedAngles,
+                         char decimalSeparator) {
+    Separator = decimalSeparator;
+    SetExamples(decimalSeparator);
+    RGFindIn->button(selectionExists ? 1 : 0)->setChecked(true);
+    RGFindInBox->setEnabled(selectionExists);
+    for (int column = 0; column < model::kQueryColumnCount; ++column) {
+        QTreeWidgetItem& row = Row(column);
+        const bool defined = definedAngles.at(static_cast<std::size_t>(SystemOf(column)));
+        if (defined) {
+            row.setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable);
+        } else {
+            row.setText(1, QString());
+            // Still enabled, so that its caption reads, but the text cannot be edited.
+            row.setFlags(Qt::ItemIsEnabled);
+        }
+        row.setForeground(1, defined ? palette().text() : palette().placeholderText());
+        row.setForeground(0, defined ? palette().text() : palette().placeholderText());
+    }
+}
+
+void TSelectDlg::BuildQuery(model::TSelectDlgInqury& query) {
+    bool anyText = false;
+    for (int column = 0; column < model::kQueryColumnCount; ++column) {
+        anyText = anyText || !Text(column).isEmpty();
+    }
+    AllEmpty = !anyText;
+
+    for (int column = 0; column < model::kQueryColumnCount; ++column) {
+        const QString text = Text(column);
+        const auto index = static_cast<std::size_t>(column);
+        if (text.isEmpty()) {
+            query.Use.at(index) = false;
+            query.Valid = true;
+            continue;
+        }
+        if (!model::ParseRanges(text.toStdString(), Separator,
+                                model::QueryColumn(query.Ranges, column))) {
+            query.Valid = false;
+            return;
+        }
+        query.Use.at(index) = true;
+        query.Valid = true;
+    }
+    query.AndLogic = RGLogic->checkedId() != 1;
+    query.WholeEdge = RGFindIn->checkedId() != 1;
+}
+
+QString TSelectDlg::Text(int column) const {
+    return Row(column).text(1);
+}
+
+void TSelectDlg::SetText(int column, const QString& text) {
+    Row(column).setText(1, text);
+}
+
+bool TSelectDlg::RowEditable(int column) const {
+    return (Row(column).flags() & Qt::ItemIsEditable) != 0;
+}
+
+QRadioButton& TSelectDlg::FindIn(int index) const {
+    return *static_cast<QRadioButton*>(RGFindIn->button(index));
+}
+
+QRadioButton& TSelectDlg::Logic(int index) const {
+    return *static_cast<QRadioButton*>(RGLogic->button(index));
+}
+
+void TSelectDlg::showEvent(QShowEvent* event) {
+    OKPressed = false;
+    QDialog::showEvent(event);
+}
+
+void TSelectDlg::BitBtnOKClick() {
+    OKPressed = true;
+    accept();
+}
+
+void TSelectDlg::BitBtnResetClick() {
+    for (int column = 0; column < model::kQueryColumnCount; ++column) {
+        SetText(column, QString());
+    }
+    accept();
+}
+
+void TSelectDlg::done(int result) {
+    // A text still being edited counts as typed (Enter in the dialog does not end the
+    // edit first).
+    static_cast<TInspector*>(dxInspector)->CommitOpenEditor();
+    Query = model::TSelectDlgInqury{};
+    BuildQuery(Query);
+    if (OKPressed && !Query.Valid) {
+        Dialogs.Beep();
+        Dialogs.Warning(this, QStringLiteral("Неверный формат"));
+        OKPressed = false;
+        return;  // the dialog stays open with the texts as typed
+    }
+    QDialog::done(result);
+}
+
+}  // namespace tessarin::shell

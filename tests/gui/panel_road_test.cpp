@@ -1,0 +1,247 @@
+// The coordinate systems and the selection of the bundled sample entered as a user does,
+// drawn for real (Xvfb with Mesa): the static system with GN 10 and Mu 30 in the
+// parameter panel, the working plane with Phi 45 on a chosen main segment, the kinematic
+// system with Eta 5, the dynamic one with Nu 45, the angles of all four systems, and a
+// selection typed into the selection dialog. The saved project must be byte for byte the
+// batch tool's for the same options. While the panel is open the view draws the values
+// being typed.
+//
+// With TESSARIN_SCREENSHOT_DIR=<folder> in the environment, the main window is saved in
+// each mode of the panel and the selection dialog as it is filled in
+// (scripts/panel_screenshots.sh).
+#include <QtTest>
+
+#include <QAction>
+#include <QDir>
+#include <QGroupBox>
+#include <QImage>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QToolButton>
+
+#include <memory>
+
+#include "document/mdi_child.h"
+#include "model/model.h"
+#include "shell/float_edit.h"
+#include "shell/main_window.h"
+#include "shell/manage_panel.h"
+#include "shell/select_dialog.h"
+#include "tests/gui/support/memory_settings.h"
+#include "tests/gui/support/scripted_dialogs.h"
+#include "view/scene_view.h"
+
+using tessarin::document::TMDIChild;
+using tessarin::shell::TAnswer;
+using tessarin::shell::TFloatEdit;
+using tessarin::shell::TMainForm;
+using tessarin::shell::TSelectDlg;
+using tessarin::test::TMemorySettings;
+using tessarin::test::TScriptedDialogs;
+
+namespace {
+
+const QString kSample = QStringLiteral(TESSARIN_SAMPLES "/cutter.stl");
+// The main segment chosen for the working plane.
+constexpr int kMainSegment = 7;
+
+QByteArray ReadAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+}  // namespace
+
+class TPanelRoadTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void RoadMatchesTheBatchTool();
+
+private:
+    QAction* Command(const char* name) const;
+    QToolButton* Button(const char* name) const;
+    void Type(TFloatEdit& edit, const QString& text);
+    void Snapshot(QWidget& widget, const QString& name);
+
+    std::unique_ptr<QTemporaryDir> Folder;
+    std::unique_ptr<TScriptedDialogs> Dialogs;
+    std::unique_ptr<TMemorySettings> Settings;
+    std::unique_ptr<TMainForm> Form;
+};
+
+void TPanelRoadTest::init() {
+    Folder = std::make_unique<QTemporaryDir>();
+    QVERIFY(Folder->isValid());
+    Dialogs = std::make_unique<TScriptedDialogs>();
+    Settings = std::make_unique<TMemorySettings>();
+    Form = std::make_unique<TMainForm>(*Dialogs, *Settings);
+    Form->resize(1280, 800);
+    Form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(Form.get()));
+}
+
+void TPanelRoadTest::cleanup() {
+    QVERIFY2(Dialogs->Unscripted().isEmpty(), qPrintable(Dialogs->Unscripted().join("; ")));
+    Form.reset();
+    Settings.reset();
+    Dialogs.reset();
+    Folder.reset();
+}
+
+QAction* TPanelRoadTest::Command(const char* name) const {
+    QAction* action = Form->findChild<QAction*>(QString::fromLatin1(name));
+    if (action == nullptr) {
+        qFatal("no command %s", name);
+    }
+    return action;
+}
+
+QToolButton* TPanelRoadTest::Button(const char* name) const {
+    auto* button =
+        Form->ManagePanel().GroupBox().findChild<QToolButton*>(QString::fromLatin1(name));
+    if (button == nullptr) {
+        qFatal("no button %s", name);
+    }
+    return button;
+}
+
+void TPanelRoadTest::Type(TFloatEdit& edit, const QString& text) {
+    edit.Field().setFocus();
+    edit.Field().selectAll();
+    QTest::keyClick(&edit.Field(), Qt::Key_Backspace);
+    QTest::keyClicks(&edit.Field(), text);
+}
+
+void TPanelRoadTest::Snapshot(QWidget& widget, const QString& name) {
+    const QString folder = qEnvironmentVariable("TESSARIN_SCREENSHOT_DIR");
+    if (folder.isEmpty()) {
+        return;
+    }
+    QCoreApplication::processEvents();
+    QDir().mkpath(folder);
+    QVERIFY(widget.grab().save(QDir(folder).filePath(name + ".png"), "PNG"));
+}
+
+void TPanelRoadTest::RoadMatchesTheBatchTool() {
+    Command("ButtonNew")->trigger();
+    Dialogs->ChooseFile(kSample);
+    Command("ButtonOpenSTL")->trigger();
+    Command("ButtonSortFaces")->trigger();
+    Command("ButtonCutEdge")->trigger();
+    TMDIChild* document = Form->ActiveDocument();
+    QVERIFY(document != nullptr && document->Model.SegmentCount > kMainSegment);
+    tessarin::model::TModel& model = document->Model;
+    Command("ButtonViewIso")->trigger();
+    Command("ButtonViewCS")->trigger();
+    tessarin::shell::TManagePanel& panel = Form->ManagePanel();
+
+    // The static system.
+    Form->OpenManagePanel(1);
+    Type(*panel.FirstEdit, "10");
+    Type(*panel.SecondEdit, "30");
+    Snapshot(*Form, "panel_mode1_static");
+    Button("SpeedButtonOK")->click();
+    QVERIFY(model.ExistedCS[tessarin::model::kExistedFeedPlan]);
+    Command("ButtonViewFeedPlan")->trigger();
+
+    // The working plane: the angle typed, the main segment chosen in the table. The view
+    // draws the plane being typed.
+    Form->OpenManagePanel(4);
+    const QImage atZero = document->View().GrabScene();
+    Type(*panel.FirstEdit, "45");
+    QVERIFY(document->View().GrabScene() != atZero);
+    Button("SpeedButtonPick")->click();
+    // "Выбрать" on the row of the main segment.
+    model.WorkingCS.FeedPlan.HCE = kMainSegment;
+    emit document->SegmentPicked();
+    Snapshot(*Form, "panel_mode4_working_plane");
+    Button("SpeedButtonOK")->click();
+    QCOMPARE(model.AcceptedCS.FeedPlan.HCE, kMainSegment);
+    QCOMPARE(model.AcceptedCS.FeedPlan.Phi, 45.0);
+
+    Form->OpenManagePanel(2);
+    Type(*panel.FirstEdit, "5");
+    Snapshot(*Form, "panel_mode2_kinematic");
+    Button("SpeedButtonOK")->click();
+
+    Form->OpenManagePanel(3);
+    Type(*panel.FirstEdit, "30");
+    Type(*panel.FirstEdit, "45");
+    Snapshot(*Form, "panel_mode3_dynamic");
+    Button("SpeedButtonOK")->click();
+    QVERIFY(model.ExistedCS[tessarin::model::kExistedKSK]);
+    QCOMPARE(model.AcceptedCS.DSK.Nu, 45.0);
+
+    // "Рассчитать углы" of every system, as the side bar runs it.
+    for (int system = tessarin::model::kISK; system <= tessarin::model::kDSK; ++system) {
+        model.ComputeAngles(system);
+    }
+    Form->UpdateCommandStates();
+
+    // The selection.
+    Dialogs->WorkModal([this](QDialog& shown) {
+        auto& dialog = static_cast<TSelectDlg&>(shown);
+        dialog.show();
+        dialog.SetText(3, QStringLiteral("-3,4..9,067 "));
+        dialog.SetText(13, QStringLiteral("0..-5,8; -7..-9,6; 3,2..90"));
+        dialog.Logic(1).click();
+        Snapshot(dialog, "select_dialog");
+        dialog.OKButton().click();
+        return dialog.result();
+    });
+    Command("ButtonSelection")->trigger();
+    QVERIFY(model.SelectCutEdgeExist);
+
+    const QString ours = Folder->filePath("gui.tsf");
+    Dialogs->ChooseFile(ours);
+    Command("ButtonSaveAs")->trigger();
+
+    const QString theirs = Folder->filePath("cli.tsf");
+    QProcess cli;
+    cli.start(QStringLiteral(TESSARIN_CLI), {"analyze",
+                                             kSample,
+                                             "-o",
+                                             theirs,
+                                             "--decimal-separator",
+                                             ",",
+                                             "--stl-name",
+                                             document->StlFileName,
+                                             "--ssk",
+                                             "10,30",
+                                             "--feedplan",
+                                             QStringLiteral("45,%1").arg(kMainSegment),
+                                             "--ksk",
+                                             "5",
+                                             "--dsk",
+                                             "45",
+                                             "--compute",
+                                             "isk,ssk,ksk,dsk",
+                                             "--range",
+                                             "ssk.g=-3,4..9,067 ",
+                                             "--range",
+                                             "dsk.l=0..-5,8; -7..-9,6; 3,2..90",
+                                             "--select-logic",
+                                             "or",
+                                             "--quiet"});
+    QVERIFY(cli.waitForFinished(60000));
+    QVERIFY2(cli.exitStatus() == QProcess::NormalExit && cli.exitCode() == 0,
+             cli.readAllStandardError().constData());
+    const QByteArray saved = ReadAll(ours);
+    QVERIFY(!saved.isEmpty());
+    if (saved != ReadAll(theirs)) {
+        QFile::copy(ours, QDir::temp().filePath("panel_road_gui.tsf"));
+        QFile::copy(theirs, QDir::temp().filePath("panel_road_cli.tsf"));
+        QFAIL("the program's project differs from the batch tool's (copies in the temp folder)");
+    }
+    Dialogs->Answer({TAnswer::No});
+    QVERIFY(Form->close());
+}
+
+QTEST_MAIN(TPanelRoadTest)
+#include "panel_road_test.moc"

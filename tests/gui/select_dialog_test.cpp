@@ -1,0 +1,475 @@
+// The selection dialog on its own (preparation, the query it builds, the ways it closes
+// and the refusal of a malformed text) and through the main window's "Выборка" command
+// on the bundled sample: texts kept across documents, an empty result keeping the old
+// selection, and a selection made through the dialog equal to the batch tool's.
+#include <QtTest>
+
+#include <QAction>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTreeWidget>
+
+#include <memory>
+
+#include "document/mdi_child.h"
+#include "model/model.h"
+#include "shell/float_edit.h"
+#include "shell/main_window.h"
+#include "shell/manage_panel.h"
+#include "shell/select_dialog.h"
+#include "tests/gui/support/memory_settings.h"
+#include "tests/gui/support/scripted_dialogs.h"
+
+using tessarin::document::TMDIChild;
+using tessarin::model::TSelectDlgInqury;
+using tessarin::shell::TAnswer;
+using tessarin::shell::TMainForm;
+using tessarin::shell::TSelectDlg;
+using tessarin::test::TDialogKind;
+using tessarin::test::TMemorySettings;
+using tessarin::test::TScriptedDialogs;
+
+namespace {
+
+const QString kSample = QStringLiteral(TESSARIN_SAMPLES "/cutter.stl");
+constexpr std::array<bool, 4> kAllDefined{true, true, true, true};
+
+QByteArray ReadAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The texts of the query columns, as "column=text" for the non-empty ones.
+using TTexts = QMap<int, QString>;
+
+}  // namespace
+
+class TSelectDialogTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void LayoutAndCaptions();
+    void SearchChoiceFollowsTheSelection();
+    void RowsOfUncomputedSystemsAreReadOnly();
+    void BuildQuery_data();
+    void BuildQuery();
+    void TextBeingEditedCounts();
+    void OkWithEverythingEmpty();
+    void ResetEmptiesAndClosesWithoutSelection();
+    void MalformedTextIsRefusedThenCancelled();
+    void TextsAreKeptAcrossDocuments();
+    void EmptyResultKeepsTheSelection();
+    void SelectionMatchesTheBatchTool_data();
+    void SelectionMatchesTheBatchTool();
+
+private:
+    TMDIChild* AnalyseSample(bool withStaticSystem);
+    QAction* Command(const char* name) const;
+    // Queues the dialog's next showing: texts typed, the logic chosen, OK clicked.
+    void ScriptSelection(const TTexts& texts, bool orLogic = false);
+    int Count(TDialogKind kind) const;
+
+    std::unique_ptr<QTemporaryDir> Folder;
+    std::unique_ptr<TScriptedDialogs> Dialogs;
+    std::unique_ptr<TMemorySettings> Settings;
+    std::unique_ptr<TMainForm> Form;
+    std::unique_ptr<TSelectDlg> Dialog;  // a dialog of its own for the dialog's cases
+};
+
+void TSelectDialogTest::init() {
+    Folder = std::make_unique<QTemporaryDir>();
+    Dialogs = std::make_unique<TScriptedDialogs>();
+    Settings = std::make_unique<TMemorySettings>();
+    Form = std::make_unique<TMainForm>(*Dialogs, *Settings);
+    Dialog = std::make_unique<TSelectDlg>(*Dialogs);
+}
+
+void TSelectDialogTest::cleanup() {
+    QVERIFY2(Dialogs->Unscripted().isEmpty(), qPrintable(Dialogs->Unscripted().join("; ")));
+    Dialog.reset();
+    Form.reset();
+    Settings.reset();
+    Dialogs.reset();
+    Folder.reset();
+}
+
+int TSelectDialogTest::Count(TDialogKind kind) const {
+    int count = 0;
+    for (const auto& record : Dialogs->Records()) {
+        count += record.Kind == kind ? 1 : 0;
+    }
+    return count;
+}
+
+QAction* TSelectDialogTest::Command(const char* name) const {
+    QAction* action = Form->findChild<QAction*>(QString::fromLatin1(name));
+    if (action == nullptr) {
+        qFatal("no command %s", name);
+    }
+    return action;
+}
+
+TMDIChild* TSelectDialogTest::AnalyseSample(bool withStaticSystem) {
+    Command("ButtonNew")->trigger();
+    Dialogs->ChooseFile(kSample);
+    Command("ButtonOpenSTL")->trigger();
+    Command("ButtonSortFaces")->trigger();
+    Command("ButtonCutEdge")->trigger();
+    TMDIChild* document = Form->ActiveDocument();
+    if (document == nullptr || !document->Model.CutEdgeExist) {
+        qFatal("the sample has no cutting edge");
+    }
+    if (withStaticSystem) {
+        // GN 10 and Mu 30 typed into the parameter panel and accepted.
+        Form->OpenManagePanel(1);
+        for (auto [edit, text] : {std::pair{Form->ManagePanel().FirstEdit, "10"},
+                                  std::pair{Form->ManagePanel().SecondEdit, "30"}}) {
+            edit->Field().selectAll();
+            QTest::keyClick(&edit->Field(), Qt::Key_Backspace);
+            QTest::keyClicks(&edit->Field(), QString::fromLatin1(text));
+        }
+        Form->ManagePanel().SpeedButtonOKClick();
+        // The side bar's "Рассчитать углы" of the tool and the static system.
+        document->Model.ComputeAngles(tessarin::model::kISK);
+        document->Model.ComputeAngles(tessarin::model::kSSK);
+        Form->UpdateCommandStates();
+    }
+    return document;
+}
+
+void TSelectDialogTest::ScriptSelection(const TTexts& texts, bool orLogic) {
+    Dialogs->WorkModal([texts, orLogic](QDialog& shown) {
+        auto& dialog = static_cast<TSelectDlg&>(shown);
+        dialog.show();
+        for (int column = 0; column < tessarin::model::kQueryColumnCount; ++column) {
+            dialog.SetText(column, texts.value(column));
+        }
+        dialog.Logic(orLogic ? 1 : 0).click();
+        dialog.OKButton().click();
+        return dialog.result();
+    });
+}
+
+void TSelectDialogTest::LayoutAndCaptions() {
+    QCOMPARE(Dialog->windowTitle(), QStringLiteral("Выборка"));
+    QCOMPARE(Dialog->size(), QSize(624, 469));
+    QTreeWidget& inspector = Dialog->Inspector();
+    QCOMPARE(inspector.columnWidth(0), 152);
+    QCOMPARE(inspector.palette().color(QPalette::Base), QColor(166, 202, 240));
+    QStringList categories;
+    QStringList rows;
+    for (int i = 0; i < inspector.topLevelItemCount(); ++i) {
+        QTreeWidgetItem* category = inspector.topLevelItem(i);
+        categories << category->text(0);
+        for (int j = 0; j < category->childCount(); ++j) {
+            rows << category->child(j)->text(0);
+        }
+    }
+    QCOMPARE(categories, (QStringList{"Инструментальная СК", "Статическая СК", "Кинематическая СК",
+                                      "Динамическая СК"}));
+    QCOMPARE(rows.size(), 15);
+    QCOMPARE(rows.mid(0, 3), (QStringList{"Передний угол", "Задний угол", "Угол наклона РК"}));
+    for (int first : {3, 7, 11}) {
+        QCOMPARE(rows.mid(first, 4),
+                 (QStringList{"Передний угол", "Задний угол", "Угол наклона РК", "Угол в плане"}));
+    }
+    // Row k of the inspector is query column k.
+    QCOMPARE(&Dialog->Row(7), inspector.topLevelItem(2)->child(0));
+
+    auto* note = Dialog->findChild<QLabel*>("Note");
+    QVERIFY(note != nullptr);
+    QCOMPARE(note->text(), QStringLiteral("   Введите в поля диапазоны поиска значений \n"
+                                          "углов через две точки, например:\n"
+                                          "  \"-3,4..9,067 \" или \"0..-5,8; -7..-9,6; 3,2..10\""));
+    QCOMPARE(Dialog->FindIn(0).text(), QStringLiteral("во всей режущей кромке"));
+    QCOMPARE(Dialog->FindIn(1).text(), QStringLiteral("в текущей выборке"));
+    QCOMPARE(Dialog->Logic(0).text(), QStringLiteral("И"));
+    QCOMPARE(Dialog->Logic(1).text(), QStringLiteral("ИЛИ"));
+    QVERIFY(Dialog->Logic(0).isChecked());
+    QCOMPARE(Dialog->findChild<QGroupBox*>("RGFindIn")->title(), QStringLiteral("Искать"));
+    QCOMPARE(Dialog->findChild<QGroupBox*>("RGLogic")->title(), QStringLiteral("Логика поиска"));
+    QCOMPARE(Dialog->ResetButton().text(), QStringLiteral("Обнулить"));
+    QCOMPARE(Dialog->OKButton().text(), QStringLiteral("OK"));
+    QCOMPARE(Dialog->CancelButton().text(), QStringLiteral("Отмена"));
+}
+
+void TSelectDialogTest::SearchChoiceFollowsTheSelection() {
+    Dialog->Prepare(false, kAllDefined);
+    QVERIFY(Dialog->FindIn(0).isChecked());
+    QVERIFY(!Dialog->FindIn(1).isEnabled());
+    Dialog->SetText(0, "0..10");
+    Dialog->show();
+    Dialog->OKButton().click();
+    QVERIFY(Dialog->Query.WholeEdge);
+
+    Dialog->Prepare(true, kAllDefined);
+    QVERIFY(Dialog->FindIn(1).isChecked());
+    QVERIFY(Dialog->FindIn(1).isEnabled());
+    Dialog->show();
+    Dialog->OKButton().click();
+    QVERIFY(!Dialog->Query.WholeEdge);
+    // The user may still search the whole edge.
+    Dialog->Prepare(true, kAllDefined);
+    Dialog->show();
+    Dialog->FindIn(0).click();
+    Dialog->OKButton().click();
+    QVERIFY(Dialog->Query.WholeEdge);
+}
+
+void TSelectDialogTest::RowsOfUncomputedSystemsAreReadOnly() {
+    for (int column = 0; column < 15; ++column) {
+        Dialog->SetText(column, QStringLiteral("%1..%2").arg(column).arg(column + 1));
+    }
+    Dialog->Prepare(false, {true, false, true, false});
+    for (int column = 0; column < 15; ++column) {
+        const bool defined = column < 3 || (column >= 7 && column < 11);
+        QCOMPARE(Dialog->RowEditable(column), defined);
+        QCOMPARE(Dialog->Text(column).isEmpty(), !defined);
+    }
+    // Computed later: editable again, still empty.
+    Dialog->Prepare(false, kAllDefined);
+    QVERIFY(Dialog->RowEditable(3));
+    QCOMPARE(Dialog->Text(3), QString());
+    QCOMPARE(Dialog->Text(7), QStringLiteral("7..8"));
+}
+
+void TSelectDialogTest::BuildQuery_data() {
+    QTest::addColumn<TTexts>("texts");
+    QTest::addColumn<bool>("orLogic");
+    QTest::addColumn<bool>("valid");
+    QTest::addColumn<bool>("allEmpty");
+    QTest::addColumn<QList<int>>("used");
+    QTest::addColumn<int>("rangesOfFirstUsed");
+
+    QTest::newRow("all empty") << TTexts{} << false << true << true << QList<int>{} << 0;
+    QTest::newRow("two columns, OR")
+        << TTexts{{3, "-3,4..9,067 "}, {14, "0..-5,8; -7..-9,6; 3,2..10"}} << true << true << false
+        << QList<int>{3, 14} << 1;
+    QTest::newRow("blanks are not empty")
+        << TTexts{{0, "  "}} << false << false << false << QList<int>{} << 0;
+    QTest::newRow("a trailing semicolon")
+        << TTexts{{1, "1..2;"}} << false << false << false << QList<int>{} << 0;
+    QTest::newRow("the point is no separator here")
+        << TTexts{{1, "1.5..2"}} << false << false << false << QList<int>{} << 0;
+}
+
+void TSelectDialogTest::BuildQuery() {
+    QFETCH(TTexts, texts);
+    QFETCH(bool, orLogic);
+    QFETCH(bool, valid);
+    QFETCH(bool, allEmpty);
+    QFETCH(QList<int>, used);
+    QFETCH(int, rangesOfFirstUsed);
+
+    Dialog->Prepare(false, kAllDefined);
+    for (auto it = texts.begin(); it != texts.end(); ++it) {
+        Dialog->SetText(it.key(), it.value());
+    }
+    Dialog->Logic(orLogic ? 1 : 0).setChecked(true);
+    TSelectDlgInqury query;
+    Dialog->BuildQuery(query);
+    QCOMPARE(query.Valid, valid);
+    QCOMPARE(Dialog->AllEmpty, allEmpty);
+    if (!valid) {
+        return;
+    }
+    QList<int> usedColumns;
+    for (int column = 0; column < 15; ++column) {
+        if (query.Use.at(static_cast<std::size_t>(column))) {
+            usedColumns << column;
+        }
+    }
+    QCOMPARE(usedColumns, used);
+    QCOMPARE(query.AndLogic, !orLogic);
+    QVERIFY(query.WholeEdge);
+    if (!used.isEmpty()) {
+        const auto& ranges = tessarin::model::QueryColumn(query.Ranges, used.front());
+        QCOMPARE(static_cast<int>(ranges.size()), rangesOfFirstUsed);
+        QCOMPARE(ranges.front().Lo, -3.4);
+        QCOMPARE(ranges.front().Hi, 9.067);
+        QCOMPARE(tessarin::model::QueryColumn(query.Ranges, 14).size(), std::size_t{3});
+    }
+}
+
+void TSelectDialogTest::TextBeingEditedCounts() {
+    Dialog->Prepare(false, kAllDefined);
+    Dialog->show();
+    Dialog->Inspector().editItem(&Dialog->Row(5), 1);
+    auto* editor = Dialog->Inspector().viewport()->findChild<QLineEdit*>();
+    QVERIFY(editor != nullptr);
+    editor->setText(QStringLiteral("-1..1"));
+    Dialog->OKButton().click();
+    QVERIFY(Dialog->isHidden());
+    QVERIFY(!Dialog->AllEmpty);
+    QVERIFY(Dialog->Query.Use.at(5));
+    QCOMPARE(Dialog->Text(5), QStringLiteral("-1..1"));
+}
+
+void TSelectDialogTest::OkWithEverythingEmpty() {
+    Dialog->Prepare(false, kAllDefined);
+    Dialog->show();
+    Dialog->OKButton().click();
+    QVERIFY(Dialog->isHidden());
+    QCOMPARE(Dialog->result(), int(QDialog::Accepted));
+    QVERIFY(Dialog->OKPressed);
+    QVERIFY(Dialog->AllEmpty);
+    QVERIFY(Dialog->Query.Valid);
+    QVERIFY(Dialogs->Shown().isEmpty());
+}
+
+void TSelectDialogTest::ResetEmptiesAndClosesWithoutSelection() {
+    Dialog->Prepare(false, kAllDefined);
+    Dialog->SetText(0, "1..2");
+    Dialog->SetText(14, "oops");
+    Dialog->show();
+    Dialog->ResetButton().click();
+    QVERIFY(Dialog->isHidden());
+    QCOMPARE(Dialog->result(), int(QDialog::Accepted));
+    QVERIFY(!Dialog->OKPressed);
+    QVERIFY(Dialog->AllEmpty);
+    for (int column = 0; column < 15; ++column) {
+        QCOMPARE(Dialog->Text(column), QString());
+    }
+}
+
+void TSelectDialogTest::MalformedTextIsRefusedThenCancelled() {
+    Dialog->Prepare(false, kAllDefined);
+    Dialog->SetText(4, "1..2;");
+    Dialog->show();
+    Dialog->OKButton().click();
+    QVERIFY(Dialog->isVisible());
+    QVERIFY(!Dialog->OKPressed);
+    QCOMPARE(Dialog->Text(4), QStringLiteral("1..2;"));
+    QCOMPARE(Dialogs->Transcript(), QStringList{"Warning: Неверный формат"});
+    QCOMPARE(Count(TDialogKind::Beep), 1);
+
+    Dialog->CancelButton().click();
+    QVERIFY(Dialog->isHidden());
+    QCOMPARE(Dialog->result(), int(QDialog::Rejected));
+    QCOMPARE(Dialogs->Transcript(), QStringList{"Warning: Неверный формат"});
+    QVERIFY(!Dialog->Query.Valid);  // built and stored, not used
+
+    // The window's close button and Escape raise no message either.
+    Dialog->show();
+    QTest::keyClick(Dialog.get(), Qt::Key_Escape);
+    QVERIFY(Dialog->isHidden());
+    QCOMPARE(Dialogs->Shown().size(), 1);
+}
+
+void TSelectDialogTest::TextsAreKeptAcrossDocuments() {
+    TMDIChild* first = AnalyseSample(true);
+    QVERIFY(Command("ButtonSelection")->isEnabled());
+    ScriptSelection({{0, "-90..90"}, {3, "-5..5; 10..20"}}, true);
+    Command("ButtonSelection")->trigger();
+    QVERIFY(first->Model.SelectCutEdgeExist);
+
+    TMDIChild* second = AnalyseSample(true);
+    QVERIFY(second != first);
+    QStringList offered;
+    bool orChosen = false;
+    bool wholeEdge = false;
+    Dialogs->WorkModal([&](QDialog& shown) {
+        auto& dialog = static_cast<TSelectDlg&>(shown);
+        offered = {dialog.Text(0), dialog.Text(3)};
+        orChosen = dialog.Logic(1).isChecked();
+        wholeEdge = dialog.FindIn(0).isChecked() && !dialog.FindIn(1).isEnabled();
+        return int(QDialog::Rejected);
+    });
+    Command("ButtonSelection")->trigger();
+    QCOMPARE(offered, (QStringList{"-90..90", "-5..5; 10..20"}));
+    QVERIFY(orChosen);
+    QVERIFY(wholeEdge);  // the second document has no selection yet
+    QVERIFY(!second->Model.SelectCutEdgeExist);
+}
+
+void TSelectDialogTest::EmptyResultKeepsTheSelection() {
+    TMDIChild* document = AnalyseSample(true);
+    ScriptSelection({{0, "0..90"}});
+    Command("ButtonSelection")->trigger();
+    QVERIFY(document->Model.SelectCutEdgeExist);
+    const auto before = document->Model.SelectCutEdge;
+    QVERIFY(!before.empty());
+    QVERIFY(Command("ButtonRemoveSelect")->isEnabled());
+
+    ScriptSelection({{0, "1000..2000"}});
+    Command("ButtonSelection")->trigger();
+    QCOMPARE(Dialogs->Transcript().last(),
+             QStringLiteral("Warning: Отрезки, удовлетворяющие условиям выборки, не найдены"));
+    QVERIFY(document->Model.SelectCutEdgeExist);
+    QVERIFY(document->Model.SelectCutEdge == before);
+
+    // "Обнулить" and an OK with nothing typed select nothing and say nothing.
+    const int shown = static_cast<int>(Dialogs->Shown().size());
+    ScriptSelection({});
+    Command("ButtonSelection")->trigger();
+    Dialogs->WorkModal([](QDialog& dialog) {
+        dialog.show();
+        static_cast<TSelectDlg&>(dialog).ResetButton().click();
+        return dialog.result();
+    });
+    Command("ButtonSelection")->trigger();
+    // The two showings of the dialog itself, and no message.
+    QCOMPARE(static_cast<int>(Dialogs->Shown().size()), shown + 2);
+    QCOMPARE(Dialogs->Shown().last().Kind, TDialogKind::Modal);
+    QVERIFY(document->Model.SelectCutEdge == before);
+}
+
+void TSelectDialogTest::SelectionMatchesTheBatchTool_data() {
+    QTest::addColumn<TTexts>("texts");
+    QTest::addColumn<bool>("orLogic");
+    QTest::addColumn<QStringList>("cliRanges");
+    QTest::newRow("AND of ISK rake and SSK clearance")
+        << TTexts{{0, "-90..0"}, {4, "0..30"}} << false
+        << QStringList{"--range", "isk.g=-90..0", "--range", "ssk.a=0..30"};
+    QTest::newRow("OR of two SSK ranges")
+        << TTexts{{3, "-3,4..9,067 "}, {6, "0..-5,8; -7..-9,6; 3,2..10"}} << true
+        << QStringList{"--range",        "ssk.g=-3,4..9,067 ",
+                       "--range",        "ssk.f=0..-5,8; -7..-9,6; 3,2..10",
+                       "--select-logic", "or"};
+}
+
+void TSelectDialogTest::SelectionMatchesTheBatchTool() {
+    QFETCH(TTexts, texts);
+    QFETCH(bool, orLogic);
+    QFETCH(QStringList, cliRanges);
+
+    TMDIChild* document = AnalyseSample(true);
+    ScriptSelection(texts, orLogic);
+    Command("ButtonSelection")->trigger();
+    QVERIFY(document->Model.SelectCutEdgeExist);
+    QCOMPARE(Count(TDialogKind::Warning), 0);
+
+    const QString ours = Folder->filePath("gui.tsf");
+    Dialogs->ChooseFile(ours);
+    Command("ButtonSaveAs")->trigger();
+
+    const QString theirs = Folder->filePath("cli.tsf");
+    QProcess cli;
+    cli.start(
+        QStringLiteral(TESSARIN_CLI),
+        QStringList{"analyze", kSample, "-o", theirs, "--decimal-separator", ",", "--stl-name",
+                    document->StlFileName, "--ssk", "10,30", "--compute", "isk,ssk", "--quiet"} +
+            cliRanges);
+    QVERIFY(cli.waitForFinished(60000));
+    QVERIFY2(cli.exitStatus() == QProcess::NormalExit && cli.exitCode() == 0,
+             cli.readAllStandardError().constData());
+    const QByteArray saved = ReadAll(ours);
+    QVERIFY(!saved.isEmpty());
+    if (saved != ReadAll(theirs)) {
+        QFile::copy(ours, QDir::temp().filePath("select_gui.tsf"));
+        QFile::copy(theirs, QDir::temp().filePath("select_cli.tsf"));
+        QFAIL("the program's project differs from the batch tool's (copies in the temp folder)");
+    }
+}
+
+QTEST_MAIN(TSelectDialogTest)
+#include "select_dialog_test.moc"
