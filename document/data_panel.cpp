@@ -67,8 +67,7 @@ TDataPanel::TDataPanel(model::TModel& model, bool& showSelection, shell::TDialog
     header->setTextElideMode(Qt::ElideNone);
     header->setHighlightSections(false);
     StringGridData->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(StringGridData, &QWidget::customContextMenuRequested, this,
-            &TDataPanel::ShowTableMenu);
+    connect(StringGridData, &QWidget::customContextMenuRequested, this, &TDataPanel::ShowTableMenu);
     connect(StringGridData->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this] { emit ChosenRowsChanged(); });
 
@@ -217,7 +216,8 @@ std::pair<int, int> TDataPanel::GetSelectedSegmentRange() const {
 
 void TDataPanel::ChooseRows(int first, int last) {
     QItemSelectionModel* selection = StringGridData->selectionModel();
-    if (first < 0 || last < first || last >= GridModel->rowCount() || GridModel->columnCount() == 0) {
+    if (first < 0 || last < first || last >= GridModel->rowCount() ||
+        GridModel->columnCount() == 0) {
         selection->clearSelection();
         return;
     }

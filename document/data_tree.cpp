@@ -163,16 +163,14 @@ void TDataTree::SelectNode(QTreeWidgetItem* node) {
 
 QItemSelectionModel::SelectionFlags TDataTree::selectionCommand(const QModelIndex& index,
                                                                 const QEvent* event) const {
-    const QItemSelectionModel::SelectionFlags command =
-        QTreeWidget::selectionCommand(index, event);
+    const QItemSelectionModel::SelectionFlags command = QTreeWidget::selectionCommand(index, event);
     if (!index.isValid() || command == QItemSelectionModel::NoUpdate) {
         return command;
     }
     Qt::KeyboardModifiers modifiers = Qt::NoModifier;
-    if (event != nullptr && (event->type() == QEvent::MouseButtonPress ||
-                             event->type() == QEvent::MouseButtonRelease ||
-                             event->type() == QEvent::MouseMove ||
-                             event->type() == QEvent::KeyPress)) {
+    if (event != nullptr &&
+        (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease ||
+         event->type() == QEvent::MouseMove || event->type() == QEvent::KeyPress)) {
         modifiers = static_cast<const QInputEvent*>(event)->modifiers();
     }
     const int kind = KindOf(itemFromIndex(index));

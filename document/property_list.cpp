@@ -39,7 +39,8 @@ TPropertyRows PropertyRows(const model::TModel& model) {
             if (existed(model::kExistedSSK)) {
                 rows.emplace_back(QStringLiteral("Нормаль осн.плоскости"), vector(cs.SSK.OP));
                 rows.emplace_back(QStringLiteral("Угол наиб. наклона СМП"), number(cs.SSK.GN));
-                rows.emplace_back(QStringLiteral("Угол плоскости наиб. наклона"), number(cs.SSK.Mu));
+                rows.emplace_back(QStringLiteral("Угол плоскости наиб. наклона"),
+                                  number(cs.SSK.Mu));
             } else {
                 rows.emplace_back(QStringLiteral("Нормаль осн.плоскости"), kUndefined);
             }

@@ -100,9 +100,8 @@ TSideBar::TSideBar(QWidget* parent) : QWidget(parent) {
             item->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
             item->setObjectName(QStringLiteral("SideBarItem%1_%2").arg(g).arg(i));
             const int index = static_cast<int>(i);
-            connect(item, &QToolButton::clicked, this, [this, g, index] {
-                emit ItemClicked(g, index);
-            });
+            connect(item, &QToolButton::clicked, this,
+                    [this, g, index] { emit ItemClicked(g, index); });
             pageLayout->addWidget(item, 0, Qt::AlignHCenter);
             group.Items.push_back(item);
         }
