@@ -598,7 +598,7 @@ void TDataPanelTest::CopyAndExport() {
                                                      QString::fromStdString(m.Columns[3][4])));
 
     // The chart as a picture, in either form.
-    for (const QString name : {QStringLiteral("chart.png"), QStringLiteral("chart.svg")}) {
+    for (const QString& name : {QStringLiteral("chart.png"), QStringLiteral("chart.svg")}) {
         Dialogs->ChooseFile(folder.filePath(name));
         emit panel.SaveChartRequested();
         QVERIFY2(QFileInfo(folder.filePath(name)).size() > 100, qPrintable(name));
