@@ -47,6 +47,68 @@ const std::array<TLineStyle, 15> kLineStyles{{
     {"Дин. угол в плане", kPlan, Qt::DashDotLine},
 }};
 
+// A line of more points than this is drawn from a reduced copy: 100 000 points on a
+// chart a few hundred pixels wide cost seconds in the chart's path building and show
+// nothing more than their per-column extremes.
+constexpr std::size_t kMaxDrawnPoints = 4000;
+constexpr std::size_t kBuckets = kMaxDrawnPoints / 4;
+
+// The points of `points` (ascending X) that matter for drawing the X range [lo, hi]:
+// all of them when there are few, else per bucket of X the first, lowest, highest and
+// last point in their order, and the neighbours just outside the range so that the line
+// runs to the edges.
+QList<QPointF> DrawnPoints(const std::vector<model::TChartPoint>& points, double lo, double hi) {
+    QList<QPointF> drawn;
+    auto begin = std::lower_bound(points.begin(), points.end(), lo,
+                                  [](const model::TChartPoint& p, double x) { return p.X < x; });
+    auto end = std::upper_bound(points.begin(), points.end(), hi,
+                                [](double x, const model::TChartPoint& p) { return x < p.X; });
+    if (begin != points.begin()) {
+        --begin;
+    }
+    if (end != points.end()) {
+        ++end;
+    }
+    const auto count = static_cast<std::size_t>(end - begin);
+    if (count <= kMaxDrawnPoints || !(lo < hi)) {
+        drawn.reserve(static_cast<qsizetype>(count));
+        for (auto it = begin; it != end; ++it) {
+            drawn.append(QPointF(it->X, it->Y));
+        }
+        return drawn;
+    }
+    drawn.reserve(static_cast<qsizetype>(kBuckets * 4 + 2));
+    const double width = (hi - lo) / static_cast<double>(kBuckets);
+    auto it = begin;
+    while (it != end) {
+        // Points outside [lo, hi] and NaN positions form buckets of their own.
+        const double bucket = std::floor((it->X - lo) / width);
+        auto last = it;
+        auto low = it;
+        auto high = it;
+        auto next = it + 1;
+        while (next != end && std::floor((next->X - lo) / width) == bucket) {
+            if (next->Y < low->Y) {
+                low = next;
+            }
+            if (next->Y > high->Y) {
+                high = next;
+            }
+            last = next;
+            ++next;
+        }
+        std::array<decltype(it), 4> picks{it, low, high, last};
+        std::sort(picks.begin(), picks.end());
+        for (std::size_t i = 0; i < picks.size(); ++i) {
+            if (i == 0 || picks[i] != picks[i - 1]) {
+                drawn.append(QPointF(picks[i]->X, picks[i]->Y));
+            }
+        }
+        it = next;
+    }
+    return drawn;
+}
+
 }  // namespace
 
 TAngleChart::TAngleChart(QWidget* parent) : QChartView(parent) {
@@ -69,8 +131,16 @@ TAngleChart::TAngleChart(QWidget* parent) : QChartView(parent) {
     AxisY = new QValueAxis;
     AxisX->setLabelFormat(QStringLiteral("%g"));
     AxisY->setLabelFormat(QStringLiteral("%g"));
+    AxisX->setRange(0.0, 1.0);
+    AxisY->setRange(0.0, 1.0);
     chart->addAxis(AxisX, Qt::AlignBottom);
     chart->addAxis(AxisY, Qt::AlignLeft);
+    // Zooming into a long line brings back the detail the reduced copy left out.
+    connect(AxisX, &QValueAxis::rangeChanged, this, [this] {
+        if (!Fitting) {
+            DrawPoints();
+        }
+    });
 
     for (std::size_t i = 0; i < Lines.size(); ++i) {
         auto* line = new QLineSeries(this);
@@ -84,7 +154,6 @@ TAngleChart::TAngleChart(QWidget* parent) : QChartView(parent) {
         Lines[i] = line;
     }
     chart->legend()->setVisible(true);
-    FitAxes();
 }
 
 TAngleChart::~TAngleChart() {
@@ -122,42 +191,51 @@ void TAngleChart::ShowSeries(const model::TModel& model, const std::vector<int>&
             line->setParent(this);
         }
     }
-    int shown = 0;
+    std::vector<int> shown;
     for (const int k : columns) {
-        if (k < 3 || k > 17) {
-            continue;
+        if (k >= 3 && k <= 17 && std::find(shown.begin(), shown.end(), k) == shown.end()) {
+            shown.push_back(k);
         }
+    }
+    // The axes first, from the model's points: every line put on the chart afterwards
+    // is laid out once, on its final scale.
+    FitAxes(model, shown);
+    for (const int k : shown) {
         QLineSeries* line = Line(k);
-        const std::vector<model::TChartPoint>& points = model.Series(k).GetPoints();
-        QList<QPointF> copy;
-        copy.reserve(static_cast<qsizetype>(points.size()));
-        for (const model::TChartPoint& point : points) {
-            copy.append(QPointF(point.X, point.Y));
-        }
-        line->replace(copy);
+        line->clear();
         view->addSeries(line);
         line->attachAxis(AxisX);
         line->attachAxis(AxisY);
-        ++shown;
     }
-    view->legend()->setVisible(shown != 1);
-    FitAxes();
+    Model = &model;
+    ShownColumns = shown;
+    DrawPoints();
+    view->legend()->setVisible(shown.size() != 1);
 }
 
-void TAngleChart::FitAxes() {
+void TAngleChart::DrawPoints() {
+    if (Model == nullptr) {
+        return;
+    }
+    for (const int k : ShownColumns) {
+        Line(k)->replace(DrawnPoints(Model->Series(k).GetPoints(), AxisX->min(), AxisX->max()));
+    }
+}
+
+void TAngleChart::FitAxes(const model::TModel& model, const std::vector<int>& shown) {
+    // The axes span the points of the lines shown (0..1 for none).
     double xMin = std::numeric_limits<double>::infinity();
     double xMax = -xMin;
     double yMin = xMin;
     double yMax = -xMin;
-    for (const QLineSeries* line : ShownLines()) {
-        const QList<QPointF> points = line->points();
-        for (const QPointF& p : points) {
+    for (const int k : shown) {
+        for (const model::TChartPoint& p : model.Series(k).GetPoints()) {
             // Not-a-number angles have no place on an axis.
-            if (std::isfinite(p.x()) && std::isfinite(p.y())) {
-                xMin = std::min(xMin, p.x());
-                xMax = std::max(xMax, p.x());
-                yMin = std::min(yMin, p.y());
-                yMax = std::max(yMax, p.y());
+            if (std::isfinite(p.X) && std::isfinite(p.Y)) {
+                xMin = std::min(xMin, p.X);
+                xMax = std::max(xMax, p.X);
+                yMin = std::min(yMin, p.Y);
+                yMax = std::max(yMax, p.Y);
             }
         }
     }
@@ -175,10 +253,12 @@ void TAngleChart::FitAxes() {
         yMin -= 1.0;
         yMax += 1.0;
     }
+    Fitting = true;
     chart()->zoomReset();
     AxisX->setRange(xMin, xMax);
     AxisY->setRange(yMin, yMax);
     AxisY->applyNiceNumbers();
+    Fitting = false;
 }
 
 void TAngleChart::ResetZoom() {

@@ -8,7 +8,9 @@
 // points are copied from the model's series when they are put on the chart.
 //
 // A rectangle dragged with the left button zooms in (animated); the context menu resets
-// the zoom and saves the chart as PNG or SVG.
+// the zoom and saves the chart as PNG or SVG. A line of many thousand points is drawn
+// from a reduced copy that keeps every pixel column's extremes; zooming in redraws it
+// from the model's points in the new range.
 #pragma once
 
 #include <QtCharts/QChartView>
@@ -57,7 +59,13 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
-    void FitAxes();
+    void FitAxes(const model::TModel& model, const std::vector<int>& shown);
+    // The shown lines' points for the present X range, reduced when there are many.
+    void DrawPoints();
+
+    const model::TModel* Model = nullptr;
+    std::vector<int> ShownColumns;
+    bool Fitting = false;
 
     std::array<QLineSeries*, 15> Lines{};
     QValueAxis* AxisX = nullptr;

@@ -87,6 +87,9 @@ TMDIChild::~TMDIChild() {
     // children that QWidget deletes after our members are gone.
     delete SceneView;
     SceneView = nullptr;
+    // So does the data panel, whose table and chart read the model.
+    delete PanelData;
+    PanelData = nullptr;
 }
 
 QWidget* TMDIChild::CreatePanelLeft() {

@@ -15,6 +15,7 @@
 #include <QTemporaryDir>
 #include <QtCharts/QLegend>
 #include <QtCharts/QLineSeries>
+#include <QtCharts/QValueAxis>
 
 #include <memory>
 
@@ -78,6 +79,7 @@ private slots:
     void NodesChooseColumnsAndLines_data();
     void NodesChooseColumnsAndLines();
     void DynamicLinesKeepTheirPens();
+    void LongLinesAreDrawnReduced();
     void CellColours_data();
     void CellColours();
     void HeadersWrapTheTitles();
@@ -279,6 +281,45 @@ void TDataPanelTest::DynamicLinesKeepTheirPens() {
     QCOMPARE(panel.Chart().Line(6)->pen().style(), Qt::SolidLine);
     QCOMPARE(panel.Chart().Line(3)->pen().style(), Qt::DotLine);
     QCOMPARE(panel.Chart().Line(13)->pen().style(), Qt::DashLine);
+}
+
+void TDataPanelTest::LongLinesAreDrawnReduced() {
+    model::TModel m(',');
+    constexpr int kCount = 20000;
+    for (int i = 0; i < kCount; ++i) {
+        const double x = -180.0 + 360.0 * i / kCount;
+        // A single spike must survive the reduction.
+        m.Series(5).Add(x, i == 12345 ? 80.0 : std::sin(x / 7.0));
+    }
+    tessarin::document::TAngleChart chart;
+    chart.resize(600, 300);
+    chart.ShowSeries(m, {5});
+    QLineSeries* line = chart.Line(5);
+    QVERIFY(line->count() < 4100);
+    double top = -1e9;
+    for (const QPointF& p : line->points()) {
+        top = std::max(top, p.y());
+    }
+    QCOMPARE(top, 80.0);
+    QCOMPARE(line->at(0).x(), -180.0);
+    QCOMPARE(line->at(line->count() - 1).x(), m.Series(5).GetPoints().back().X);
+    QVERIFY(!chart.LegendShown());
+
+    // Zoomed in, the line shows every point of the range again.
+    auto* axis = static_cast<QValueAxis*>(chart.chart()->axes(Qt::Horizontal).front());
+    axis->setRange(10.0, 20.0);
+    std::vector<QPointF> inRange;
+    for (const model::TChartPoint& p : m.Series(5).GetPoints()) {
+        if (p.X >= 10.0 && p.X <= 20.0) {
+            inRange.emplace_back(p.X, p.Y);
+        }
+    }
+    const QList<QPointF> drawn = line->points();
+    QCOMPARE(drawn.size(),
+             static_cast<qsizetype>(inRange.size()) + 2);  // and a neighbour each side
+    QCOMPARE(drawn[1], inRange.front());
+    QCOMPARE(drawn[drawn.size() - 2], inRange.back());
+    chart.ResetZoom();
 }
 
 // ---- cells -----------------------------------------------------------------------
