@@ -1,6 +1,7 @@
 #include "document/angle_chart.h"
 
 #include <QContextMenuEvent>
+#include <QLocale>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
@@ -120,6 +121,11 @@ TAngleChart::TAngleChart(QWidget* parent) : QChartView(parent) {
     chart->setDropShadowEnabled(false);
     chart->setMargins(QMargins(4, 4, 4, 4));
     chart->legend()->setAlignment(Qt::AlignBottom);
+    // The chart sits in a narrow panel: small print keeps four titles and the axis
+    // labels readable.
+    QFont small = font();
+    small.setPointSizeF(std::max(6.0, small.pointSizeF() * 0.8));
+    chart->legend()->setFont(small);
     // Only the axes move: animating 100 000 points at every refresh would freeze the
     // window, while a zoom should be seen to happen.
     chart->setAnimationOptions(QChart::GridAxisAnimations);
@@ -129,10 +135,13 @@ TAngleChart::TAngleChart(QWidget* parent) : QChartView(parent) {
 
     AxisX = new QValueAxis;
     AxisY = new QValueAxis;
-    AxisX->setLabelFormat(QStringLiteral("%g"));
-    AxisY->setLabelFormat(QStringLiteral("%g"));
+    AxisX->setLabelFormat(QStringLiteral("%.6g"));
+    AxisY->setLabelFormat(QStringLiteral("%.6g"));
     AxisX->setRange(0.0, 1.0);
     AxisY->setRange(0.0, 1.0);
+    AxisX->setLabelsFont(small);
+    AxisY->setLabelsFont(small);
+    AxisX->setTickCount(7);
     chart->addAxis(AxisX, Qt::AlignBottom);
     chart->addAxis(AxisY, Qt::AlignLeft);
     // Zooming into a long line brings back the detail the reduced copy left out.
@@ -197,6 +206,10 @@ void TAngleChart::ShowSeries(const model::TModel& model, const std::vector<int>&
             shown.push_back(k);
         }
     }
+    // Axis labels with the document's decimal separator.
+    view->setLocale(model.DecimalSeparator == ',' ? QLocale(QLocale::Russian, QLocale::Russia)
+                                                  : QLocale::c());
+    view->setLocalizeNumbers(true);
     // The axes first, from the model's points: every line put on the chart afterwards
     // is laid out once, on its final scale.
     FitAxes(model, shown);
@@ -254,10 +267,15 @@ void TAngleChart::FitAxes(const model::TModel& model, const std::vector<int>& sh
         yMax += 1.0;
     }
     Fitting = true;
+    // New data is shown at once; only the user's zoom is animated.
+    const QChart::AnimationOptions animation = chart()->animationOptions();
+    chart()->setAnimationOptions(QChart::NoAnimation);
     chart()->zoomReset();
     AxisX->setRange(xMin, xMax);
     AxisY->setRange(yMin, yMax);
+    AxisX->applyNiceNumbers();
     AxisY->applyNiceNumbers();
+    chart()->setAnimationOptions(animation);
     Fitting = false;
 }
 

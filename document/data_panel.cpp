@@ -170,6 +170,17 @@ void TDataPanel::TreeViewDataChange() {
 
 void TDataPanel::RefreshDataPanel() {
     GridModel->Show(Columns, ShowSelection);
+    // Wide enough for an angle such as "-177,4387" with the document's decimals.
+    const int decimals = std::clamp(Model.GetAccuracy(), 0, 6);
+    QString widest = QStringLiteral("-000");
+    if (decimals > 0) {
+        widest += QLatin1Char(Model.DecimalSeparator) + QString(decimals, QLatin1Char('0'));
+    }
+    const int width = StringGridData->fontMetrics().horizontalAdvance(widest) + 12;
+    StringGridData->horizontalHeader()->setDefaultSectionSize(std::max(kDataColumnWidth, width));
+    for (int c = 1; c < GridModel->columnCount(); ++c) {
+        StringGridData->setColumnWidth(c, std::max(kDataColumnWidth, width));
+    }
     if (!Columns.empty()) {
         StringGridData->setColumnWidth(0, kNumberColumnWidth);
     }

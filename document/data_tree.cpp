@@ -104,6 +104,7 @@ void TDataTree::Build(const model::TModel& model) {
     auto add = [this](QTreeWidgetItem* parent, const QString& caption, int kind, int icon) {
         auto* node = parent != nullptr ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(this);
         node->setText(0, caption);
+        node->setToolTip(0, caption);  // the tree is narrow
         node->setData(0, Qt::UserRole, kind);
         node->setIcon(0, TreeIcon(icon));
         Kinds.push_back(kind);

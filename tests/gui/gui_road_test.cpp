@@ -4,7 +4,9 @@
 // the batch tool's for the same steps, under either decimal separator.
 //
 // With TESSARIN_SCREENSHOT=<file.png> in the environment, Screenshot saves the main
-// window at the end of the road (scripts/screenshot.sh).
+// window at the end of the road (scripts/screenshot.sh); DataPanelScreenshot saves it
+// with the angles of the tool and static systems in the data panel
+// (scripts/screenshot.sh --data-panel).
 #include <QtTest>
 
 #include <QAction>
@@ -13,10 +15,14 @@
 #include <QMdiSubWindow>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QToolButton>
 
 #include <memory>
 
+#include "document/data_panel.h"
+#include "document/data_tree.h"
 #include "document/mdi_child.h"
+#include "document/side_bar.h"
 #include "shell/dialogs.h"
 #include "shell/main_window.h"
 #include "tests/gui/support/memory_settings.h"
@@ -78,6 +84,7 @@ private slots:
     void RoadMatchesTheBatchTool_data();
     void RoadMatchesTheBatchTool();
     void Screenshot();
+    void DataPanelScreenshot();
 
 private:
     QAction* Command(const char* name) const;
@@ -213,6 +220,41 @@ void TGuiRoadTest::Screenshot() {
     QVERIFY(document != nullptr && document->Model.CutEdgeExist);
     Command("ButtonViewIso")->trigger();
     QCoreApplication::processEvents();
+    QVERIFY(Form->grab().save(target, "PNG"));
+    Dialogs->Answer({TAnswer::No});
+    QVERIFY(Form->close());
+}
+
+void TGuiRoadTest::DataPanelScreenshot() {
+    const QString target = qEnvironmentVariable("TESSARIN_SCREENSHOT");
+    if (target.isEmpty()) {
+        QSKIP("set TESSARIN_SCREENSHOT to a .png path to save the main window");
+    }
+    Form->resize(1400, 900);
+    TMDIChild* document = AnalyseSample();
+    QVERIFY(document != nullptr && document->Model.CutEdgeExist);
+    // The road through the side bar; the static system and the working plane as the
+    // parameter panel accepts them.
+    document->Bar().Item(0, 0)->click();
+    tessarin::model::TModel& model = document->Model;
+    model.PreviewSSK(5.0, 30.0);
+    QVERIFY(model.AcceptStaticSystem().Ok());
+    model.WorkingCS.FeedPlan.HCE = 0;
+    QVERIFY(model.PreviewFeedPlan(90.0).Ok());
+    model.AcceptFeedPlan();
+    Form->UpdateCommandStates();
+    document->Bar().SetActiveGroup(1);
+    document->Bar().Item(1, 2)->click();
+    // The tool system's rake and clearance beside the static rake and plan angle: the
+    // rake angles turn negative from the fourth segment on.
+    tessarin::document::TDataPanel& panel = document->Data();
+    panel.Tree().SelectNode(panel.Tree().FindNode(3));
+    for (const int kind : {4, 7, 10}) {
+        panel.Tree().FindNode(kind)->setSelected(true);
+    }
+    panel.ChooseRows(10, 14);
+    Command("ButtonViewIso")->trigger();
+    QTest::qWait(800);
     QVERIFY(Form->grab().save(target, "PNG"));
     Dialogs->Answer({TAnswer::No});
     QVERIFY(Form->close());
