@@ -129,6 +129,7 @@ TAngleChart::TAngleChart(QWidget* parent) : QChartView(parent) {
     // Only the axes move: animating 100 000 points at every refresh would freeze the
     // window, while a zoom should be seen to happen.
     chart->setAnimationOptions(QChart::GridAxisAnimations);
+    chart->setAnimationDuration(250);
     setChart(chart);
     setRenderHint(QPainter::Antialiasing, false);
     setRubberBand(QChartView::RectangleRubberBand);

@@ -12,6 +12,8 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 #include "document/angle_chart.h"
 #include "document/data_panel.h"
 #include "document/data_tree.h"
@@ -268,6 +270,12 @@ void TMDIChild::FormPaint() {
     const bool cutEdge = Model.CutEdgeExist;
     PanelLeft->setVisible(cutEdge);
     PanelData->setVisible(cutEdge);
+    if (cutEdge && !DataPanelSized) {
+        // The data panel starts 325 pixels wide; the view takes what the window gains.
+        constexpr int kDataPanelWidth = 325;
+        Splitter1->setSizes({std::max(Splitter1->width() - kDataPanelWidth, 1), kDataPanelWidth});
+        DataPanelSized = true;
+    }
 }
 
 void TMDIChild::BuildDataTree() {

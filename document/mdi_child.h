@@ -188,6 +188,7 @@ private:
     TPropertyList* PropertyList = nullptr;
     QSplitter* Splitter1 = nullptr;
     TDataPanel* PanelData = nullptr;
+    bool DataPanelSized = false;  // given its starting width when first shown
 };
 
 }  // namespace tessarin::document

@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QMdiSubWindow>
 #include <QProcess>
+#include <QSplitter>
 #include <QTemporaryDir>
 #include <QToolButton>
 
@@ -253,6 +254,11 @@ void TGuiRoadTest::DataPanelScreenshot() {
         panel.Tree().FindNode(kind)->setSelected(true);
     }
     panel.ChooseRows(10, 14);
+    // The data panel widened as a user drags its splitter, to show four angle columns.
+    auto* splitter = document->findChild<QSplitter*>(QStringLiteral("Splitter1"));
+    QVERIFY(splitter != nullptr);
+    const int width = splitter->width();
+    splitter->setSizes({width - 620, 620});
     Command("ButtonViewIso")->trigger();
     QTest::qWait(800);
     QVERIFY(Form->grab().save(target, "PNG"));
