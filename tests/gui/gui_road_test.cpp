@@ -1,7 +1,8 @@
 // The whole analysis road on the bundled sample through the program's own commands,
 // drawn for real (Xvfb with Mesa): open the STL model, sort, find the cutting edge, save,
 // close, open the project again. The project the program writes must be byte for byte
-// the batch tool's for the same steps, under either decimal separator.
+// the batch tool's for the same steps, under either decimal separator. The rows chosen
+// in the table are highlighted in the 3-D view.
 //
 // With TESSARIN_SCREENSHOT=<file.png> in the environment, Screenshot saves the main
 // window at the end of the road (scripts/screenshot.sh); DataPanelScreenshot saves it
@@ -61,6 +62,22 @@ int EdgePixels(const QImage& frame) {
     return count;
 }
 
+// Pixels of a colour, within a small tolerance.
+int PixelsOf(const QImage& frame, int red, int green, int blue) {
+    const QImage image = frame.convertToFormat(QImage::Format_RGB32);
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            count += std::abs(qRed(line[x]) - red) <= 3 && std::abs(qGreen(line[x]) - green) <= 3 &&
+                             std::abs(qBlue(line[x]) - blue) <= 3
+                         ? 1
+                         : 0;
+        }
+    }
+    return count;
+}
+
 int NonWhitePixels(const QImage& frame) {
     const QImage image = frame.convertToFormat(QImage::Format_RGB32);
     int count = 0;
@@ -84,6 +101,7 @@ private slots:
     void cleanup();
     void RoadMatchesTheBatchTool_data();
     void RoadMatchesTheBatchTool();
+    void ChosenRowsAreHighlighted();
     void Screenshot();
     void DataPanelScreenshot();
 
@@ -207,6 +225,24 @@ void TGuiRoadTest::RoadMatchesTheBatchTool() {
     Dialogs->ChooseFile(again);
     Command("ButtonSaveAs")->trigger();
     QCOMPARE(ReadAll(again), ours);
+    Dialogs->Answer({TAnswer::No});
+    QVERIFY(Form->close());
+}
+
+void TGuiRoadTest::ChosenRowsAreHighlighted() {
+    TMDIChild* document = AnalyseSample();
+    QVERIFY(document != nullptr && document->Model.CutEdgeExist);
+    Command("ButtonViewTop")->trigger();
+    // The highlight colour (1, 0.5, 0.8) of the chosen segments; the main segment (index 0)
+    // is drawn in its own colour, so the rows chosen leave it out.
+    const QImage none = document->View().GrabScene();
+    QCOMPARE(PixelsOf(none, 255, 128, 204), 0);
+    document->Data().ChooseRows(20, 60);
+    const QImage some = document->View().GrabScene();
+    const int highlighted = PixelsOf(some, 255, 128, 204);
+    QVERIFY2(highlighted > 20, qPrintable(QString::number(highlighted)));
+    document->Data().ChooseRows(20, 120);
+    QVERIFY(PixelsOf(document->View().GrabScene(), 255, 128, 204) > highlighted);
     Dialogs->Answer({TAnswer::No});
     QVERIFY(Form->close());
 }
