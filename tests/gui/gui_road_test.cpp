@@ -16,6 +16,7 @@
 #include <QMdiSubWindow>
 #include <QProcess>
 #include <QSplitter>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QToolButton>
 
@@ -102,6 +103,7 @@ private slots:
     void RoadMatchesTheBatchTool_data();
     void RoadMatchesTheBatchTool();
     void ChosenRowsAreHighlighted();
+    void F1InADocumentOpensTheHelpOnce();
     void Screenshot();
     void DataPanelScreenshot();
 
@@ -243,6 +245,22 @@ void TGuiRoadTest::ChosenRowsAreHighlighted() {
     QVERIFY2(highlighted > 20, qPrintable(QString::number(highlighted)));
     document->Data().ChooseRows(20, 120);
     QVERIFY(PixelsOf(document->View().GrabScene(), 255, 128, 204) > highlighted);
+    Dialogs->Answer({TAnswer::No});
+    QVERIFY(Form->close());
+}
+
+void TGuiRoadTest::F1InADocumentOpensTheHelpOnce() {
+    Form->SetHelpFolder(Folder->filePath(QStringLiteral("no-help")));
+    TMDIChild* document = AnalyseSample();
+    QVERIFY(document != nullptr);
+    Form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(Form.get()));
+    QTableView& table = document->Data().Table();
+    table.setFocus();
+    Dialogs->Clear();
+    // Through the shortcut map, where the main window's own F1 would also answer.
+    QTest::keyClick(&table, Qt::Key_F1);
+    QCOMPARE(Dialogs->Transcript(), QStringList{"Error: Не найден файл справки"});
     Dialogs->Answer({TAnswer::No});
     QVERIFY(Form->close());
 }
