@@ -182,7 +182,11 @@ void TDataPanel::RefreshDataPanel() {
         StringGridData->setColumnWidth(c, std::max(kDataColumnWidth, width));
     }
     if (!Columns.empty()) {
-        StringGridData->setColumnWidth(0, kNumberColumnWidth);
+        // 30 pixels, unless the largest segment number needs more.
+        const int numberWidth = StringGridData->fontMetrics().horizontalAdvance(
+                                    QString::number(GridModel->rowCount())) +
+                                6;
+        StringGridData->setColumnWidth(0, std::max(kNumberColumnWidth, numberWidth));
     }
     DataChart->ShowSeries(Model, Columns);
     StringGridData->viewport()->update();
