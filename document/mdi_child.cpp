@@ -1,19 +1,27 @@
 #include "document/mdi_child.h"
 
 #include <QCloseEvent>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QHeaderView>
-#include <QLabel>
+#include <QKeyEvent>
+#include <QSaveFile>
 #include <QSplitter>
-#include <QTableWidget>
-#include <QTreeWidget>
+#include <QTableView>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
+#include "document/angle_chart.h"
+#include "document/data_panel.h"
+#include "document/data_tree.h"
+#include "document/property_list.h"
+#include "document/side_bar.h"
 #include "project/project_reader.h"
 #include "project/project_writer.h"
+#include "project/table_export.h"
 #include "shell/dialogs.h"
 
 namespace tessarin::document {
@@ -32,19 +40,6 @@ QString FromCore(const std::string& text) {
     return QString::fromStdString(text);
 }
 
-struct TSideBarGroup {
-    const char* Caption;
-    std::array<const char*, 3> Items;  // nullptr ends the list
-};
-
-constexpr std::array<TSideBarGroup, 4> kSideBarGroups{{
-    {"Инструментальная СК", {"Рассчитать углы", nullptr, nullptr}},
-    {"Статическая СК",
-     {"Определить систему координат", "Определить рабочую плоскость", "Рассчитать углы"}},
-    {"Кинематическая СК", {"Определить систему координат", "Рассчитать углы", nullptr}},
-    {"Динамическая СК", {"Определить систему координат", "Рассчитать углы", nullptr}},
-}};
-
 }  // namespace
 
 TMDIChild::TMDIChild(TDocumentHost& host, char decimalSeparator, QWidget* parent)
@@ -59,7 +54,14 @@ TMDIChild::TMDIChild(TDocumentHost& host, char decimalSeparator, QWidget* parent
     SceneView->setObjectName(QStringLiteral("SceneView"));
 
     PanelLeft = CreatePanelLeft();
-    PanelData = CreatePanelData();
+    PanelData = new TDataPanel(Model, ShowSelection, Host.Dialogs());
+    connect(PanelData, &TDataPanel::ChosenRowsChanged, SceneView, qOverload<>(&QWidget::update));
+    connect(PanelData, &TDataPanel::Picked, this, [this] {
+        SceneView->update();
+        emit SegmentPicked();
+    });
+    connect(PanelData, &TDataPanel::ExportRequested, this, &TMDIChild::ExportTable);
+    connect(PanelData, &TDataPanel::SaveChartRequested, this, &TMDIChild::SaveChart);
     Splitter1 = new QSplitter(Qt::Horizontal);
     Splitter1->setObjectName(QStringLiteral("Splitter1"));
     Splitter1->addWidget(SceneView);
@@ -74,6 +76,10 @@ TMDIChild::TMDIChild(TDocumentHost& host, char decimalSeparator, QWidget* parent
     layout->addWidget(PanelLeft);
     layout->addWidget(Splitter1, 1);
 
+    // FormCreate: the interface settings as they are now.
+    ApplyPanelStyle();
+    ApplyChartVisibility();
+    ApplyTableColumnSizing();
     FormPaint();
 }
 
@@ -83,6 +89,9 @@ TMDIChild::~TMDIChild() {
     // children that QWidget deletes after our members are gone.
     delete SceneView;
     SceneView = nullptr;
+    // So does the data panel, whose table and chart read the model.
+    delete PanelData;
+    PanelData = nullptr;
 }
 
 QWidget* TMDIChild::CreatePanelLeft() {
@@ -92,90 +101,28 @@ QWidget* TMDIChild::CreatePanelLeft() {
     auto* layout = new QVBoxLayout(panel);
     layout->setContentsMargins(0, 0, 0, 0);
 
-    SideBar = new QWidget;
-    SideBar->setObjectName(QStringLiteral("SideBar"));
-    SideBar->setAutoFillBackground(true);
-    QPalette palette = SideBar->palette();
-    palette.setColor(QPalette::Window, QColor(166, 202, 240));
-    SideBar->setPalette(palette);
-    auto* barLayout = new QVBoxLayout(SideBar);
-    for (std::size_t g = 0; g < kSideBarGroups.size(); ++g) {
-        auto* group = new QGroupBox(QString::fromUtf8(kSideBarGroups[g].Caption));
-        auto* groupLayout = new QVBoxLayout(group);
-        for (std::size_t i = 0; i < kSideBarGroups[g].Items.size(); ++i) {
-            if (kSideBarGroups[g].Items[i] == nullptr) {
-                break;
-            }
-            // Items read as links, wrapped to the bar's width like the captions of a
-            // side bar's large-icon items.
-            auto* item = new QLabel(QStringLiteral("<a href=\"item\">%1</a>")
-                                        .arg(QString::fromUtf8(kSideBarGroups[g].Items[i])));
-            item->setWordWrap(true);
-            item->setAlignment(Qt::AlignCenter);
-            item->setTextInteractionFlags(Qt::LinksAccessibleByMouse |
-                                          Qt::LinksAccessibleByKeyboard);
-            const int groupIndex = static_cast<int>(g);
-            const int itemIndex = static_cast<int>(i);
-            connect(item, &QLabel::linkActivated, this,
-                    [this, groupIndex, itemIndex] { SideBarItemClick(groupIndex, itemIndex); });
-            groupLayout->addWidget(item);
-        }
-        SideBarGroups[g] = group;
-        barLayout->addWidget(group);
-    }
-    barLayout->addStretch(1);
-    SetMovingGroupsShown(false);
-    layout->addWidget(SideBar, 342);
+    SideBar = new TSideBar;
+    connect(SideBar, &TSideBar::ActiveGroupChanged, this, [this](int group) {
+        // dxSideBar1ChangeActiveGroup: the view draws the open group's system.
+        Model.CurrentCS = static_cast<std::uint8_t>(group);
+        SceneView->update();
+        FillPropertyList();
+    });
+    connect(SideBar, &TSideBar::ItemClicked, this, &TMDIChild::SideBarItemClick);
 
-    auto* properties = new QGroupBox(QStringLiteral("Свойства"));
-    auto* propertiesLayout = new QVBoxLayout(properties);
+    PropertiesBox = new QGroupBox(QStringLiteral("Свойства"));
+    auto* propertiesLayout = new QVBoxLayout(PropertiesBox);
     propertiesLayout->setContentsMargins(0, 0, 0, 0);
-    PropertyList = new QTableWidget(0, 2);
-    PropertyList->setObjectName(QStringLiteral("ValueListEditor1"));
-    PropertyList->setHorizontalHeaderLabels(
-        {QStringLiteral("Параметр"), QStringLiteral("Значение")});
-    PropertyList->verticalHeader()->hide();
-    PropertyList->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    PropertyList->setColumnWidth(0, 112);
-    PropertyList->setColumnWidth(1, 65);
-    PropertyList->horizontalHeader()->setStretchLastSection(true);
+    PropertyList = new TPropertyList;
     propertiesLayout->addWidget(PropertyList);
-    layout->addWidget(properties, 207);
-    return panel;
-}
-
-QWidget* TMDIChild::CreatePanelData() {
-    auto* panel = new QWidget;
-    panel->setObjectName(QStringLiteral("PanelData"));
-    panel->setMinimumWidth(120);
-    panel->resize(325, panel->height());
-    panel->setAutoFillBackground(true);
-    QPalette palette = panel->palette();
-    palette.setColor(QPalette::Window, Qt::white);
-    panel->setPalette(palette);
-    auto* layout = new QVBoxLayout(panel);
-    layout->setContentsMargins(0, 0, 0, 0);
-
-    auto* up = new QSplitter(Qt::Horizontal);
-    TreeViewData = new QTreeWidget;
-    TreeViewData->setObjectName(QStringLiteral("TreeViewData"));
-    TreeViewData->setHeaderHidden(true);
-    TreeViewData->setIndentation(19);
-    StringGridData = new QTableWidget;
-    StringGridData->setObjectName(QStringLiteral("StringGridData"));
-    StringGridData->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    up->addWidget(TreeViewData);
-    up->addWidget(StringGridData);
-    up->setSizes({117, 208});
-
-    auto* chart = new QGroupBox(QStringLiteral("График"));
-    chart->setObjectName(QStringLiteral("GBTable"));
-    chart->setMinimumHeight(120);
 
     auto* split = new QSplitter(Qt::Vertical);
-    split->addWidget(up);
-    split->addWidget(chart);
-    split->setSizes({400, 236});
+    split->setObjectName(QStringLiteral("Splitter4"));
+    split->setHandleWidth(9);
+    split->addWidget(SideBar);
+    split->addWidget(PropertiesBox);
+    split->setSizes({342, 207});
+    split->setChildrenCollapsible(false);
     layout->addWidget(split);
     return panel;
 }
@@ -323,42 +270,250 @@ void TMDIChild::FormPaint() {
     const bool cutEdge = Model.CutEdgeExist;
     PanelLeft->setVisible(cutEdge);
     PanelData->setVisible(cutEdge);
+    if (cutEdge && !DataPanelSized) {
+        // The data panel starts 325 pixels wide; the view takes what the window gains.
+        constexpr int kDataPanelWidth = 325;
+        Splitter1->setSizes({std::max(Splitter1->width() - kDataPanelWidth, 1), kDataPanelWidth});
+        DataPanelSized = true;
+    }
 }
 
-void TMDIChild::BuildDataTree() {}
+void TMDIChild::BuildDataTree() {
+    PanelData->BuildDataTree();
+}
 
-void TMDIChild::SelectTreeNode(int /*kind*/) {}
+bool TMDIChild::SelectTreeNode(int kind) {
+    return PanelData->SelectTreeNode(kind);
+}
 
-void TMDIChild::SelectFirstChild(int /*rootKind*/) {}
+bool TMDIChild::SelectFirstChild(int rootKind) {
+    return PanelData->SelectFirstChild(rootKind);
+}
 
-void TMDIChild::RefreshDataPanel() {}
+void TMDIChild::RefreshDataPanel() {
+    PanelData->RefreshDataPanel();
+}
 
-void TMDIChild::FillPropertyList() {}
+void TMDIChild::FillSelectionLists() {
+    Model.FillSelectionLists();
+}
 
-void TMDIChild::DiscardSegments() {}
+void TMDIChild::FillPropertyList() {
+    PropertyList->Fill(PropertyRows(Model));
+}
 
 std::pair<int, int> TMDIChild::GetSelectedSegmentRange() const {
-    return {-1, -1};
+    return PanelData->GetSelectedSegmentRange();
 }
 
-void TMDIChild::SideBarItemClick(int /*group*/, int /*item*/) {
+// ---- side bar ----------------------------------------------------------------------
+
+void TMDIChild::SideBarItemClick(int group, int item) {
+    shell::TDialogs& dialogs = Host.Dialogs();
+    const auto& existed = Model.ExistedCS;
+    const bool ssk = existed[model::kExistedSSK];
+    const bool feedPlan = existed[model::kExistedFeedPlan];
+    const bool ksk = existed[model::kExistedKSK];
+    auto warn = [&](const char* text, bool beep) {
+        if (beep) {
+            dialogs.Beep();
+        }
+        dialogs.Warning(this, QString::fromUtf8(text));
+    };
+    const int key = group * 10 + item;
+    switch (key) {
+        case 0:
+            ComputeSequence(model::kISK);
+            break;
+        case 10:
+            Host.OpenManagePanel(1);
+            break;
+        case 11:
+            if (ssk) {
+                Host.OpenManagePanel(4);
+            } else {
+                warn("Не определена статичекая основная плоскость", true);
+            }
+            break;
+        case 12:
+            if (ssk && feedPlan) {
+                ComputeSequence(model::kSSK);
+            } else {
+                warn(ssk ? "Не определена рабочая плоскость" : "Не определена основная плоскость",
+                     false);
+            }
+            break;
+        case 20:
+        case 30:
+            if (ssk || feedPlan) {
+                Host.OpenManagePanel(group == 2 ? 2 : 3);
+            } else {
+                warn("Не определена статичекая система координат", true);
+            }
+            break;
+        case 21:
+        case 31:
+            // The dynamic system is measured in the kinematic basic plane, so both
+            // need the kinematic system.
+            if (ksk) {
+                ComputeSequence(group == 2 ? model::kKSK : model::kDSK);
+            } else {
+                warn("Не определена кинематическая система координат", false);
+            }
+            break;
+        default:
+            break;
+    }
     FillPropertyList();
     Host.UpdateCommandStates();
 }
 
-void TMDIChild::EnterPickMode() {}
-
-void TMDIChild::DetachPickMenu() {}
-
-bool TMDIChild::InPickMode() const {
-    return false;
+void TMDIChild::ComputeSequence(int system) {
+    if (Model.SegmentCount <= 0) {
+        return;
+    }
+    Model.ComputeAngles(system, Host.Progress());
+    RefreshDataPanel();
+    BuildDataTree();
+    SelectTreeNode(SystemNodeKind(system));
+    PanelData->Table().viewport()->update();
+    SceneView->update();
 }
 
-void TMDIChild::ApplyPanelStyle() {}
+// ---- discarding segments -----------------------------------------------------------
 
-void TMDIChild::ApplyChartVisibility() {}
+void TMDIChild::DiscardSegments() {
+    Model.SurfaceData.Modified = true;
+    const auto [first, last] = GetSelectedSegmentRange();
+    shell::TDialogs& dialogs = Host.Dialogs();
+    if (first < 0 || last < first || last >= static_cast<int>(Model.CutEdge.size())) {
+        // Nothing chosen (or only selection rows whose segments are gone): there is no
+        // range to keep, and keeping nothing would leave a cutting edge without segments.
+        dialogs.Beep();
+        dialogs.Warning(this, QStringLiteral("Не выбраны строки таблицы с отрезками РК"));
+        return;
+    }
+    model::TFeedPlanValues& plan = Model.AcceptedCS.FeedPlan;
+    const bool outside = plan.HCE < first || plan.HCE > last;
+    if (outside &&
+        dialogs.Question(this, QStringLiteral("Главная режущая кромка не входит в выбранный "
+                                              "диапазон, при отсечении возможно искажение "
+                                              "некоторых данных. Продолжить?")) !=
+            shell::TAnswer::Yes) {
+        return;
+    }
+    plan.HCE = outside ? 0 : plan.HCE - first;
+    // The view marks the working record's main segment: it follows the accepted one.
+    Model.WorkingCS.FeedPlan.HCE = plan.HCE;
 
-void TMDIChild::ApplyTableColumnSizing() {}
+    model::TCutEdgeData kept(Model.CutEdge.begin() + first, Model.CutEdge.begin() + last + 1);
+    Model.CutEdge = std::move(kept);
+    Model.SegmentCount = static_cast<std::int32_t>(Model.CutEdge.size());
+    // Numbers 1..n and columns 1 and 2, before the angles read them.
+    Model.FillNumberColumns();
+    for (int system = model::kISK; system <= model::kDSK; ++system) {
+        if (Model.DefinedAngles[static_cast<std::size_t>(system)]) {
+            Model.ComputeAngles(system, Host.Progress());
+        }
+    }
+    RefreshDataPanel();
+    FillPropertyList();
+    SceneView->update();
+}
+
+// ---- pick mode, settings -----------------------------------------------------------
+
+void TMDIChild::EnterPickMode() {
+    PanelData->EnterPickMode();
+}
+
+void TMDIChild::DetachPickMenu() {
+    PanelData->DetachPickMenu();
+}
+
+bool TMDIChild::InPickMode() const {
+    return PanelData->InPickMode();
+}
+
+void TMDIChild::ApplyPanelStyle() {
+    const bool flat = Host.CurrentSettings().FlatPanels;
+    PanelData->SetFlat(flat);
+    PropertyList->setFrameShape(flat ? QFrame::Box : QFrame::StyledPanel);
+    PropertyList->setFrameShadow(flat ? QFrame::Plain : QFrame::Sunken);
+    PropertiesBox->setFlat(flat);
+}
+
+void TMDIChild::ApplyChartVisibility() {
+    PanelData->SetChartShown(Host.CurrentSettings().ViewChart);
+}
+
+void TMDIChild::ApplyTableColumnSizing() {
+    PanelData->SetColumnResizing(Host.CurrentSettings().CustomTable);
+}
+
+// ---- table export, chart image -----------------------------------------------------
+
+void TMDIChild::ExportTable() {
+    shell::TDialogs& dialogs = Host.Dialogs();
+    QString proposed = QFileInfo(FileName).completeBaseName() + QStringLiteral(".csv");
+    if (const QString folder = Host.DialogFolder(); !folder.isEmpty()) {
+        proposed = QDir(folder).filePath(proposed);
+    }
+    const QString name = dialogs.SaveFileName(this, QStringLiteral("Экспорт в CSV"),
+                                              QStringLiteral("Файлы CSV (*.csv)"), proposed);
+    if (name.isEmpty()) {
+        return;
+    }
+    // UTF-8 with its byte-order mark, so that spreadsheets read the Cyrillic titles.
+    const std::string text = "\xEF\xBB\xBF" + project::TableToCsv(Model, PanelData->ShownColumns());
+    QSaveFile file(name);
+    if (!file.open(QIODevice::WriteOnly) ||
+        file.write(text.data(), static_cast<qint64>(text.size())) !=
+            static_cast<qint64>(text.size()) ||
+        !file.commit()) {
+        dialogs.Beep();
+        dialogs.Error(this, QStringLiteral("Ошибка при сохранении файла"),
+                      QStringLiteral("cannot write %1: %2").arg(name, file.errorString()));
+    }
+}
+
+void TMDIChild::SaveChart() {
+    shell::TDialogs& dialogs = Host.Dialogs();
+    QString proposed = QFileInfo(FileName).completeBaseName() + QStringLiteral("_chart.png");
+    if (const QString folder = Host.DialogFolder(); !folder.isEmpty()) {
+        proposed = QDir(folder).filePath(proposed);
+    }
+    const QString name = dialogs.SaveFileName(
+        this, QStringLiteral("Сохранить график"),
+        QStringLiteral("Изображения PNG (*.png);;Рисунки SVG (*.svg)"), proposed);
+    if (name.isEmpty()) {
+        return;
+    }
+    if (!PanelData->Chart().SaveImage(name)) {
+        dialogs.Beep();
+        dialogs.Error(this, QStringLiteral("Ошибка при сохранении файла"),
+                      QStringLiteral("cannot write the image %1").arg(name));
+    }
+}
+
+// ---- window events -----------------------------------------------------------------
+
+bool TMDIChild::event(QEvent* event) {
+    if (event->type() == QEvent::ShortcutOverride &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1) {
+        event->accept();
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+void TMDIChild::keyReleaseEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_F1 && !event->isAutoRepeat()) {
+        Host.ShowHelp();
+        return;
+    }
+    QWidget::keyReleaseEvent(event);
+}
 
 void TMDIChild::SetSideBarEnabled(bool enabled) {
     SideBar->setEnabled(enabled);
@@ -369,12 +524,12 @@ bool TMDIChild::SideBarEnabled() const {
 }
 
 void TMDIChild::SetMovingGroupsShown(bool shown) {
-    SideBarGroups[2]->setVisible(shown);
-    SideBarGroups[3]->setVisible(shown);
+    SideBar->SetGroupShown(2, shown);
+    SideBar->SetGroupShown(3, shown);
 }
 
 bool TMDIChild::SideBarGroupShown(int group) const {
-    return !SideBarGroups.at(static_cast<std::size_t>(group))->isHidden();
+    return SideBar->GroupShown(group);
 }
 
 bool TMDIChild::PanelsShown() const {

@@ -3,9 +3,9 @@
 // confirmed removals (selection, cutting edge, surface sorting) and the question asked
 // when a changed document is closed.
 //
-// The side bar with its property list and the data panel with tree, table and chart
-// are placeholders here; their operations (BuildDataTree, RefreshDataPanel,
-// FillPropertyList, ...) are the seams the following parts fill.
+// Beside the 3-D view: on the left the side bar of analysis commands with the property
+// list (PanelLeft), on the right the data panel with tree, table and chart (PanelData),
+// both shown exactly while the model has a cutting edge.
 #pragma once
 
 #include <QString>
@@ -17,13 +17,13 @@
 #include "model/model.h"
 #include "model/progress.h"
 #include "model/result.h"
+#include "shell/app_settings.h"
 #include "view/scene_view.h"
 
 class QCloseEvent;
+class QKeyEvent;
 class QGroupBox;
 class QSplitter;
-class QTableWidget;
-class QTreeWidget;
 
 namespace tessarin::shell {
 class TDialogs;
@@ -31,7 +31,10 @@ class TDialogs;
 
 namespace tessarin::document {
 
+class TDataPanel;
 class TMDIChild;
+class TPropertyList;
+class TSideBar;
 
 // What a document window asks of the main window that holds it.
 class TDocumentHost {
@@ -56,6 +59,10 @@ public:
     virtual bool SaveDocument(TMDIChild& document) = 0;
     virtual bool SaveDocumentAs(TMDIChild& document) = 0;
     virtual void UpdateCommandStates() = 0;
+    // The application's settings as they are now (read afresh).
+    virtual shell::TShellSettings CurrentSettings() const = 0;
+    // The main window's "Справка" (F1 in a document window).
+    virtual void ShowHelp() = 0;
     // `document` has agreed to close and is no longer alive; its window goes next.
     virtual void DocumentClosed(TMDIChild& document) = 0;
     // `document` is being destroyed (called first thing in its destructor, while it is
@@ -108,15 +115,27 @@ public:
     // cutting edge exists.
     void FormPaint();
 
-    // Seams of the data panel and the side bar.
+    // The data panel (see TDataPanel): the tree from the model's flags, a node chosen
+    // by kind (false after "Ошибка дерева данных" when there is none), table and chart
+    // from the chosen nodes.
     void BuildDataTree();
-    void SelectTreeNode(int kind);
-    void SelectFirstChild(int rootKind);
+    bool SelectTreeNode(int kind);
+    bool SelectFirstChild(int rootKind);
     void RefreshDataPanel();
+    // Columns 18..34 from the selection the model has just made (marks the model changed).
+    void FillSelectionLists();
+    // The property list of the open side-bar group's system.
     void FillPropertyList();
+    // "Отбросить отрезки РК": keeps the segments of the table rows chosen, renumbered
+    // from 1, keeps the working plane's main segment on the same segment (asks when it
+    // is not among them: then it becomes 0) and recomputes the angles computed so far.
+    // Without rows chosen it only says so.
     void DiscardSegments();
     // First and last cutting-edge index of the table rows chosen; (-1, -1) for none.
     std::pair<int, int> GetSelectedSegmentRange() const;
+    // The side bar's item `item` of group `group` (dxSideBar1ItemClick): its condition,
+    // warning or action, then the property list and the command states.
+    void SideBarItemClick(int group, int item);
 
     // Pick mode of the table (the parameter panel's "Указать"): one row at a time and the
     // pop-up "Выбрать" / "Отмена". "Выбрать" sets WorkingCS.FeedPlan.HCE to the row's
@@ -139,6 +158,10 @@ public:
     bool SideBarGroupShown(int group) const;
     bool PanelsShown() const;
 
+    TDataPanel& Data() const { return *PanelData; }
+    TSideBar& Bar() const { return *SideBar; }
+    TPropertyList& Properties() const { return *PropertyList; }
+
 signals:
     // "Выбрать" in pick mode has set WorkingCS.FeedPlan.HCE.
     void SegmentPicked();
@@ -146,22 +169,26 @@ signals:
 protected:
     // FormClose: the save question of a changed document.
     void closeEvent(QCloseEvent* event) override;
+    // FormKeyUp: F1 runs the main window's "Справка". The key is claimed before the
+    // main window's shortcut sees it, so the help opens once.
+    bool event(QEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
 
 private:
-    void SideBarItemClick(int group, int item);
     QWidget* CreatePanelLeft();
-    QWidget* CreatePanelData();
+    void ComputeSequence(int system);
+    void ExportTable();
+    void SaveChart();
 
     TDocumentHost& Host;
     view::TSceneView* SceneView = nullptr;
     QWidget* PanelLeft = nullptr;
-    QWidget* SideBar = nullptr;
-    std::array<QGroupBox*, 4> SideBarGroups{};
-    QTableWidget* PropertyList = nullptr;
+    TSideBar* SideBar = nullptr;
+    QGroupBox* PropertiesBox = nullptr;
+    TPropertyList* PropertyList = nullptr;
     QSplitter* Splitter1 = nullptr;
-    QWidget* PanelData = nullptr;
-    QTreeWidget* TreeViewData = nullptr;
-    QTableWidget* StringGridData = nullptr;
+    TDataPanel* PanelData = nullptr;
+    bool DataPanelSized = false;  // given its starting width when first shown
 };
 
 }  // namespace tessarin::document

@@ -26,15 +26,21 @@ void AppendCell(std::string& out, const std::string& cell, char delimiter) {
 }  // namespace
 
 std::string TableToCsv(const model::TModel& model) {
-    const char delimiter = model.DecimalSeparator == ',' ? ';' : ',';
     std::vector<int> shown;
-    std::size_t rows = 0;
     for (int k = 1; k <= model::kColumnCount; ++k) {
         // Line 0 is the header row; a column holds data when it has more.
         if (model.Columns[k].size() > 1) {
             shown.push_back(k);
-            rows = std::max(rows, model.Columns[k].size() - 1);
         }
+    }
+    return TableToCsv(model, shown);
+}
+
+std::string TableToCsv(const model::TModel& model, const std::vector<int>& shown) {
+    const char delimiter = model.DecimalSeparator == ',' ? ';' : ',';
+    std::size_t rows = 0;
+    for (const int k : shown) {
+        rows = std::max(rows, std::max<std::size_t>(model.Columns[k].size(), 1) - 1);
     }
     std::string out;
     for (std::size_t i = 0; i < shown.size(); ++i) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "model/model.h"
 
@@ -13,5 +14,9 @@ namespace tessarin::project {
 // is ",", else ",". The selection's columns have as many rows as there are selected
 // segments; shorter columns leave their cells empty. Lines end with CR LF.
 std::string TableToCsv(const model::TModel& model);
+
+// The same for the given table columns (1..34) in the given order, whether or not they
+// hold data: what a document window's table shows.
+std::string TableToCsv(const model::TModel& model, const std::vector<int>& columns);
 
 }  // namespace tessarin::project

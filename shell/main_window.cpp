@@ -482,6 +482,14 @@ void TMainForm::DocumentDestroyed(TMDIChild& document) {
     }
 }
 
+TShellSettings TMainForm::CurrentSettings() const {
+    return Settings.Read();
+}
+
+void TMainForm::ShowHelp() {
+    ButtonHelpClick();
+}
+
 void TMainForm::AddWindowListEntry(TMDIChild& document, const QString& text) {
     auto* entry = new QAction(text, this);
     entry->setCheckable(true);

@@ -148,6 +148,8 @@ private:
     view::TMouseMode MouseMode() const override;
     void DocumentClosed(document::TMDIChild& document) override;
     void DocumentDestroyed(document::TMDIChild& document) override;
+    TShellSettings CurrentSettings() const override;
+    void ShowHelp() override;
 
     QAction* MakeCommand(const char* name, const QString& caption, const QString& hint = {});
     void CreateCommands();

@@ -527,10 +527,14 @@ void TFileCommandsTest::CutEdgeAgain() {
     QFETCH(TAnswer, answer);
     TMDIChild* document = NewDocumentWithCutEdge();
     tessarin::model::TModel& model = document->Model;
-    // Something the removal would drop, to see whether it happened.
+    // Something the removal would drop, to see whether it happened; a selection needs
+    // computed angles, whose node the tree selects after the selection is gone.
+    const tessarin::model::TCutEdgeData found = model.CutEdge;
+    model.ComputeAngles(tessarin::model::kISK);
     model.SelectCutEdge.push_back(model.CutEdge.front());
     model.SelectCutEdgeExist = true;
-    const tessarin::model::TCutEdgeData edge = model.CutEdge;
+    // Kept with its angles, or found again without them.
+    const tessarin::model::TCutEdgeData edge = answer == TAnswer::No ? model.CutEdge : found;
     Dialogs->Clear();
 
     Dialogs->Answer({answer});
@@ -546,6 +550,7 @@ void TFileCommandsTest::CutEdgeAgain() {
 void TFileCommandsTest::RemovalsAskAndCascade() {
     TMDIChild* document = NewDocumentWithCutEdge();
     tessarin::model::TModel& model = document->Model;
+    model.ComputeAngles(tessarin::model::kISK);
     model.SelectCutEdge.push_back(model.CutEdge.front());
     model.SelectCutEdgeExist = true;
     model.Columns[18] = {"", "1"};

@@ -1,10 +1,13 @@
 // The whole analysis road on the bundled sample through the program's own commands,
 // drawn for real (Xvfb with Mesa): open the STL model, sort, find the cutting edge, save,
 // close, open the project again. The project the program writes must be byte for byte
-// the batch tool's for the same steps, under either decimal separator.
+// the batch tool's for the same steps, under either decimal separator. The rows chosen
+// in the table are highlighted in the 3-D view.
 //
 // With TESSARIN_SCREENSHOT=<file.png> in the environment, Screenshot saves the main
-// window at the end of the road (scripts/screenshot.sh).
+// window at the end of the road (scripts/screenshot.sh); DataPanelScreenshot saves it
+// with the angles of the tool and static systems in the data panel
+// (scripts/screenshot.sh --data-panel).
 #include <QtTest>
 
 #include <QAction>
@@ -12,11 +15,17 @@
 #include <QLabel>
 #include <QMdiSubWindow>
 #include <QProcess>
+#include <QSplitter>
+#include <QTableView>
 #include <QTemporaryDir>
+#include <QToolButton>
 
 #include <memory>
 
+#include "document/data_panel.h"
+#include "document/data_tree.h"
 #include "document/mdi_child.h"
+#include "document/side_bar.h"
 #include "shell/dialogs.h"
 #include "shell/main_window.h"
 #include "tests/gui/support/memory_settings.h"
@@ -54,6 +63,22 @@ int EdgePixels(const QImage& frame) {
     return count;
 }
 
+// Pixels of a colour, within a small tolerance.
+int PixelsOf(const QImage& frame, int red, int green, int blue) {
+    const QImage image = frame.convertToFormat(QImage::Format_RGB32);
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            count += std::abs(qRed(line[x]) - red) <= 3 && std::abs(qGreen(line[x]) - green) <= 3 &&
+                             std::abs(qBlue(line[x]) - blue) <= 3
+                         ? 1
+                         : 0;
+        }
+    }
+    return count;
+}
+
 int NonWhitePixels(const QImage& frame) {
     const QImage image = frame.convertToFormat(QImage::Format_RGB32);
     int count = 0;
@@ -77,7 +102,10 @@ private slots:
     void cleanup();
     void RoadMatchesTheBatchTool_data();
     void RoadMatchesTheBatchTool();
+    void ChosenRowsAreHighlighted();
+    void F1InADocumentOpensTheHelpOnce();
     void Screenshot();
+    void DataPanelScreenshot();
 
 private:
     QAction* Command(const char* name) const;
@@ -203,6 +231,40 @@ void TGuiRoadTest::RoadMatchesTheBatchTool() {
     QVERIFY(Form->close());
 }
 
+void TGuiRoadTest::ChosenRowsAreHighlighted() {
+    TMDIChild* document = AnalyseSample();
+    QVERIFY(document != nullptr && document->Model.CutEdgeExist);
+    Command("ButtonViewTop")->trigger();
+    // The highlight colour (1, 0.5, 0.8) of the chosen segments; the main segment (index 0)
+    // is drawn in its own colour, so the rows chosen leave it out.
+    const QImage none = document->View().GrabScene();
+    QCOMPARE(PixelsOf(none, 255, 128, 204), 0);
+    document->Data().ChooseRows(20, 60);
+    const QImage some = document->View().GrabScene();
+    const int highlighted = PixelsOf(some, 255, 128, 204);
+    QVERIFY2(highlighted > 20, qPrintable(QString::number(highlighted)));
+    document->Data().ChooseRows(20, 120);
+    QVERIFY(PixelsOf(document->View().GrabScene(), 255, 128, 204) > highlighted);
+    Dialogs->Answer({TAnswer::No});
+    QVERIFY(Form->close());
+}
+
+void TGuiRoadTest::F1InADocumentOpensTheHelpOnce() {
+    Form->SetHelpFolder(Folder->filePath(QStringLiteral("no-help")));
+    TMDIChild* document = AnalyseSample();
+    QVERIFY(document != nullptr);
+    Form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(Form.get()));
+    QTableView& table = document->Data().Table();
+    table.setFocus();
+    Dialogs->Clear();
+    // Through the shortcut map, where the main window's own F1 would also answer.
+    QTest::keyClick(&table, Qt::Key_F1);
+    QCOMPARE(Dialogs->Transcript(), QStringList{"Error: Не найден файл справки"});
+    Dialogs->Answer({TAnswer::No});
+    QVERIFY(Form->close());
+}
+
 void TGuiRoadTest::Screenshot() {
     const QString target = qEnvironmentVariable("TESSARIN_SCREENSHOT");
     if (target.isEmpty()) {
@@ -213,6 +275,46 @@ void TGuiRoadTest::Screenshot() {
     QVERIFY(document != nullptr && document->Model.CutEdgeExist);
     Command("ButtonViewIso")->trigger();
     QCoreApplication::processEvents();
+    QVERIFY(Form->grab().save(target, "PNG"));
+    Dialogs->Answer({TAnswer::No});
+    QVERIFY(Form->close());
+}
+
+void TGuiRoadTest::DataPanelScreenshot() {
+    const QString target = qEnvironmentVariable("TESSARIN_SCREENSHOT");
+    if (target.isEmpty()) {
+        QSKIP("set TESSARIN_SCREENSHOT to a .png path to save the main window");
+    }
+    Form->resize(1400, 900);
+    TMDIChild* document = AnalyseSample();
+    QVERIFY(document != nullptr && document->Model.CutEdgeExist);
+    // The road through the side bar; the static system and the working plane as the
+    // parameter panel accepts them.
+    document->Bar().Item(0, 0)->click();
+    tessarin::model::TModel& model = document->Model;
+    model.PreviewSSK(5.0, 30.0);
+    QVERIFY(model.AcceptStaticSystem().Ok());
+    model.WorkingCS.FeedPlan.HCE = 0;
+    QVERIFY(model.PreviewFeedPlan(90.0).Ok());
+    model.AcceptFeedPlan();
+    Form->UpdateCommandStates();
+    document->Bar().SetActiveGroup(1);
+    document->Bar().Item(1, 2)->click();
+    // The tool system's rake and clearance beside the static rake and plan angle: the
+    // rake angles turn negative from the fourth segment on.
+    tessarin::document::TDataPanel& panel = document->Data();
+    panel.Tree().SelectNode(panel.Tree().FindNode(3));
+    for (const int kind : {4, 7, 10}) {
+        panel.Tree().FindNode(kind)->setSelected(true);
+    }
+    panel.ChooseRows(10, 14);
+    // The data panel widened as a user drags its splitter, to show four angle columns.
+    auto* splitter = document->findChild<QSplitter*>(QStringLiteral("Splitter1"));
+    QVERIFY(splitter != nullptr);
+    const int width = splitter->width();
+    splitter->setSizes({width - 620, 620});
+    Command("ButtonViewIso")->trigger();
+    QTest::qWait(800);
     QVERIFY(Form->grab().save(target, "PNG"));
     Dialogs->Answer({TAnswer::No});
     QVERIFY(Form->close());

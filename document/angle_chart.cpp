@@ -1,0 +1,329 @@
+#include "document/angle_chart.h"
+
+#include <QContextMenuEvent>
+#include <QLocale>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QSvgGenerator>
+#include <QtCharts/QChart>
+#include <QtCharts/QLegend>
+#include <QtCharts/QLineSeries>
+#include <QtCharts/QValueAxis>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace tessarin::document {
+
+namespace {
+
+struct TLineStyle {
+    const char* Title;
+    QColor Colour;
+    Qt::PenStyle Pen;
+};
+
+const QColor kRake(0, 0, 255);
+const QColor kClearance(255, 0, 0);
+const QColor kInclination(0, 128, 0);
+const QColor kPlan(0, 0, 0);
+
+const std::array<TLineStyle, 15> kLineStyles{{
+    {"Инстр. передний угол", kRake, Qt::DotLine},
+    {"Инстр. задний угол", kClearance, Qt::DotLine},
+    {"Инстр. угол наклона РК", kInclination, Qt::DotLine},
+    {"Стат. передний угол", kRake, Qt::SolidLine},
+    {"Стат. задний угол", kClearance, Qt::SolidLine},
+    {"Стат. угол наклона РК", kInclination, Qt::SolidLine},
+    {"Стат. угол в плане", kPlan, Qt::SolidLine},
+    {"Кин. передний угол", kRake, Qt::DashLine},
+    {"Кин. задний угол", kClearance, Qt::DashLine},
+    {"Кин. угол наклона РК", kInclination, Qt::DashLine},
+    {"Кин. угол в плане", kPlan, Qt::DashLine},
+    {"Дин. передний угол", kRake, Qt::DashDotLine},
+    {"Дин. задний угол", kClearance, Qt::DashDotLine},
+    {"Дин. угол наклона РК", kInclination, Qt::DashDotLine},
+    {"Дин. угол в плане", kPlan, Qt::DashDotLine},
+}};
+
+// A line of more points than this is drawn from a reduced copy: 100 000 points on a
+// chart a few hundred pixels wide cost seconds in the chart's path building and show
+// nothing more than their per-column extremes.
+constexpr std::size_t kMaxDrawnPoints = 4000;
+constexpr std::size_t kBuckets = kMaxDrawnPoints / 4;
+
+// The points of `points` (ascending X) that matter for drawing the X range [lo, hi]:
+// all of them when there are few, else per bucket of X the first, lowest, highest and
+// last point in their order, and the neighbours just outside the range so that the line
+// runs to the edges.
+QList<QPointF> DrawnPoints(const std::vector<model::TChartPoint>& points, double lo, double hi) {
+    QList<QPointF> drawn;
+    auto begin = std::lower_bound(points.begin(), points.end(), lo,
+                                  [](const model::TChartPoint& p, double x) { return p.X < x; });
+    auto end = std::upper_bound(points.begin(), points.end(), hi,
+                                [](double x, const model::TChartPoint& p) { return x < p.X; });
+    if (begin != points.begin()) {
+        --begin;
+    }
+    if (end != points.end()) {
+        ++end;
+    }
+    const auto count = static_cast<std::size_t>(end - begin);
+    if (count <= kMaxDrawnPoints || !(lo < hi)) {
+        drawn.reserve(static_cast<qsizetype>(count));
+        for (auto it = begin; it != end; ++it) {
+            drawn.append(QPointF(it->X, it->Y));
+        }
+        return drawn;
+    }
+    drawn.reserve(static_cast<qsizetype>(kBuckets * 4 + 2));
+    const double width = (hi - lo) / static_cast<double>(kBuckets);
+    auto it = begin;
+    while (it != end) {
+        // Points outside [lo, hi] and NaN positions form buckets of their own.
+        const double bucket = std::floor((it->X - lo) / width);
+        auto last = it;
+        auto low = it;
+        auto high = it;
+        auto next = it + 1;
+        while (next != end && std::floor((next->X - lo) / width) == bucket) {
+            if (next->Y < low->Y) {
+                low = next;
+            }
+            if (next->Y > high->Y) {
+                high = next;
+            }
+            last = next;
+            ++next;
+        }
+        std::array<decltype(it), 4> picks{it, low, high, last};
+        std::sort(picks.begin(), picks.end());
+        for (std::size_t i = 0; i < picks.size(); ++i) {
+            if (i == 0 || picks[i] != picks[i - 1]) {
+                drawn.append(QPointF(picks[i]->X, picks[i]->Y));
+            }
+        }
+        it = next;
+    }
+    return drawn;
+}
+
+}  // namespace
+
+TAngleChart::TAngleChart(QWidget* parent) : QChartView(parent) {
+    setObjectName(QStringLiteral("DataChart"));
+    auto* chart = new QChart;
+    chart->setBackgroundBrush(Qt::white);
+    chart->setBackgroundRoundness(0);
+    chart->setPlotAreaBackgroundVisible(false);
+    chart->setDropShadowEnabled(false);
+    chart->setMargins(QMargins(4, 4, 4, 4));
+    chart->legend()->setAlignment(Qt::AlignBottom);
+    // The chart sits in a narrow panel: small print keeps four titles and the axis
+    // labels readable.
+    QFont small = font();
+    small.setPointSizeF(std::max(6.0, small.pointSizeF() * 0.8));
+    chart->legend()->setFont(small);
+    // Only the axes move: animating 100 000 points at every refresh would freeze the
+    // window, while a zoom should be seen to happen.
+    chart->setAnimationOptions(QChart::GridAxisAnimations);
+    chart->setAnimationDuration(250);
+    setChart(chart);
+    setRenderHint(QPainter::Antialiasing, false);
+    setRubberBand(QChartView::RectangleRubberBand);
+
+    AxisX = new QValueAxis;
+    AxisY = new QValueAxis;
+    AxisX->setLabelFormat(QStringLiteral("%.6g"));
+    AxisY->setLabelFormat(QStringLiteral("%.6g"));
+    AxisX->setRange(0.0, 1.0);
+    AxisY->setRange(0.0, 1.0);
+    AxisX->setLabelsFont(small);
+    AxisY->setLabelsFont(small);
+    AxisX->setTickCount(7);
+    chart->addAxis(AxisX, Qt::AlignBottom);
+    chart->addAxis(AxisY, Qt::AlignLeft);
+    // Zooming into a long line brings back the detail the reduced copy left out.
+    connect(AxisX, &QValueAxis::rangeChanged, this, [this] {
+        if (!Fitting) {
+            DrawPoints();
+        }
+    });
+
+    for (std::size_t i = 0; i < Lines.size(); ++i) {
+        auto* line = new QLineSeries(this);
+        line->setName(QString::fromUtf8(kLineStyles[i].Title));
+        QPen pen(kLineStyles[i].Colour);
+        pen.setWidth(1);
+        pen.setStyle(kLineStyles[i].Pen);
+        pen.setCosmetic(true);
+        line->setPen(pen);
+        line->setPointsVisible(false);
+        Lines[i] = line;
+    }
+    chart->legend()->setVisible(true);
+}
+
+TAngleChart::~TAngleChart() {
+    // The lines are ours: the chart would delete those it holds.
+    for (QLineSeries* line : Lines) {
+        if (line->chart() != nullptr) {
+            chart()->removeSeries(line);
+        }
+        line->setParent(this);
+    }
+}
+
+QLineSeries* TAngleChart::Line(int k) const {
+    return Lines.at(static_cast<std::size_t>(k - 3));
+}
+
+QList<QLineSeries*> TAngleChart::ShownLines() const {
+    QList<QLineSeries*> shown;
+    for (QAbstractSeries* series : chart()->series()) {
+        shown.append(static_cast<QLineSeries*>(series));
+    }
+    return shown;
+}
+
+bool TAngleChart::LegendShown() const {
+    return chart()->legend()->isVisible();
+}
+
+void TAngleChart::ShowSeries(const model::TModel& model, const std::vector<int>& columns) {
+    QChart* view = chart();
+    for (QLineSeries* line : Lines) {
+        if (line->chart() != nullptr) {
+            view->removeSeries(line);
+            // removeSeries hands the line back without a parent; it stays ours.
+            line->setParent(this);
+        }
+    }
+    std::vector<int> shown;
+    for (const int k : columns) {
+        if (k >= 3 && k <= 17 && std::find(shown.begin(), shown.end(), k) == shown.end()) {
+            shown.push_back(k);
+        }
+    }
+    // Axis labels with the document's decimal separator.
+    view->setLocale(model.DecimalSeparator == ',' ? QLocale(QLocale::Russian, QLocale::Russia)
+                                                  : QLocale::c());
+    view->setLocalizeNumbers(true);
+    // The axes first, from the model's points: every line put on the chart afterwards
+    // is laid out once, on its final scale.
+    FitAxes(model, shown);
+    for (const int k : shown) {
+        QLineSeries* line = Line(k);
+        line->clear();
+        view->addSeries(line);
+        line->attachAxis(AxisX);
+        line->attachAxis(AxisY);
+    }
+    Model = &model;
+    ShownColumns = shown;
+    DrawPoints();
+    view->legend()->setVisible(shown.size() != 1);
+}
+
+void TAngleChart::DrawPoints() {
+    if (Model == nullptr) {
+        return;
+    }
+    for (const int k : ShownColumns) {
+        Line(k)->replace(DrawnPoints(Model->Series(k).GetPoints(), AxisX->min(), AxisX->max()));
+    }
+}
+
+void TAngleChart::FitAxes(const model::TModel& model, const std::vector<int>& shown) {
+    // The axes span the points of the lines shown (0..1 for none).
+    double xMin = std::numeric_limits<double>::infinity();
+    double xMax = -xMin;
+    double yMin = xMin;
+    double yMax = -xMin;
+    for (const int k : shown) {
+        for (const model::TChartPoint& p : model.Series(k).GetPoints()) {
+            // Not-a-number angles have no place on an axis.
+            if (std::isfinite(p.X) && std::isfinite(p.Y)) {
+                xMin = std::min(xMin, p.X);
+                xMax = std::max(xMax, p.X);
+                yMin = std::min(yMin, p.Y);
+                yMax = std::max(yMax, p.Y);
+            }
+        }
+    }
+    if (!(xMin <= xMax)) {
+        xMin = 0.0;
+        xMax = 1.0;
+        yMin = 0.0;
+        yMax = 1.0;
+    }
+    if (xMin == xMax) {
+        xMin -= 1.0;
+        xMax += 1.0;
+    }
+    if (yMin == yMax) {
+        yMin -= 1.0;
+        yMax += 1.0;
+    }
+    Fitting = true;
+    // New data is shown at once; only the user's zoom is animated.
+    const QChart::AnimationOptions animation = chart()->animationOptions();
+    chart()->setAnimationOptions(QChart::NoAnimation);
+    chart()->zoomReset();
+    AxisX->setRange(xMin, xMax);
+    AxisY->setRange(yMin, yMax);
+    AxisX->applyNiceNumbers();
+    AxisY->applyNiceNumbers();
+    chart()->setAnimationOptions(animation);
+    Fitting = false;
+}
+
+void TAngleChart::ResetZoom() {
+    chart()->zoomReset();
+}
+
+bool TAngleChart::SaveImage(const QString& path) {
+    if (path.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive)) {
+        QSvgGenerator generator;
+        generator.setFileName(path);
+        generator.setSize(size());
+        generator.setViewBox(rect());
+        generator.setTitle(QStringLiteral("График"));
+        QPainter painter;
+        if (!painter.begin(&generator)) {
+            return false;
+        }
+        render(&painter);
+        return painter.end();
+    }
+    return grab().save(path, "PNG");
+}
+
+void TAngleChart::contextMenuEvent(QContextMenuEvent* event) {
+    QMenu menu(this);
+    menu.addAction(QStringLiteral("Сбросить масштаб"), this, &TAngleChart::ResetZoom);
+    menu.addSeparator();
+    menu.addAction(QStringLiteral("Сохранить график..."), this, &TAngleChart::SaveRequested);
+    menu.exec(event->globalPos());
+}
+
+void TAngleChart::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::RightButton) {
+        event->accept();
+        return;
+    }
+    QChartView::mousePressEvent(event);
+}
+
+void TAngleChart::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::RightButton) {
+        // QChartView would zoom out one step here; the context menu follows instead.
+        event->ignore();
+        return;
+    }
+    QChartView::mouseReleaseEvent(event);
+}
+
+}  // namespace tessarin::document

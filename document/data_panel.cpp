@@ -1,0 +1,353 @@
+#include "document/data_panel.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QMenu>
+#include <QSplitter>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+#include "document/angle_chart.h"
+#include "document/data_table_model.h"
+#include "document/data_tree.h"
+#include "shell/dialogs.h"
+
+namespace tessarin::document {
+
+namespace {
+
+constexpr int kHeaderHeight = 40;
+constexpr int kRowHeight = 16;
+constexpr int kNumberColumnWidth = 30;
+constexpr int kDataColumnWidth = 64;
+
+}  // namespace
+
+TDataPanel::TDataPanel(model::TModel& model, bool& showSelection, shell::TDialogs& dialogs,
+                       QWidget* parent)
+    : QWidget(parent), Model(model), ShowSelection(showSelection), Dialogs(dialogs) {
+    setObjectName(QStringLiteral("PanelData"));
+    setMinimumWidth(120);
+    resize(325, height());
+    setAutoFillBackground(true);
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, Qt::white);
+    setPalette(palette);
+
+    TreeViewData = new TDataTree;
+    connect(TreeViewData, &TDataTree::NodeChanging, this,
+            [this](int kind) { ShowSelection = IsSelectionKind(kind); });
+    connect(TreeViewData, &QTreeWidget::itemSelectionChanged, this,
+            &TDataPanel::TreeViewDataChange);
+
+    GridModel = new TDataTableModel(Model, this);
+    GridModel->ChosenRows = [this] { return ChosenRows(); };
+    StringGridData = new QTableView;
+    StringGridData->setObjectName(QStringLiteral("StringGridData"));
+    StringGridData->setModel(GridModel);
+    StringGridData->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    StringGridData->setSelectionBehavior(QAbstractItemView::SelectRows);
+    StringGridData->setWordWrap(false);
+    StringGridData->setShowGrid(true);
+    StringGridData->verticalHeader()->hide();
+    StringGridData->verticalHeader()->setMinimumSectionSize(kRowHeight);
+    StringGridData->verticalHeader()->setDefaultSectionSize(kRowHeight);
+    StringGridData->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    QHeaderView* header = StringGridData->horizontalHeader();
+    header->setDefaultSectionSize(kDataColumnWidth);
+    header->setMinimumSectionSize(12);
+    header->setFixedHeight(kHeaderHeight);
+    // Long titles take two or three lines of the header.
+    header->setDefaultAlignment(Qt::Alignment(Qt::AlignCenter | Qt::TextWordWrap));
+    header->setTextElideMode(Qt::ElideNone);
+    header->setHighlightSections(false);
+    StringGridData->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(StringGridData, &QWidget::customContextMenuRequested, this, &TDataPanel::ShowTableMenu);
+    connect(StringGridData->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this] { emit ChosenRowsChanged(); });
+
+    CopyAction = new QAction(QStringLiteral("Копировать"), this);
+    CopyAction->setShortcut(QKeySequence::Copy);
+    CopyAction->setShortcutContext(Qt::WidgetShortcut);
+    connect(CopyAction, &QAction::triggered, this, [this] {
+        if (!PickMode) {
+            QApplication::clipboard()->setText(ChosenRowsText());
+        }
+    });
+    StringGridData->addAction(CopyAction);
+
+    PopupMenuTable = new QMenu(this);
+    PopupMenuTable->setObjectName(QStringLiteral("PopupMenuTable"));
+    QAction* choose = PopupMenuTable->addAction(QStringLiteral("Выбрать"));
+    choose->setObjectName(QStringLiteral("N1"));
+    connect(choose, &QAction::triggered, this, &TDataPanel::PickCurrentRow);
+    PopupMenuTable->addSeparator();
+    QAction* cancel = PopupMenuTable->addAction(QStringLiteral("Отмена"));
+    cancel->setObjectName(QStringLiteral("N3"));
+    connect(cancel, &QAction::triggered, this, &TDataPanel::LeavePickMode);
+
+    Splitter3 = new QSplitter(Qt::Horizontal);
+    Splitter3->setObjectName(QStringLiteral("PanelUp"));
+    Splitter3->addWidget(TreeViewData);
+    Splitter3->addWidget(StringGridData);
+    Splitter3->setSizes({117, 208});
+    Splitter3->setStretchFactor(1, 1);
+    Splitter3->setChildrenCollapsible(false);
+
+    DataChart = new TAngleChart;
+    connect(DataChart, &TAngleChart::SaveRequested, this, &TDataPanel::SaveChartRequested);
+    GBTable = new QGroupBox(QStringLiteral("График"));
+    GBTable->setObjectName(QStringLiteral("GBTable"));
+    GBTable->setMinimumHeight(2);
+    auto* chartLayout = new QVBoxLayout(GBTable);
+    chartLayout->setContentsMargins(2, 2, 2, 2);
+    chartLayout->addWidget(DataChart);
+
+    Splitter2 = new QSplitter(Qt::Vertical);
+    Splitter2->setObjectName(QStringLiteral("Splitter2"));
+    Splitter2->addWidget(Splitter3);
+    Splitter2->addWidget(GBTable);
+    Splitter2->setHandleWidth(3);
+    Splitter2->setStretchFactor(0, 1);
+    Splitter2->setStretchFactor(1, 0);
+    Splitter2->setChildrenCollapsible(false);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(Splitter2);
+
+    ApplyTableOptions();
+    RefreshDataPanel();
+}
+
+const std::vector<int>& TDataPanel::ShownColumns() const {
+    return Columns;
+}
+
+void TDataPanel::BuildDataTree() {
+    TreeViewData->Build(Model);
+}
+
+bool TDataPanel::SelectKindNode(int kind) {
+    QTreeWidgetItem* node = TreeViewData->FindNode(kind);
+    if (node == nullptr) {
+        Dialogs.Beep();
+        Dialogs.Error(this, QStringLiteral("Ошибка дерева данных"));
+        return false;
+    }
+    TreeViewData->SelectNode(node);
+    return true;
+}
+
+bool TDataPanel::SelectTreeNode(int kind) {
+    return SelectKindNode(kind);
+}
+
+bool TDataPanel::SelectFirstChild(int rootKind) {
+    const std::vector<int>& kinds = TreeViewData->NodeKinds();
+    const auto root = std::find(kinds.begin(), kinds.end(), rootKind);
+    if (root == kinds.end() || root + 1 == kinds.end() ||
+        IsSelectionKind(*(root + 1)) != IsSelectionKind(rootKind)) {
+        Dialogs.Beep();
+        Dialogs.Error(this, QStringLiteral("Ошибка дерева данных"));
+        return false;
+    }
+    return SelectKindNode(*(root + 1));
+}
+
+void TDataPanel::TreeViewDataChange() {
+    Columns = ShownColumnsOf(TreeViewData->SelectedKinds());
+    for (QTreeWidgetItem* node : TreeViewData->selectedItems()) {
+        node->setExpanded(true);
+    }
+    RefreshDataPanel();
+}
+
+void TDataPanel::RefreshDataPanel() {
+    GridModel->Show(Columns, ShowSelection);
+    // Wide enough for an angle such as "-177,4387" with the document's decimals.
+    const int decimals = std::clamp(Model.GetAccuracy(), 0, 6);
+    QString widest = QStringLiteral("-000");
+    if (decimals > 0) {
+        widest += QLatin1Char(Model.DecimalSeparator) + QString(decimals, QLatin1Char('0'));
+    }
+    const int width = StringGridData->fontMetrics().horizontalAdvance(widest) + 12;
+    StringGridData->horizontalHeader()->setDefaultSectionSize(std::max(kDataColumnWidth, width));
+    for (int c = 1; c < GridModel->columnCount(); ++c) {
+        StringGridData->setColumnWidth(c, std::max(kDataColumnWidth, width));
+    }
+    if (!Columns.empty()) {
+        // 30 pixels, unless the largest segment number needs more.
+        const int numberWidth = StringGridData->fontMetrics().horizontalAdvance(
+                                    QString::number(GridModel->rowCount())) +
+                                6;
+        StringGridData->setColumnWidth(0, std::max(kNumberColumnWidth, numberWidth));
+    }
+    DataChart->ShowSeries(Model, Columns);
+    StringGridData->viewport()->update();
+    emit ChosenRowsChanged();
+}
+
+std::pair<int, int> TDataPanel::ChosenRows() const {
+    const QItemSelection selection = StringGridData->selectionModel()->selection();
+    int top = -1;
+    int bottom = -1;
+    for (const QItemSelectionRange& range : selection) {
+        top = top < 0 ? range.top() : std::min(top, range.top());
+        bottom = std::max(bottom, range.bottom());
+    }
+    return {top, bottom};
+}
+
+std::pair<int, int> TDataPanel::GetSelectedSegmentRange() const {
+    const auto [top, bottom] = ChosenRows();
+    const model::TCutEdgeData& shown = ShowSelection ? Model.SelectCutEdge : Model.CutEdge;
+    const long long count = static_cast<long long>(Model.CutEdge.size());
+    const long long lastRow = std::min<long long>(bottom, static_cast<long long>(shown.size()) - 1);
+    // A selection made before a discard keeps its old numbers: only those that still
+    // name a segment count, so the range never leaves the cutting edge.
+    auto index = [&](long long row) {
+        const long long k = static_cast<long long>(shown[static_cast<std::size_t>(row)].Number) - 1;
+        return 0 <= k && k < count ? k : -1;
+    };
+    long long first = -1;
+    for (long long row = top; row >= 0 && row <= lastRow && first < 0; ++row) {
+        first = index(row);
+    }
+    long long last = -1;
+    for (long long row = lastRow; row >= top && row >= 0 && last < 0; --row) {
+        last = index(row);
+    }
+    if (first < 0 || last < 0) {
+        return {-1, -1};
+    }
+    return {static_cast<int>(std::min(first, last)), static_cast<int>(std::max(first, last))};
+}
+
+void TDataPanel::ChooseRows(int first, int last) {
+    QItemSelectionModel* selection = StringGridData->selectionModel();
+    if (first < 0 || last < first || last >= GridModel->rowCount() ||
+        GridModel->columnCount() == 0) {
+        selection->clearSelection();
+        return;
+    }
+    const QItemSelection rows(GridModel->index(first, 0),
+                              GridModel->index(last, GridModel->columnCount() - 1));
+    selection->setCurrentIndex(GridModel->index(first, 0), QItemSelectionModel::NoUpdate);
+    selection->select(rows, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
+// ---- pick mode ---------------------------------------------------------------------
+
+void TDataPanel::EnterPickMode() {
+    PickMode = true;
+    StringGridData->viewport()->setCursor(Qt::PointingHandCursor);
+    ApplyTableOptions();
+}
+
+void TDataPanel::DetachPickMenu() {
+    PickMode = false;
+    StringGridData->viewport()->unsetCursor();
+}
+
+void TDataPanel::LeavePickMode() {
+    DetachPickMenu();
+    // Column resizing stays on here whatever the setting says, as the grid had it.
+    ColumnResizing = true;
+    ApplyTableOptions();
+}
+
+void TDataPanel::PickCurrentRow() {
+    const QModelIndex current = StringGridData->currentIndex();
+    int row = current.isValid() ? current.row() : ChosenRows().first;
+    const model::TCutEdgeData& shown = ShowSelection ? Model.SelectCutEdge : Model.CutEdge;
+    bool picked = false;
+    if (row >= 0 && row < static_cast<int>(shown.size())) {
+        // The segment's own index, also in the selection group, where the row is not one.
+        const long long k = static_cast<long long>(shown[static_cast<std::size_t>(row)].Number) - 1;
+        if (0 <= k && k < static_cast<long long>(Model.CutEdge.size())) {
+            Model.WorkingCS.FeedPlan.HCE = static_cast<std::int32_t>(k);
+            picked = true;
+        }
+    }
+    LeavePickMode();
+    if (picked) {
+        emit Picked();
+    }
+}
+
+void TDataPanel::ShowTableMenu(const QPoint& position) {
+    const QPoint global = StringGridData->viewport()->mapToGlobal(position);
+    if (PickMode) {
+        PopupMenuTable->popup(global);
+        return;
+    }
+    auto* menu = new QMenu(this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    QAction* copy = menu->addAction(QStringLiteral("Копировать"));
+    copy->setShortcut(QKeySequence::Copy);
+    copy->setEnabled(ChosenRows().first >= 0);
+    connect(copy, &QAction::triggered, CopyAction, &QAction::trigger);
+    QAction* exportCsv = menu->addAction(QStringLiteral("Экспорт в CSV..."));
+    exportCsv->setEnabled(!Columns.empty());
+    connect(exportCsv, &QAction::triggered, this, &TDataPanel::ExportRequested);
+    menu->popup(global);
+}
+
+void TDataPanel::ApplyTableOptions() {
+    StringGridData->setSelectionMode(PickMode ? QAbstractItemView::SingleSelection
+                                              : QAbstractItemView::ContiguousSelection);
+    StringGridData->horizontalHeader()->setSectionResizeMode(
+        PickMode || ColumnResizing ? QHeaderView::Interactive : QHeaderView::Fixed);
+}
+
+// ---- settings ----------------------------------------------------------------------
+
+void TDataPanel::SetColumnResizing(bool on) {
+    ColumnResizing = on;
+    ApplyTableOptions();
+}
+
+void TDataPanel::SetChartShown(bool shown) {
+    ChartBoxHeight = shown ? 230 : 2;
+    const int total = std::max(Splitter2->height(), ChartBoxHeight + 100);
+    Splitter2->setSizes({total - ChartBoxHeight - Splitter2->handleWidth(), ChartBoxHeight});
+}
+
+void TDataPanel::SetFlat(bool flat) {
+    for (QFrame* frame : std::initializer_list<QFrame*>{TreeViewData, StringGridData, DataChart}) {
+        frame->setFrameShape(flat ? QFrame::Box : QFrame::StyledPanel);
+        frame->setFrameShadow(flat ? QFrame::Plain : QFrame::Sunken);
+    }
+    GBTable->setFlat(flat);
+}
+
+// ---- copying -----------------------------------------------------------------------
+
+QString TDataPanel::ChosenRowsText() const {
+    const auto [top, bottom] = ChosenRows();
+    if (top < 0) {
+        return {};
+    }
+    QStringList lines;
+    QStringList cells;
+    for (int c = 0; c < GridModel->columnCount(); ++c) {
+        cells << (c == 0 ? QStringLiteral("№") : GridModel->ColumnHeader(c));
+    }
+    lines << cells.join(QLatin1Char('\t'));
+    for (int row = top; row <= bottom; ++row) {
+        cells.clear();
+        for (int c = 0; c < GridModel->columnCount(); ++c) {
+            cells << GridModel->CellText(row, c);
+        }
+        lines << cells.join(QLatin1Char('\t'));
+    }
+    return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
+}
+
+}  // namespace tessarin::document

@@ -1,0 +1,118 @@
+// The data panel of a document window (PanelData): the data tree, the table of the
+// columns the tree chooses, and under them the angle chart in the group box "График".
+//
+// The panel reads and writes the document's model and its ShowSelection flag (true
+// while the table shows the selection group), both owned by the document window.
+#pragma once
+
+#include <QWidget>
+
+#include <utility>
+#include <vector>
+
+#include "model/model.h"
+
+class QAction;
+class QGroupBox;
+class QMenu;
+class QSplitter;
+class QTableView;
+
+namespace tessarin::shell {
+class TDialogs;
+}
+
+namespace tessarin::document {
+
+class TAngleChart;
+class TDataTableModel;
+class TDataTree;
+
+class TDataPanel final : public QWidget {
+    Q_OBJECT
+
+public:
+    TDataPanel(model::TModel& model, bool& showSelection, shell::TDialogs& dialogs,
+               QWidget* parent = nullptr);
+
+    // BuildDataTree: the tree from the model's flags; the table keeps its columns until
+    // a node is chosen.
+    void BuildDataTree();
+    // Selects the first node of `kind` alone; SelectFirstChild the node right after the
+    // root of `rootKind` (1 or 21). False, after the beep and "Ошибка дерева данных",
+    // when there is no such node; the selection is then left as it was.
+    bool SelectTreeNode(int kind);
+    bool SelectFirstChild(int rootKind);
+    // Table and chart from ShownColumns.
+    void RefreshDataPanel();
+    const std::vector<int>& ShownColumns() const;
+
+    // First and last table row chosen (0-based); (-1, -1) for none.
+    std::pair<int, int> ChosenRows() const;
+    // First and last cutting-edge index of the rows chosen; (-1, -1) for none. In the
+    // selection group the indices come from the segments' numbers; numbers that no
+    // longer lie within the cutting edge (after a discard) are passed over.
+    std::pair<int, int> GetSelectedSegmentRange() const;
+    // Chooses table rows first..last (0-based), as dragging over them does.
+    void ChooseRows(int first, int last);
+
+    // Pick mode: one row at a time and the pop-up "Выбрать" / "Отмена".
+    void EnterPickMode();
+    void DetachPickMenu();
+    bool InPickMode() const { return PickMode; }
+    // "Выбрать": WorkingCS.FeedPlan.HCE := the cutting-edge index of the current row,
+    // then pick mode ends and Picked is emitted. Without a current row only pick mode
+    // ends.
+    void PickCurrentRow();
+    void LeavePickMode();
+
+    // The settings: user-sized columns, the chart shown (230 pixels) or collapsed (2),
+    // flat or raised borders.
+    void SetColumnResizing(bool on);
+    void SetChartShown(bool shown);
+    int ChartHeight() const { return ChartBoxHeight; }
+    void SetFlat(bool flat);
+
+    // The chosen rows as tab-separated text with the column headers ("Копировать").
+    QString ChosenRowsText() const;
+
+    TDataTree& Tree() const { return *TreeViewData; }
+    QTableView& Table() const { return *StringGridData; }
+    TDataTableModel& TableModel() const { return *GridModel; }
+    TAngleChart& Chart() const { return *DataChart; }
+    QGroupBox& ChartBox() const { return *GBTable; }
+
+signals:
+    // The rows chosen in the table changed: the 3-D view highlights them.
+    void ChosenRowsChanged();
+    // "Выбрать" has set WorkingCS.FeedPlan.HCE.
+    void Picked();
+    void ExportRequested();
+    void SaveChartRequested();
+
+private:
+    void TreeViewDataChange();
+    void ShowTableMenu(const QPoint& position);
+    void ApplyTableOptions();
+    bool SelectKindNode(int kind);
+
+    model::TModel& Model;
+    bool& ShowSelection;
+    shell::TDialogs& Dialogs;
+
+    TDataTree* TreeViewData = nullptr;
+    QTableView* StringGridData = nullptr;
+    TDataTableModel* GridModel = nullptr;
+    TAngleChart* DataChart = nullptr;
+    QGroupBox* GBTable = nullptr;
+    QSplitter* Splitter2 = nullptr;
+    QSplitter* Splitter3 = nullptr;
+    QMenu* PopupMenuTable = nullptr;
+    QAction* CopyAction = nullptr;
+    std::vector<int> Columns;
+    bool PickMode = false;
+    bool ColumnResizing = true;
+    int ChartBoxHeight = 230;
+};
+
+}  // namespace tessarin::document

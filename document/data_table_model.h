@@ -1,0 +1,62 @@
+// The data table as a Qt table model over the document model's text columns: no copy of
+// the texts is made, so 100 000 segments open and scroll at once.
+//
+// Table column c shows model column ShownColumns[c]; table row r (0-based) shows item
+// r + 1 of that column, item 0 being its header text. A column shorter than the table
+// leaves its cells empty.
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QColor>
+
+#include <functional>
+#include <utility>
+#include <vector>
+
+#include "model/model.h"
+
+namespace tessarin::document {
+
+// Background of a negative angle in the cutting-edge group.
+inline const QColor kNegativeCellColor{255, 136, 153};
+// Background of the data cells of the selection group.
+inline const QColor kSelectionCellColor{238, 238, 255};
+
+class TDataTableModel final : public QAbstractTableModel {
+    Q_OBJECT
+
+public:
+    explicit TDataTableModel(const model::TModel& model, QObject* parent = nullptr);
+
+    // Table rows chosen: first and last row (0-based), (-1, -1) for none. Cells of these
+    // rows are never coloured.
+    std::function<std::pair<int, int>()> ChosenRows;
+
+    // RefreshDataPanel: shows `columns` (1..34) of the cutting-edge group or of the
+    // selection group. The row count is that of the group's segments.
+    void Show(std::vector<int> columns, bool showSelection);
+    const std::vector<int>& ShownColumns() const { return Columns; }
+    bool ShowSelection() const { return Selection; }
+
+    // The background a data cell gets (StringGridDataDrawCell): pale blue for every
+    // column but the first in the selection group; pink for a negative angle in the
+    // cutting-edge group when MarkNegative is set; invalid (no colour) otherwise and for
+    // the chosen rows.
+    QColor CellColor(int row, int column) const;
+    // The text of a cell; empty past the end of its column.
+    QString CellText(int row, int column) const;
+    // The header of a table column: "№" (or empty) for the first, the title otherwise.
+    QString ColumnHeader(int column) const;
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+private:
+    const model::TModel& Model;
+    std::vector<int> Columns;
+    bool Selection = false;
+};
+
+}  // namespace tessarin::document
