@@ -24,7 +24,10 @@
 #include <cstring>
 #include <memory>
 #include <optional>
+#include <vector>
 
+#include "document/data_panel.h"
+#include "document/data_tree.h"
 #include "document/mdi_child.h"
 #include "shell/app_settings.h"
 #include "shell/first_start.h"
@@ -624,6 +627,8 @@ void TSettingsTest::CommandLineProject() {
         TMDIChild* document = Form->ActiveDocument();
         QCOMPARE(document->windowTitle(), argument);
         QVERIFY(document->Model.CutEdgeExist);
+        // The "Режущая кромка" node is the one chosen.
+        QCOMPARE(document->Data().Tree().SelectedKinds(), std::vector<int>{1});
     } else {
         QCOMPARE(Dialogs->Transcript(), QStringList{"Error: Ошибка при открытии файла"});
         QCOMPARE(BeepCount(*Dialogs), 1);
