@@ -15,6 +15,7 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 #include <cstdint>
@@ -96,6 +97,8 @@ private:
     QToolButton* SpeedButtonSkip = nullptr;
     QToolButton* SpeedButtonCancel = nullptr;
     QToolButton* SpeedButtonPick = nullptr;
+    // The document whose table "Указать" put into pick mode; Close ends it there.
+    QPointer<document::TMDIChild> PickDocument;
 };
 
 }  // namespace tessarin::shell
