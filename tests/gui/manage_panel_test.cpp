@@ -572,6 +572,7 @@ void TManagePanelTest::ActiveDocumentChangeRepreviews() {
 void TManagePanelTest::ClosingTheLastDocumentClosesThePanel() {
     TMDIChild* document = AnalyseSample();
     Form->OpenManagePanel(4);
+    Button("SpeedButtonPick")->click();  // the table going away is in pick mode
     Dialogs->Answer({TAnswer::No});
     document->parentWidget()->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

@@ -19,6 +19,7 @@
 
 #include <memory>
 
+#include "document/angle_chart.h"
 #include "document/data_panel.h"
 #include "document/data_table_model.h"
 #include "document/data_tree.h"
@@ -451,18 +452,21 @@ void TSelectDialogTest::SelectionMatchesTheBatchTool() {
     QFETCH(QStringList, cliRanges);
 
     TMDIChild* document = AnalyseSample(true);
+    TDataPanel& data = document->Data();
+    QVERIFY(!data.Chart().ShownLines().isEmpty());  // the static angles just computed
     ScriptSelection(texts, orLogic);
     Command("ButtonSelection")->trigger();
     QVERIFY(document->Model.SelectCutEdgeExist);
     QCOMPARE(Count(TDialogKind::Warning), 0);
     QCOMPARE(Count(TDialogKind::Error), 0);
-    // Tree and table now show the selection's first system.
-    TDataPanel& data = document->Data();
+    // Tree, table and chart now show the selection's first system; the chart has no
+    // lines of the selection group.
     QVERIFY(document->ShowSelection);
     QCOMPARE(data.Tree().SelectedKinds(), std::vector<int>{22});
     const auto& selected = document->Model.SelectCutEdge;
     QCOMPARE(data.TableModel().rowCount(), static_cast<int>(selected.size()));
     QCOMPARE(data.TableModel().CellText(0, 0), QString::number(selected.front().Number));
+    QVERIFY(data.Chart().ShownLines().isEmpty());
 
     const QString ours = Folder->filePath("gui.tsf");
     Dialogs->ChooseFile(ours);
