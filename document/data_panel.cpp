@@ -246,8 +246,9 @@ int TDataPanel::RowOfSegment(int index) const {
     if (index < 0 || GridModel->columnCount() == 0) {
         return -1;
     }
+    // By the rows the table shows now.
     const int rows = GridModel->rowCount();
-    if (!ShowSelection) {
+    if (!GridModel->ShowSelection()) {
         return index < rows ? index : -1;
     }
     const model::TCutEdgeData& shown = Model.SelectCutEdge;

@@ -397,8 +397,7 @@ void TManagePanelTest::PickedSegmentMovesThePlaneAndResetRestoresIt() {
     Type(*Panel().FirstEdit, "20");
     VERIFY_NEAR(model.WorkingCS.FeedPlan.FP, ExpectedPlane(model, 2, 20));
     // "Выбрать" on the row of segment 5 sets HCE and tells the panel.
-    model.WorkingCS.FeedPlan.HCE = 5;
-    emit document->SegmentPicked();
+    PickRow(*document, 5);
     VERIFY_NEAR(model.WorkingCS.FeedPlan.FP, ExpectedPlane(model, 5, 20));
 
     // "Сброс": the accepted angle and segment, and the plane for both.
@@ -409,8 +408,7 @@ void TManagePanelTest::PickedSegmentMovesThePlaneAndResetRestoresIt() {
     VERIFY_NEAR(model.WorkingCS.FeedPlan.FP, ExpectedPlane(model, 2, 0));
 
     // What OK accepts is the plane shown.
-    model.WorkingCS.FeedPlan.HCE = 4;
-    emit document->SegmentPicked();
+    PickRow(*document, 4);
     Button("SpeedButtonOK")->click();
     QCOMPARE(model.AcceptedCS.FeedPlan.HCE, 4);
     VERIFY_NEAR(model.AcceptedCS.FeedPlan.FP, ExpectedPlane(model, 4, 0));
