@@ -242,6 +242,40 @@ void TDataPanel::ChooseRows(int first, int last) {
     selection->select(rows, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
+int TDataPanel::RowOfSegment(int index) const {
+    if (index < 0 || GridModel->columnCount() == 0) {
+        return -1;
+    }
+    // By the rows the table shows now.
+    const int rows = GridModel->rowCount();
+    if (!GridModel->ShowSelection()) {
+        return index < rows ? index : -1;
+    }
+    const model::TCutEdgeData& shown = Model.SelectCutEdge;
+    const int count = std::min(rows, static_cast<int>(shown.size()));
+    for (int row = 0; row < count; ++row) {
+        if (static_cast<long long>(shown[static_cast<std::size_t>(row)].Number) - 1 == index) {
+            return row;
+        }
+    }
+    return -1;
+}
+
+void TDataPanel::ShowSegmentRow(int index) {
+    const int row = RowOfSegment(index);
+    if (row < 0) {
+        StringGridData->selectionModel()->clearSelection();
+        StringGridData->selectionModel()->setCurrentIndex(QModelIndex(),
+                                                          QItemSelectionModel::NoUpdate);
+        return;
+    }
+    const QModelIndex cell = GridModel->index(row, 0);
+    StringGridData->setCurrentIndex(cell);
+    StringGridData->selectionModel()->select(
+        cell, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    StringGridData->scrollTo(cell);
+}
+
 // ---- pick mode ---------------------------------------------------------------------
 
 void TDataPanel::EnterPickMode() {

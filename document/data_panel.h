@@ -55,6 +55,13 @@ public:
     std::pair<int, int> GetSelectedSegmentRange() const;
     // Chooses table rows first..last (0-based), as dragging over them does.
     void ChooseRows(int first, int last);
+    // The table row of cutting-edge segment `index`: row `index` in the cutting-edge
+    // group, the row whose segment number is `index` + 1 in the selection group; -1 when
+    // the group shown has no such row.
+    int RowOfSegment(int index) const;
+    // Makes the row of segment `index` the current (and only chosen) row and scrolls to
+    // it; without such a row no row stays chosen, so none is taken for that segment.
+    void ShowSegmentRow(int index);
 
     // Pick mode: one row at a time and the pop-up "Выбрать" / "Отмена".
     void EnterPickMode();

@@ -5,11 +5,11 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDesktopServices>
-#include <QGroupBox>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
+#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QImage>
 #include <QLabel>
@@ -948,10 +948,11 @@ void TMainForm::ButtonSelectionClick() {
     if (result == QDialog::Accepted && SelectDlg->OKPressed && !SelectDlg->AllEmpty &&
         SelectDlg->Query.Valid) {
         if (model.MakeSelection(SelectDlg->Query, *SmartGauge)) {
-            model.FillSelectionLists();
+            document->FillSelectionLists();
             document->BuildDataTree();
+            // Choosing the group's first system shows the selection in the table and the
+            // chart; a tree without one has already been reported.
             document->SelectFirstChild(21);
-            UpdateCommandStates();
         } else {
             // The previous selection, if any, stays.
             DialogService.Beep();

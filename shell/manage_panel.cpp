@@ -1,16 +1,17 @@
 #include "shell/manage_panel.h"
 
-#include <QAbstractItemView>
 #include <QCursor>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <QTableView>
 #include <QToolButton>
 
 #include <algorithm>
 
+#include "document/data_panel.h"
 #include "document/mdi_child.h"
 #include "shell/dialogs.h"
 #include "shell/float_edit.h"
@@ -122,11 +123,6 @@ QToolButton* MakeButton(QWidget& box, const char* name, const QString& hint, TGl
     button->setStatusTip(hint);  // shown in the main window's status bar
     button->setGeometry(left, 16, 30, 30);
     return button;
-}
-
-// The document's table, if it has one that is a view over rows.
-QAbstractItemView* TableOf(TMDIChild& document) {
-    return document.findChild<QAbstractItemView*>(QStringLiteral("StringGridData"));
 }
 
 bool MainSegmentExists(const TMDIChild& document) {
@@ -244,6 +240,12 @@ void TManagePanel::Close() {
     if (TMDIChild* document = Host.ActiveDocument(); document != nullptr) {
         document->DetachPickMenu();
     }
+    // "Указать" may have been pressed while another document was active: its table must
+    // not stay in pick mode once the panel that asked for the segment is gone.
+    if (PickDocument != nullptr) {
+        PickDocument->DetachPickMenu();
+        PickDocument = nullptr;
+    }
     Mode = kClosed;
 }
 
@@ -315,17 +317,9 @@ void TManagePanel::SegmentPicked() {
 }
 
 void TManagePanel::ShowMainSegmentRow(TMDIChild& document) {
-    QAbstractItemView* table = TableOf(document);
-    if (table == nullptr || table->model() == nullptr) {
-        return;
-    }
-    // The table's rows are the segments in order (its header is no row of its own), so
-    // the main segment HCE is row HCE.
-    const QModelIndex row = table->model()->index(document.Model.WorkingCS.FeedPlan.HCE, 0);
-    if (row.isValid()) {
-        table->setCurrentIndex(row);
-        table->scrollTo(row);
-    }
+    // In the selection group the rows are the selected segments, so the row is found by
+    // the segment's number rather than taken for the segment's index.
+    document.Data().ShowSegmentRow(document.Model.WorkingCS.FeedPlan.HCE);
 }
 
 void TManagePanel::SpeedButtonOKClick() {
@@ -402,10 +396,8 @@ void TManagePanel::SpeedButtonPickClick() {
         return;
     }
     document->EnterPickMode();
-    QAbstractItemView* table = TableOf(*document);
-    if (table == nullptr) {
-        return;
-    }
+    PickDocument = document;
+    QAbstractItemView* table = &document->Data().Table();
     table->setFocus(Qt::OtherFocusReason);
     if (Host.SmartCursor && Host.SmartCursor()) {
         QCursor::setPos(table->mapToGlobal(QPoint(kPickPointerOffset, kPickPointerOffset)));

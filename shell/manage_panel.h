@@ -15,6 +15,7 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 #include <cstdint>
@@ -61,14 +62,14 @@ public:
 
     // Open in mode 1..4: shows the mode's edits and the box, loads the accepted values of
     // the active document and previews them. Mode 4 also makes the main segment's row the
-    // table's current row.
+    // table's current row (the row showing that segment, also in the selection group).
     void Open(int mode);
     void OpenStatic() { Open(kStatic); }
     void OpenKinematic() { Open(kKinematic); }
     void OpenDynamic() { Open(kDynamic); }
     void OpenFeedPlan() { Open(kFeedPlan); }
     // Hides the box and takes the pick pop-up and pointer from the active document's
-    // table; Mode := 0.
+    // table and from the table "Указать" put into pick mode; Mode := 0.
     void Close();
 
     // The preview of the edits' values into the active document's WorkingCS, then a
@@ -96,6 +97,8 @@ private:
     QToolButton* SpeedButtonSkip = nullptr;
     QToolButton* SpeedButtonCancel = nullptr;
     QToolButton* SpeedButtonPick = nullptr;
+    // The document whose table "Указать" put into pick mode; Close ends it there.
+    QPointer<document::TMDIChild> PickDocument;
 };
 
 }  // namespace tessarin::shell

@@ -12,18 +12,23 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPushButton>
 #include <QStatusTipEvent>
+#include <QTableView>
 #include <QToolButton>
 
 #include <cmath>
 #include <memory>
 
+#include "document/data_panel.h"
 #include "document/mdi_child.h"
+#include "document/side_bar.h"
 #include "model/coordinate_systems.h"
 #include "model/model.h"
 #include "shell/float_edit.h"
 #include "shell/main_window.h"
 #include "shell/manage_panel.h"
+#include "shell/select_dialog.h"
 #include "tests/gui/support/memory_settings.h"
 #include "tests/gui/support/scripted_dialogs.h"
 
@@ -33,6 +38,7 @@ using tessarin::shell::TAnswer;
 using tessarin::shell::TFloatEdit;
 using tessarin::shell::TMainForm;
 using tessarin::shell::TManagePanel;
+using tessarin::shell::TSelectDlg;
 using tessarin::test::TMemorySettings;
 using tessarin::test::TScriptedDialogs;
 
@@ -77,7 +83,10 @@ private slots:
     void OkOnStaticSystemDefinesThreeSystems();
     void PanelDisablesCommandsUntilClosed();
     void PickedSegmentMovesThePlaneAndResetRestoresIt();
+    void ResetRestoresTheTableRow_data();
     void ResetRestoresTheTableRow();
+    void MainSegmentOutsideTheSelectionHasNoRow();
+    void ClosingEndsPickModeWhereItBegan();
     void PickMovesThePointerOntoTheTable();
     void ActiveDocumentChangeRepreviews();
     void ClosingTheLastDocumentClosesThePanel();
@@ -88,6 +97,7 @@ private:
     TManagePanel& Panel() const { return Form->ManagePanel(); }
     QToolButton* Button(const char* name) const;
     void Type(TFloatEdit& edit, const QString& text);
+    void PickRow(TMDIChild& document, int row);
 
     std::unique_ptr<TScriptedDialogs> Dialogs;
     std::unique_ptr<TMemorySettings> Settings;
@@ -135,6 +145,19 @@ TMDIChild* TManagePanelTest::AnalyseSample() {
         qFatal("the sample has no cutting edge");
     }
     return document;
+}
+
+// "Указать", the row made current in the table, then "Выбрать" from its pop-up.
+void TManagePanelTest::PickRow(TMDIChild& document, int row) {
+    Button("SpeedButtonPick")->click();
+    QVERIFY(document.InPickMode());
+    QTableView& table = document.Data().Table();
+    table.setCurrentIndex(table.model()->index(row, 1));
+    QAction* choose = document.findChild<QAction*>(QStringLiteral("N1"));
+    QVERIFY(choose != nullptr);
+    QCOMPARE(choose->text(), QStringLiteral("Выбрать"));
+    choose->trigger();
+    QVERIFY(!document.InPickMode());
 }
 
 // Replaces the field's text the way a user does: select all, then type.
@@ -374,8 +397,7 @@ void TManagePanelTest::PickedSegmentMovesThePlaneAndResetRestoresIt() {
     Type(*Panel().FirstEdit, "20");
     VERIFY_NEAR(model.WorkingCS.FeedPlan.FP, ExpectedPlane(model, 2, 20));
     // "Выбрать" on the row of segment 5 sets HCE and tells the panel.
-    model.WorkingCS.FeedPlan.HCE = 5;
-    emit document->SegmentPicked();
+    PickRow(*document, 5);
     VERIFY_NEAR(model.WorkingCS.FeedPlan.FP, ExpectedPlane(model, 5, 20));
 
     // "Сброс": the accepted angle and segment, and the plane for both.
@@ -386,42 +408,122 @@ void TManagePanelTest::PickedSegmentMovesThePlaneAndResetRestoresIt() {
     VERIFY_NEAR(model.WorkingCS.FeedPlan.FP, ExpectedPlane(model, 2, 0));
 
     // What OK accepts is the plane shown.
-    model.WorkingCS.FeedPlan.HCE = 4;
-    emit document->SegmentPicked();
+    PickRow(*document, 4);
     Button("SpeedButtonOK")->click();
     QCOMPARE(model.AcceptedCS.FeedPlan.HCE, 4);
     VERIFY_NEAR(model.AcceptedCS.FeedPlan.FP, ExpectedPlane(model, 4, 0));
 }
 
-void TManagePanelTest::ResetRestoresTheTableRow() {
-    TMDIChild* document = AnalyseSample();
-    auto* table = document->findChild<QAbstractItemView*>(QStringLiteral("StringGridData"));
-    QVERIFY(table != nullptr);
-    if (table->model() == nullptr || table->model()->rowCount() == 0) {
-        QSKIP("needs the data panel");
-    }
-    tessarin::model::TModel& model = document->Model;
-    Form->OpenManagePanel(1);
-    Button("SpeedButtonOK")->click();
-    model.AcceptedCS.FeedPlan.HCE = 3;
-    model.WorkingCS.FeedPlan.HCE = 3;
-    Form->OpenManagePanel(4);
-    QCOMPARE(table->currentIndex().row(), 3);
+void TManagePanelTest::ResetRestoresTheTableRow_data() {
+    QTest::addColumn<bool>("inSelection");
+    QTest::newRow("cutting edge") << false;
+    // The rows are the selected segments: a row's segment is found by its number.
+    QTest::newRow("selection") << true;
+}
 
-    Button("SpeedButtonPick")->click();
-    QVERIFY(document->InPickMode());
-    // The user chooses the row of segment 6 with "Выбрать".
-    table->setCurrentIndex(table->model()->index(6, 0));
-    model.WorkingCS.FeedPlan.HCE = 6;
-    emit document->SegmentPicked();
-    VERIFY_NEAR(model.WorkingCS.FeedPlan.FP, ExpectedPlane(model, 6, 0));
+void TManagePanelTest::ResetRestoresTheTableRow() {
+    QFETCH(bool, inSelection);
+    TMDIChild* document = AnalyseSample();
+    tessarin::model::TModel& model = document->Model;
+    QTableView& table = document->Data().Table();
+    document->Bar().Item(1, 0)->click();  // "Определить систему координат"
+    Button("SpeedButtonOK")->click();
+    if (inSelection) {
+        document->Bar().Item(0, 0)->click();  // "Рассчитать углы" of the tool system
+        Dialogs->WorkModal([](QDialog& shown) {
+            auto& dialog = static_cast<TSelectDlg&>(shown);
+            dialog.show();
+            dialog.SetText(0, QStringLiteral("-90..0"));
+            dialog.OKButton().click();
+            return dialog.result();
+        });
+        Command("ButtonSelection")->trigger();
+        QVERIFY(document->ShowSelection);
+        QVERIFY(model.SelectCutEdge.size() > 3);
+        QCOMPARE(table.model()->rowCount(), static_cast<int>(model.SelectCutEdge.size()));
+    }
+    // The cutting-edge index of the segment shown in `row`.
+    auto segmentOf = [&](int row) {
+        return inSelection ? model.SelectCutEdge[static_cast<std::size_t>(row)].Number - 1 : row;
+    };
+    constexpr int accepted = 3;
+    const int other = inSelection ? 1 : 6;
+    QVERIFY(segmentOf(accepted) != segmentOf(other));
+
+    document->Bar().Item(1, 1)->click();  // "Определить рабочую плоскость"
+    QCOMPARE(Form->ManagePanelMode(), 4);
+    PickRow(*document, accepted);
+    Button("SpeedButtonOK")->click();
+    QCOMPARE(model.AcceptedCS.FeedPlan.HCE, segmentOf(accepted));
+
+    document->Bar().Item(1, 1)->click();
+    QCOMPARE(table.currentIndex().row(), accepted);
+    PickRow(*document, other);
+    QCOMPARE(model.WorkingCS.FeedPlan.HCE, segmentOf(other));
+    VERIFY_NEAR(model.WorkingCS.FeedPlan.FP, ExpectedPlane(model, segmentOf(other), 0));
 
     Button("SpeedButtonSkip")->click();
-    QCOMPARE(table->currentIndex().row(), 3);
-    QCOMPARE(model.WorkingCS.FeedPlan.HCE, 3);
-    VERIFY_NEAR(model.WorkingCS.FeedPlan.FP, ExpectedPlane(model, 3, 0));
+    QCOMPARE(table.currentIndex().row(), accepted);
+    QCOMPARE(document->Data().ChosenRows(), std::make_pair(accepted, accepted));
+    QCOMPARE(model.WorkingCS.FeedPlan.HCE, segmentOf(accepted));
+    VERIFY_NEAR(model.WorkingCS.FeedPlan.FP, ExpectedPlane(model, segmentOf(accepted), 0));
+
+    // Closing the panel in pick mode ends it.
+    Button("SpeedButtonPick")->click();
+    QVERIFY(document->InPickMode());
     Button("SpeedButtonCancel")->click();
     QVERIFY(!document->InPickMode());
+    QVERIFY(document->SideBarEnabled());
+}
+
+void TManagePanelTest::MainSegmentOutsideTheSelectionHasNoRow() {
+    TMDIChild* document = AnalyseSample();
+    tessarin::model::TModel& model = document->Model;
+    document->Bar().Item(1, 0)->click();
+    Button("SpeedButtonOK")->click();
+    document->Bar().Item(0, 0)->click();
+    Dialogs->WorkModal([](QDialog& shown) {
+        auto& dialog = static_cast<TSelectDlg&>(shown);
+        dialog.show();
+        dialog.SetText(0, QStringLiteral("-90..0"));
+        dialog.OKButton().click();
+        return dialog.result();
+    });
+    Command("ButtonSelection")->trigger();
+    QVERIFY(document->ShowSelection);
+    // A segment left out of the selection.
+    std::int32_t outside = 0;
+    while (document->Data().RowOfSegment(outside) >= 0) {
+        ++outside;
+    }
+    QVERIFY(outside < model.SegmentCount);
+    model.AcceptedCS.FeedPlan.HCE = outside;
+    model.WorkingCS.FeedPlan.HCE = outside;
+    document->Data().ChooseRows(0, 2);
+
+    // No row of another segment is offered as the main one.
+    document->Bar().Item(1, 1)->click();
+    QVERIFY(!document->Data().Table().currentIndex().isValid());
+    QCOMPARE(document->Data().ChosenRows(), std::make_pair(-1, -1));
+    Button("SpeedButtonOK")->click();
+    QCOMPARE(model.AcceptedCS.FeedPlan.HCE, outside);
+}
+
+void TManagePanelTest::ClosingEndsPickModeWhereItBegan() {
+    TMDIChild* first = AnalyseSample();
+    TMDIChild* second = AnalyseSample();
+    Form->MdiArea().setActiveSubWindow(qobject_cast<QMdiSubWindow*>(first->parentWidget()));
+    first->Bar().Item(1, 0)->click();
+    Button("SpeedButtonOK")->click();
+    first->Bar().Item(1, 1)->click();
+    Button("SpeedButtonPick")->click();
+    QVERIFY(first->InPickMode());
+    // The panel goes on with the other document, and is closed there.
+    Form->MdiArea().setActiveSubWindow(qobject_cast<QMdiSubWindow*>(second->parentWidget()));
+    QCOMPARE(Form->ActiveDocument(), second);
+    Button("SpeedButtonCancel")->click();
+    QVERIFY(!first->InPickMode());
+    QCOMPARE(first->Data().Table().viewport()->cursor().shape(), Qt::ArrowCursor);
 }
 
 void TManagePanelTest::PickMovesThePointerOntoTheTable() {
@@ -468,6 +570,7 @@ void TManagePanelTest::ActiveDocumentChangeRepreviews() {
 void TManagePanelTest::ClosingTheLastDocumentClosesThePanel() {
     TMDIChild* document = AnalyseSample();
     Form->OpenManagePanel(4);
+    Button("SpeedButtonPick")->click();  // the table going away is in pick mode
     Dialogs->Answer({TAnswer::No});
     document->parentWidget()->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

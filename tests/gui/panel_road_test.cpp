@@ -1,10 +1,11 @@
-// The coordinate systems and the selection of the bundled sample entered as a user does,
-// drawn for real (Xvfb with Mesa): the static system with GN 10 and Mu 30 in the
-// parameter panel, the working plane with Phi 45 on a chosen main segment, the kinematic
-// system with Eta 5, the dynamic one with Nu 45, the angles of all four systems, and a
-// selection typed into the selection dialog. The saved project must be byte for byte the
-// batch tool's for the same options. While the panel is open the view draws the values
-// being typed.
+// The whole analysis of the bundled sample done through the program's windows alone, as
+// a user does it, drawn for real (Xvfb with Mesa): the side bar opens the parameter panel
+// for the static system with GN 10 and Mu 30, the working plane with Phi 45 on a main
+// segment clicked in the table and chosen with "Выбрать" from its pop-up, the kinematic
+// system with Eta 5 and the dynamic one with Nu 45, and computes the angles of all four
+// systems; a selection is typed into the selection dialog. The saved project must be
+// byte for byte the batch tool's for the same options. While the panel is open the view
+// draws the values being typed.
 //
 // With TESSARIN_SCREENSHOT_DIR=<folder> in the environment, the main window is saved in
 // each mode of the panel and the selection dialog as it is filled in
@@ -16,15 +17,20 @@
 #include <QGroupBox>
 #include <QImage>
 #include <QLineEdit>
+#include <QMenu>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QToolButton>
 
 #include <memory>
 
+#include "document/data_panel.h"
+#include "document/data_tree.h"
 #include "document/mdi_child.h"
+#include "document/side_bar.h"
 #include "model/model.h"
 #include "shell/float_edit.h"
 #include "shell/main_window.h"
@@ -35,6 +41,7 @@
 #include "view/scene_view.h"
 
 using tessarin::document::TMDIChild;
+using tessarin::document::TSideBar;
 using tessarin::shell::TAnswer;
 using tessarin::shell::TFloatEdit;
 using tessarin::shell::TMainForm;
@@ -67,6 +74,7 @@ private:
     QAction* Command(const char* name) const;
     QToolButton* Button(const char* name) const;
     void Type(TFloatEdit& edit, const QString& text);
+    void SideBarClick(TMDIChild& document, int group, int item);
     void Snapshot(QWidget& widget, const QString& name);
 
     std::unique_ptr<QTemporaryDir> Folder;
@@ -128,6 +136,16 @@ void TPanelRoadTest::Snapshot(QWidget& widget, const QString& name) {
     QVERIFY(widget.grab().save(QDir(folder).filePath(name + ".png"), "PNG"));
 }
 
+void TPanelRoadTest::SideBarClick(TMDIChild& document, int group, int item) {
+    TSideBar& bar = document.Bar();
+    QTest::mouseClick(bar.findChild<QPushButton*>(QStringLiteral("SideBarGroup%1").arg(group)),
+                      Qt::LeftButton);
+    QCOMPARE(bar.ActiveGroup(), group);
+    QToolButton* button = bar.Item(group, item);
+    QVERIFY(button->isVisible() && button->isEnabled());
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+
 void TPanelRoadTest::RoadMatchesTheBatchTool() {
     Command("ButtonNew")->trigger();
     Dialogs->ChooseFile(kSample);
@@ -136,41 +154,73 @@ void TPanelRoadTest::RoadMatchesTheBatchTool() {
     Command("ButtonCutEdge")->trigger();
     TMDIChild* document = Form->ActiveDocument();
     QVERIFY(document != nullptr && document->Model.SegmentCount > kMainSegment);
+    QVERIFY(document->PanelsShown());
     tessarin::model::TModel& model = document->Model;
     Command("ButtonViewIso")->trigger();
     Command("ButtonViewCS")->trigger();
     tessarin::shell::TManagePanel& panel = Form->ManagePanel();
 
-    // The static system.
-    Form->OpenManagePanel(1);
+    // The static system. The side bar waits while the panel is open.
+    SideBarClick(*document, 1, 0);  // "Определить систему координат"
+    QCOMPARE(Form->ManagePanelMode(), 1);
+    QVERIFY(!document->SideBarEnabled());
     Type(*panel.FirstEdit, "10");
     Type(*panel.SecondEdit, "30");
     Snapshot(*Form, "panel_mode1_static");
     Button("SpeedButtonOK")->click();
+    QVERIFY(document->SideBarEnabled());
     QVERIFY(model.ExistedCS[tessarin::model::kExistedFeedPlan]);
     Command("ButtonViewFeedPlan")->trigger();
 
-    // The working plane: the angle typed, the main segment chosen in the table. The view
-    // draws the plane being typed.
-    Form->OpenManagePanel(4);
+    // The working plane: the angle typed, the main segment picked in the table. The view
+    // draws the plane being typed and then the one on the picked segment.
+    SideBarClick(*document, 1, 1);  // "Определить рабочую плоскость"
+    QCOMPARE(Form->ManagePanelMode(), 4);
     const QImage atZero = document->View().GrabScene();
     Type(*panel.FirstEdit, "45");
     QVERIFY(document->View().GrabScene() != atZero);
+    // Without a window manager nothing gives the main window its activation back after
+    // the progress window of the long operations; the keyboard focus needs it.
+    Form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(Form.get()));
     Button("SpeedButtonPick")->click();
-    // "Выбрать" on the row of the main segment.
-    model.WorkingCS.FeedPlan.HCE = kMainSegment;
-    emit document->SegmentPicked();
+    QTableView& table = document->Data().Table();
+    QVERIFY(document->InPickMode());
+    QTRY_COMPARE(QApplication::focusWidget(), &table);
+    const QModelIndex cell = table.model()->index(kMainSegment, 1);
+    table.scrollTo(cell);
+    const QPoint at = table.visualRect(cell).center();
+    QTest::mouseClick(table.viewport(), Qt::LeftButton, Qt::NoModifier, at);
+    QCOMPARE(table.currentIndex().row(), kMainSegment);
+    const QImage onFirstSegment = document->View().GrabScene();
+    // "Выбрать" from the pop-up the right button brings up.
+    QContextMenuEvent rightClick(QContextMenuEvent::Mouse, at, table.viewport()->mapToGlobal(at));
+    QApplication::sendEvent(table.viewport(), &rightClick);
+    auto* popup = document->findChild<QMenu*>(QStringLiteral("PopupMenuTable"));
+    QVERIFY(popup != nullptr);
+    QTRY_VERIFY(popup->isVisible());
+    QAction* choose = popup->findChild<QAction*>(QStringLiteral("N1"));
+    QCOMPARE(choose->text(), QStringLiteral("Выбрать"));
+    QTest::mouseClick(popup, Qt::LeftButton, Qt::NoModifier,
+                      popup->actionGeometry(choose).center());
+    QTRY_VERIFY(!popup->isVisible());
+    QVERIFY(!document->InPickMode());
+    QCOMPARE(model.WorkingCS.FeedPlan.HCE, kMainSegment);
+    QVERIFY(document->View().GrabScene() != onFirstSegment);
     Snapshot(*Form, "panel_mode4_working_plane");
     Button("SpeedButtonOK")->click();
     QCOMPARE(model.AcceptedCS.FeedPlan.HCE, kMainSegment);
     QCOMPARE(model.AcceptedCS.FeedPlan.Phi, 45.0);
+    QVERIFY(document->SideBarGroupShown(2) && document->SideBarGroupShown(3));
 
-    Form->OpenManagePanel(2);
+    SideBarClick(*document, 2, 0);
+    QCOMPARE(Form->ManagePanelMode(), 2);
     Type(*panel.FirstEdit, "5");
     Snapshot(*Form, "panel_mode2_kinematic");
     Button("SpeedButtonOK")->click();
 
-    Form->OpenManagePanel(3);
+    SideBarClick(*document, 3, 0);
+    QCOMPARE(Form->ManagePanelMode(), 3);
     Type(*panel.FirstEdit, "30");
     Type(*panel.FirstEdit, "45");
     Snapshot(*Form, "panel_mode3_dynamic");
@@ -178,11 +228,13 @@ void TPanelRoadTest::RoadMatchesTheBatchTool() {
     QVERIFY(model.ExistedCS[tessarin::model::kExistedKSK]);
     QCOMPARE(model.AcceptedCS.DSK.Nu, 45.0);
 
-    // "Рассчитать углы" of every system, as the side bar runs it.
-    for (int system = tessarin::model::kISK; system <= tessarin::model::kDSK; ++system) {
-        model.ComputeAngles(system);
+    // "Рассчитать углы" of every system.
+    for (const auto [group, item] : {std::pair{0, 0}, {1, 2}, {2, 1}, {3, 1}}) {
+        SideBarClick(*document, group, item);
     }
-    Form->UpdateCommandStates();
+    // The root, four systems and their 3 + 4 + 4 + 4 angles; the last system computed shown.
+    QCOMPARE(document->Data().Tree().NodeKinds().size(), std::size_t{20});
+    QCOMPARE(document->Data().Tree().SelectedKinds(), std::vector<int>{16});
 
     // The selection.
     Dialogs->WorkModal([this](QDialog& shown) {
@@ -197,7 +249,15 @@ void TPanelRoadTest::RoadMatchesTheBatchTool() {
     });
     Command("ButtonSelection")->trigger();
     QVERIFY(model.SelectCutEdgeExist);
+    QVERIFY(document->ShowSelection);
+    QCOMPARE(document->Data().Tree().SelectedKinds(), std::vector<int>{22});
+    QCOMPARE(table.model()->rowCount(), static_cast<int>(model.SelectCutEdge.size()));
 
+    // The project keeps the side bar's open group ("Current CS"); the batch tool's is the
+    // tool system's.
+    QTest::mouseClick(document->Bar().findChild<QPushButton*>(QStringLiteral("SideBarGroup0")),
+                      Qt::LeftButton);
+    QCOMPARE(model.CurrentCS, std::uint8_t{0});
     const QString ours = Folder->filePath("gui.tsf");
     Dialogs->ChooseFile(ours);
     Command("ButtonSaveAs")->trigger();

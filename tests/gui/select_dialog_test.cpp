@@ -14,11 +14,17 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
+#include <QToolButton>
 #include <QTreeWidget>
 
 #include <memory>
 
+#include "document/angle_chart.h"
+#include "document/data_panel.h"
+#include "document/data_table_model.h"
+#include "document/data_tree.h"
 #include "document/mdi_child.h"
+#include "document/side_bar.h"
 #include "model/model.h"
 #include "shell/float_edit.h"
 #include "shell/main_window.h"
@@ -27,6 +33,7 @@
 #include "tests/gui/support/memory_settings.h"
 #include "tests/gui/support/scripted_dialogs.h"
 
+using tessarin::document::TDataPanel;
 using tessarin::document::TMDIChild;
 using tessarin::model::TSelectDlgInqury;
 using tessarin::shell::TAnswer;
@@ -129,19 +136,21 @@ TMDIChild* TSelectDialogTest::AnalyseSample(bool withStaticSystem) {
         qFatal("the sample has no cutting edge");
     }
     if (withStaticSystem) {
-        // GN 10 and Mu 30 typed into the parameter panel and accepted.
-        Form->OpenManagePanel(1);
+        // GN 10 and Mu 30 typed into the parameter panel the side bar opens, and accepted.
+        document->Bar().Item(1, 0)->click();
         for (auto [edit, text] : {std::pair{Form->ManagePanel().FirstEdit, "10"},
                                   std::pair{Form->ManagePanel().SecondEdit, "30"}}) {
             edit->Field().selectAll();
             QTest::keyClick(&edit->Field(), Qt::Key_Backspace);
             QTest::keyClicks(&edit->Field(), QString::fromLatin1(text));
         }
-        Form->ManagePanel().SpeedButtonOKClick();
-        // The side bar's "Рассчитать углы" of the tool and the static system.
-        document->Model.ComputeAngles(tessarin::model::kISK);
-        document->Model.ComputeAngles(tessarin::model::kSSK);
-        Form->UpdateCommandStates();
+        Form->ManagePanel().GroupBox().findChild<QToolButton*>("SpeedButtonOK")->click();
+        // "Рассчитать углы" of the tool and the static system.
+        document->Bar().Item(0, 0)->click();
+        document->Bar().Item(1, 2)->click();
+        if (!document->Model.DefinedAngles[tessarin::model::kSSK]) {
+            qFatal("the side bar computed no angles");
+        }
     }
     return document;
 }
@@ -443,10 +452,21 @@ void TSelectDialogTest::SelectionMatchesTheBatchTool() {
     QFETCH(QStringList, cliRanges);
 
     TMDIChild* document = AnalyseSample(true);
+    TDataPanel& data = document->Data();
+    QVERIFY(!data.Chart().ShownLines().isEmpty());  // the static angles just computed
     ScriptSelection(texts, orLogic);
     Command("ButtonSelection")->trigger();
     QVERIFY(document->Model.SelectCutEdgeExist);
     QCOMPARE(Count(TDialogKind::Warning), 0);
+    QCOMPARE(Count(TDialogKind::Error), 0);
+    // Tree, table and chart now show the selection's first system; the chart has no
+    // lines of the selection group.
+    QVERIFY(document->ShowSelection);
+    QCOMPARE(data.Tree().SelectedKinds(), std::vector<int>{22});
+    const auto& selected = document->Model.SelectCutEdge;
+    QCOMPARE(data.TableModel().rowCount(), static_cast<int>(selected.size()));
+    QCOMPARE(data.TableModel().CellText(0, 0), QString::number(selected.front().Number));
+    QVERIFY(data.Chart().ShownLines().isEmpty());
 
     const QString ours = Folder->filePath("gui.tsf");
     Dialogs->ChooseFile(ours);
