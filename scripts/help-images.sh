@@ -4,7 +4,7 @@
 #
 #   scripts/help-images.sh [INDEX.png]   (default: build/help_index.png)
 #
-# shell/help/images/main_window.png       the main window with the sample (screenshot.sh)
+# shell/help/images/main_window.png       the main window with the sample analysed (screenshot.sh)
 # shell/help/images/settings_*.png        the settings dialog, both pages
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -14,7 +14,7 @@ build="${TESSARIN_BUILD_DIR:-build/release}"
 if [ -z "${TESSARIN_BUILD_DIR:-}" ]; then
   cmake --preset release >/dev/null
 fi
-bash scripts/screenshot.sh "$images/main_window.png"
+bash scripts/screenshot.sh --data-panel "$images/main_window.png"
 cmake --build "$build" --target settings_test help_pages_test
 TESSARIN_SETTINGS_SHOTS="$(realpath "$images")" QT_QPA_PLATFORM=xcb \
   xvfb-run -a -s "-screen 0 1600x1200x24" "$build/tests/gui/settings_test" DialogPictures
