@@ -136,14 +136,8 @@ private:
 
     // A project read with a new accuracy shows its existing results with it.
     void ApplyDisplaySettings() {
-        if (!AccuracyChanged || !Model.CutEdgeExist) {
-            return;
-        }
-        Model.FillNumberColumns();
-        for (int system = model::kISK; system <= model::kDSK; ++system) {
-            if (Model.DefinedAngles[static_cast<std::size_t>(system)]) {
-                Model.FillAngleColumns(system);
-            }
+        if (AccuracyChanged) {
+            Model.RefillColumns();
         }
     }
 

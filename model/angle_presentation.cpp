@@ -81,6 +81,21 @@ void TModel::FillAngleMarks(int system) {
     }
 }
 
+void TModel::RefillColumns() {
+    if (!CutEdgeExist) {
+        return;
+    }
+    FillNumberColumns();
+    for (int system = kISK; system <= kDSK; ++system) {
+        if (DefinedAngles[static_cast<std::size_t>(system)]) {
+            FillAngleColumns(system);
+        }
+    }
+    if (SelectCutEdgeExist) {
+        FillSelectionLists();
+    }
+}
+
 void TModel::FillSelectionLists() {
     SurfaceData.Modified = true;
     const int accuracy = GetAccuracy();

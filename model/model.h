@@ -108,6 +108,11 @@ public:
     // Columns 18..34 from SelectCutEdge: numbers, polar angles and the angles of every
     // system whose DefinedAngles flag is set. Sets Modified.
     void FillSelectionLists();
+    // Every text column written again from the stored numbers with the current
+    // TableAccuracy: columns 1 and 2, the angle columns of each system whose angles are
+    // computed, and the selection's columns when there is a selection. For results shown
+    // with another accuracy than they were computed with; nothing without a cutting edge.
+    void RefillColumns();
 
 private:
     std::array<TSeries, 15> SeriesList;

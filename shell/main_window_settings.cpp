@@ -34,10 +34,18 @@ void TMainForm::ButtonSettingsClick() {
         if (TMDIChild* document = ActiveDocument(); document != nullptr) {
             model::TSurFaceData& data = document->Model.SurfaceData;
             if (!(data.GeometrySettings == result.Geometry)) {
+                const bool accuracyChanged =
+                    data.GeometrySettings.TableAccuracy != result.Geometry.TableAccuracy;
                 data.GeometrySettings = result.Geometry;
                 // The project file keeps these values: closing must not lose them
                 // without the save question.
                 data.Modified = true;
+                // The results on show take the new accuracy and marking at once.
+                if (accuracyChanged) {
+                    document->Model.RefillColumns();
+                }
+                document->RefreshDataPanel();
+                document->FillPropertyList();
             }
         }
         Settings.WriteSettings(result, false);

@@ -17,6 +17,7 @@
 #include <QRadioButton>
 #include <QSettings>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QToolBar>
 #include <QToolButton>
@@ -107,6 +108,7 @@ private slots:
 
     void SettingsCommandForNewProjects();
     void SettingsCommandForTheCurrentProject();
+    void NewAccuracyForTheCurrentProjectShowsAtOnce();
     void SettingsCommandCancelled();
     void ButtonStyles();
 
@@ -521,6 +523,26 @@ void TSettingsTest::SettingsCommandForTheCurrentProject() {
     QCOMPARE(Memory->Values.Geometry, tessarin::model::kDefaultGeometrySettings);
     QVERIFY(!Memory->Values.ViewChart);
     QCOMPARE(Memory->Writes, 1);
+}
+
+void TSettingsTest::NewAccuracyForTheCurrentProjectShowsAtOnce() {
+    Form->OpenProjectDocument(kSampleProject);
+    TMDIChild* document = Form->ActiveDocument();
+    QVERIFY(document != nullptr);
+    const QAbstractItemModel& table = *document->Data().Table().model();
+    // Row 1 of the "Угол в ПСК" column, as the project shows it with four decimals.
+    const QModelIndex polar = table.index(0, 1);
+    QCOMPARE(table.data(polar).toString(), QStringLiteral("-177,4387"));
+
+    Dialogs->WorkModal([this](QDialog& dialog) {
+        dialog.findChild<QComboBox*>("ComboTarget")->setCurrentIndex(1);
+        TypeInto("EditTableAccu", "1");
+        dialog.accept();
+        return dialog.result();
+    });
+    Form->findChild<QAction*>("ButtonSettings")->trigger();
+    QCOMPARE(document->Model.SurfaceData.GeometrySettings.TableAccuracy, 1);
+    QCOMPARE(table.data(table.index(0, 1)).toString(), QStringLiteral("-177,4"));
 }
 
 void TSettingsTest::SettingsCommandCancelled() {

@@ -357,6 +357,30 @@ TEST(ComputeAnglesTest, RecomputingReplacesTheColumnsInsteadOfAppending) {
     EXPECT_EQ(model.Series(3).GetPoints()[0].Y, -10.0);
 }
 
+TEST(RefillColumnsTest, ShowsEveryColumnWithTheNewAccuracyAsIfComputedWithIt) {
+    auto analysed = [](int accuracy) {
+        TModel model = ModelWith({MakeSegment(kX, {0, Sin(10), Cos(10)}, kX, 12.345678),
+                                  MakeSegment(kMinusX, {0, Sin(3), Cos(3)}, kX, -1.5)},
+                                 ',', accuracy);
+        model.FillNumberColumns();
+        AcceptDistinctSystems(model);
+        model.ComputeAngles(kISK);
+        model.ComputeAngles(kDSK);
+        model.SelectCutEdge = {model.CutEdge[1]};
+        model.SelectCutEdgeExist = true;
+        model.FillSelectionLists();
+        return model;
+    };
+    TModel model = analysed(4);
+    model.SurfaceData.GeometrySettings.TableAccuracy = 1;
+    model.RefillColumns();
+    const TModel expected = analysed(1);
+    for (int k = 1; k <= tessarin::model::kColumnCount; ++k) {
+        EXPECT_EQ(model.Columns[k], expected.Columns[k]) << "column " << k;
+    }
+    EXPECT_EQ(model.Columns[2], (TStringList{"", "12,3", "-1,5"}));
+}
+
 class TRecordingProgress final : public TProgress {
 public:
     void Start(std::string_view text, int maximum) override {
