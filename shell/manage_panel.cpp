@@ -197,6 +197,12 @@ void TManagePanel::Open(int mode) {
     if (document == nullptr) {
         return;
     }
+    if (mode == kFeedPlan) {
+        // A segment picked before a "Отмена" is forgotten like a cancelled angle: the
+        // panel opens on the accepted plane, whose row it shows.
+        model::TModel& model = document->Model;
+        model.WorkingCS.FeedPlan.HCE = model.AcceptedCS.FeedPlan.HCE;
+    }
     LoadAccepted();
     // A loaded text that equals the one shown is no change, yet the working values
     // may come from an earlier, cancelled edit (or another document): preview anyway,

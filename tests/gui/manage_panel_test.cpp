@@ -474,6 +474,17 @@ void TManagePanelTest::ResetRestoresTheTableRow() {
     Button("SpeedButtonCancel")->click();
     QVERIFY(!document->InPickMode());
     QVERIFY(document->SideBarEnabled());
+
+    // A row picked and then cancelled is gone when the panel opens again: it shows,
+    // previews and would accept the accepted segment, as the angle is the accepted one.
+    document->Bar().Item(1, 1)->click();
+    PickRow(*document, other);
+    Button("SpeedButtonCancel")->click();
+    document->Bar().Item(1, 1)->click();
+    QCOMPARE(model.WorkingCS.FeedPlan.HCE, segmentOf(accepted));
+    QCOMPARE(table.currentIndex().row(), accepted);
+    VERIFY_NEAR(model.WorkingCS.FeedPlan.FP, ExpectedPlane(model, segmentOf(accepted), 0));
+    Button("SpeedButtonCancel")->click();
 }
 
 void TManagePanelTest::MainSegmentOutsideTheSelectionHasNoRow() {
