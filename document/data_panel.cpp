@@ -287,6 +287,9 @@ void TDataPanel::EnterPickMode() {
 void TDataPanel::DetachPickMenu() {
     PickMode = false;
     StringGridData->viewport()->unsetCursor();
+    // Out of pick mode rows are chosen as a range again; otherwise a panel closed
+    // without "Выбрать" would leave the table choosing one row at a time.
+    ApplyTableOptions();
 }
 
 void TDataPanel::LeavePickMode() {

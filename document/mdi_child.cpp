@@ -197,6 +197,11 @@ bool TMDIChild::RemoveCuttingEdge() {
         RemoveSelection();
     }
     Model.ClearCutEdge();
+    // The model is back on the tool system without any defined one: so is the side bar,
+    // or a cutting edge found again would show a group whose system is not the model's.
+    SideBar->SetActiveGroup(0);
+    SetMovingGroupsShown(false);
+    FillPropertyList();
     FormPaint();
     return true;
 }
@@ -220,6 +225,17 @@ model::TResult TMDIChild::LoadFromProject(const QString& path) {
         HasFileName = true;
         StlFileName = FromCore(stlName);
         SceneView->FitModel();
+        if (Model.CutEdgeExist) {
+            // The side bar opens on the system the project was saved with; the moving
+            // groups are there with the working plane, as the command states have them.
+            SetMovingGroupsShown(Model.ExistedCS[model::kExistedFeedPlan]);
+            const int group = Model.CurrentCS;
+            if (group < TSideBar::kGroupCount && SideBar->GroupShown(group)) {
+                SideBar->SetActiveGroup(group);
+            } else {
+                Model.CurrentCS = model::kISK;
+            }
+        }
     }
     return read;
 }

@@ -142,7 +142,7 @@ public:
     // segment, leaves pick mode and emits SegmentPicked.
     void EnterPickMode();
     // What closing the parameter panel does to pick mode: detach the pop-up and give the
-    // table its default pointer.
+    // table its default pointer and its choice of a range of rows.
     void DetachPickMenu();
     bool InPickMode() const;
 

@@ -401,6 +401,11 @@ void TManagePanel::SpeedButtonPickClick() {
     if (document == nullptr || Mode != kFeedPlan) {
         return;
     }
+    // Only one table picks for the panel: one left in pick mode in another document
+    // would keep offering "Выбрать" after the panel has closed.
+    if (PickDocument != nullptr && PickDocument != document) {
+        PickDocument->DetachPickMenu();
+    }
     document->EnterPickMode();
     PickDocument = document;
     QAbstractItemView* table = &document->Data().Table();

@@ -97,7 +97,8 @@ private:
     QToolButton* SpeedButtonSkip = nullptr;
     QToolButton* SpeedButtonCancel = nullptr;
     QToolButton* SpeedButtonPick = nullptr;
-    // The document whose table "Указать" put into pick mode; Close ends it there.
+    // The document whose table "Указать" put into pick mode (at most one); Close ends
+    // it there.
     QPointer<document::TMDIChild> PickDocument;
 };
 

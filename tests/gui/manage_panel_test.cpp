@@ -535,6 +535,20 @@ void TManagePanelTest::ClosingEndsPickModeWhereItBegan() {
     Button("SpeedButtonCancel")->click();
     QVERIFY(!first->InPickMode());
     QCOMPARE(first->Data().Table().viewport()->cursor().shape(), Qt::ArrowCursor);
+    // Rows can be chosen as a range again, as "Отбросить отрезки РК" needs.
+    QCOMPARE(first->Data().Table().selectionMode(), QAbstractItemView::ContiguousSelection);
+
+    // "Указать" in one document and then in the other: closing ends both, not only the
+    // last, or the first table keeps offering "Выбрать" with the panel gone.
+    Form->MdiArea().setActiveSubWindow(qobject_cast<QMdiSubWindow*>(first->parentWidget()));
+    first->Bar().Item(1, 1)->click();
+    Button("SpeedButtonPick")->click();
+    Form->MdiArea().setActiveSubWindow(qobject_cast<QMdiSubWindow*>(second->parentWidget()));
+    Button("SpeedButtonPick")->click();
+    QVERIFY(!first->InPickMode() && second->InPickMode());
+    Button("SpeedButtonCancel")->click();
+    QVERIFY(!first->InPickMode());
+    QVERIFY(!second->InPickMode());
 }
 
 void TManagePanelTest::PickMovesThePointerOntoTheTable() {

@@ -5,6 +5,8 @@
 #include <QtTest>
 
 #include <QAction>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QToolButton>
@@ -61,6 +63,7 @@ private slots:
 
     void GroupsAndItems();
     void OpeningAGroupChoosesTheSystem();
+    void OpenGroupFollowsTheModelsSystem();
     void ItemConditions_data();
     void ItemConditions();
     void StaticAnglesFirstSelectTheStaticNode();
@@ -172,6 +175,46 @@ void TSideBarTest::OpeningAGroupChoosesTheSystem() {
     Form->UpdateCommandStates();
     QCOMPARE(bar.ActiveGroup(), 0);
     QCOMPARE(document->Model.CurrentCS, model::kISK);
+}
+
+void TSideBarTest::OpenGroupFollowsTheModelsSystem() {
+    TMDIChild* document = NewDocumentWithCutEdge();
+    TSideBar& bar = document->Bar();
+    DefineStaticSystemAndPlane(document->Model);
+    Form->UpdateCommandStates();
+    bar.SetActiveGroup(3);
+    QCOMPARE(document->Model.CurrentCS, model::kDSK);
+
+    // A project reopens on the group of the system it was saved with.
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    const QString path = folder.filePath(QStringLiteral("dynamic.tsf"));
+    QVERIFY(document->SaveToProject(path).Ok());
+    Dialogs->ChooseFile(path);
+    Command("ButtonOpen")->trigger();
+    TMDIChild* reopened = Form->ActiveDocument();
+    QVERIFY(reopened != nullptr && reopened != document);
+    QCOMPARE(reopened->Model.CurrentCS, model::kDSK);
+    QVERIFY(reopened->SideBarGroupShown(3));
+    QCOMPARE(reopened->Bar().ActiveGroup(), 3);
+
+    // Removing the cutting edge takes the model back to the tool system; the side bar
+    // must not stay on the static group, whose caption would then open nothing.
+    bar.SetActiveGroup(1);
+    QCOMPARE(document->Model.CurrentCS, model::kSSK);
+    Form->findChild<QMdiArea*>()->setActiveSubWindow(
+        qobject_cast<QMdiSubWindow*>(document->parentWidget()));
+    QCOMPARE(Form->ActiveDocument(), document);
+    Dialogs->Answer({tessarin::shell::TAnswer::Yes});
+    Command("ButtonRemoveCE")->trigger();
+    QVERIFY(!document->Model.CutEdgeExist);
+    QCOMPARE(document->Model.CurrentCS, model::kISK);
+    Command("ButtonCutEdge")->trigger();
+    QVERIFY(document->Model.CutEdgeExist);
+    QCOMPARE(bar.ActiveGroup(), 0);
+    bar.findChild<QPushButton*>(QStringLiteral("SideBarGroup1"))->click();
+    QCOMPARE(document->Model.CurrentCS, model::kSSK);
+    Dialogs->Clear();
 }
 
 void TSideBarTest::ItemConditions_data() {
