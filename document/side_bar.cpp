@@ -12,18 +12,18 @@ namespace tessarin::document {
 
 namespace {
 
-struct TItemSpec {
+struct TItemEntry {
     const char* Caption;
     int Icon;  // 0 compute, 1 define a system, 2 define the working plane
 };
 
-struct TGroupSpec {
+struct TGroupEntry {
     const char* Caption;
-    std::vector<TItemSpec> Items;
+    std::vector<TItemEntry> Items;
 };
 
-const std::array<TGroupSpec, TSideBar::kGroupCount>& GroupSpecs() {
-    static const std::array<TGroupSpec, TSideBar::kGroupCount> specs{{
+const std::array<TGroupEntry, TSideBar::kGroupCount>& GroupEntries() {
+    static const std::array<TGroupEntry, TSideBar::kGroupCount> entries{{
         {"Инструментальная СК", {{"Рассчитать углы", 0}}},
         {"Статическая СК",
          {{"Определить систему координат", 1},
@@ -32,7 +32,7 @@ const std::array<TGroupSpec, TSideBar::kGroupCount>& GroupSpecs() {
         {"Кинематическая СК", {{"Определить систему координат", 1}, {"Рассчитать углы", 0}}},
         {"Динамическая СК", {{"Определить систему координат", 1}, {"Рассчитать углы", 0}}},
     }};
-    return specs;
+    return entries;
 }
 
 // A tool button does not wrap its text: long captions are broken at the blank nearest
@@ -70,9 +70,9 @@ TSideBar::TSideBar(QWidget* parent) : QWidget(parent) {
     layout->setContentsMargins(2, 2, 2, 2);
     layout->setSpacing(1);
     for (int g = 0; g < kGroupCount; ++g) {
-        const TGroupSpec& spec = GroupSpecs()[static_cast<std::size_t>(g)];
+        const TGroupEntry& entry = GroupEntries()[static_cast<std::size_t>(g)];
         TGroup& group = Groups[static_cast<std::size_t>(g)];
-        group.Caption = new QPushButton(QString::fromUtf8(spec.Caption));
+        group.Caption = new QPushButton(QString::fromUtf8(entry.Caption));
         group.Caption->setObjectName(QStringLiteral("SideBarGroup%1").arg(g));
         QFont font = group.Caption->font();
         font.setUnderline(true);
@@ -87,13 +87,13 @@ TSideBar::TSideBar(QWidget* parent) : QWidget(parent) {
         auto* pageLayout = new QVBoxLayout(group.Page);
         pageLayout->setContentsMargins(4, 4, 4, 4);
         pageLayout->setSpacing(6);
-        for (std::size_t i = 0; i < spec.Items.size(); ++i) {
+        for (std::size_t i = 0; i < entry.Items.size(); ++i) {
             auto* item = new QToolButton;
-            const QString caption = QString::fromUtf8(spec.Items[i].Caption);
+            const QString caption = QString::fromUtf8(entry.Items[i].Caption);
             item->setText(Wrapped(caption));
             item->setAccessibleName(caption);
             item->setToolTip(caption);
-            item->setIcon(SideBarIcon(spec.Items[i].Icon));
+            item->setIcon(SideBarIcon(entry.Items[i].Icon));
             item->setIconSize(QSize(48, 48));
             item->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
             item->setAutoRaise(true);
