@@ -24,6 +24,7 @@
 #include "shell/app_settings.h"
 #include "shell/dialogs.h"
 #include "shell/main_window.h"
+#include "tests/gui/support/find_child.h"
 #include "tests/gui/support/memory_settings.h"
 #include "tests/gui/support/scripted_dialogs.h"
 
@@ -130,11 +131,7 @@ void TFileCommandsTest::cleanup() {
 }
 
 QAction* TFileCommandsTest::Command(const char* name) const {
-    QAction* action = Form->findChild<QAction*>(QString::fromLatin1(name));
-    if (action == nullptr) {
-        qFatal("no command %s", name);
-    }
-    return action;
+    return tessarin::test::FindChild<QAction>(*Form, name);
 }
 
 TMDIChild* TFileCommandsTest::NewDocumentWithSample() {

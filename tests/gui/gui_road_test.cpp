@@ -28,6 +28,7 @@
 #include "document/side_bar.h"
 #include "shell/dialogs.h"
 #include "shell/main_window.h"
+#include "tests/gui/support/find_child.h"
 #include "tests/gui/support/memory_settings.h"
 #include "tests/gui/support/scripted_dialogs.h"
 #include "view/scene_view.h"
@@ -137,11 +138,7 @@ void TGuiRoadTest::cleanup() {
 }
 
 QAction* TGuiRoadTest::Command(const char* name) const {
-    QAction* action = Form->findChild<QAction*>(QString::fromLatin1(name));
-    if (action == nullptr) {
-        qFatal("no command %s", name);
-    }
-    return action;
+    return tessarin::test::FindChild<QAction>(*Form, name);
 }
 
 TMDIChild* TGuiRoadTest::AnalyseSample() {

@@ -29,6 +29,7 @@
 #include "shell/main_window.h"
 #include "shell/manage_panel.h"
 #include "shell/select_dialog.h"
+#include "tests/gui/support/find_child.h"
 #include "tests/gui/support/memory_settings.h"
 #include "tests/gui/support/scripted_dialogs.h"
 
@@ -98,6 +99,8 @@ private:
     QToolButton* Button(const char* name) const;
     void Type(TFloatEdit& edit, const QString& text);
     void PickRow(TMDIChild& document, int row);
+    // "Выборка" of the segments whose tool rake angle lies in -90..0.
+    void SelectNonPositiveToolRakes();
 
     std::unique_ptr<TScriptedDialogs> Dialogs;
     std::unique_ptr<TMemorySettings> Settings;
@@ -119,19 +122,11 @@ void TManagePanelTest::cleanup() {
 }
 
 QAction* TManagePanelTest::Command(const char* name) const {
-    QAction* action = Form->findChild<QAction*>(QString::fromLatin1(name));
-    if (action == nullptr) {
-        qFatal("no command %s", name);
-    }
-    return action;
+    return tessarin::test::FindChild<QAction>(*Form, name);
 }
 
 QToolButton* TManagePanelTest::Button(const char* name) const {
-    auto* button = Panel().GroupBox().findChild<QToolButton*>(QString::fromLatin1(name));
-    if (button == nullptr) {
-        qFatal("no button %s", name);
-    }
-    return button;
+    return tessarin::test::FindChild<QToolButton>(Panel().GroupBox(), name);
 }
 
 TMDIChild* TManagePanelTest::AnalyseSample() {
@@ -148,6 +143,17 @@ TMDIChild* TManagePanelTest::AnalyseSample() {
 }
 
 // "Указать", the row made current in the table, then "Выбрать" from its pop-up.
+void TManagePanelTest::SelectNonPositiveToolRakes() {
+    Dialogs->WorkModal([](QDialog& shown) {
+        auto& dialog = static_cast<TSelectDlg&>(shown);
+        dialog.show();
+        dialog.SetText(0, QStringLiteral("-90..0"));
+        dialog.OKButton().click();
+        return dialog.result();
+    });
+    Command("ButtonSelection")->trigger();
+}
+
 void TManagePanelTest::PickRow(TMDIChild& document, int row) {
     Button("SpeedButtonPick")->click();
     QVERIFY(document.InPickMode());
@@ -430,14 +436,7 @@ void TManagePanelTest::ResetRestoresTheTableRow() {
     Button("SpeedButtonOK")->click();
     if (inSelection) {
         document->Bar().Item(0, 0)->click();  // "Рассчитать углы" of the tool system
-        Dialogs->WorkModal([](QDialog& shown) {
-            auto& dialog = static_cast<TSelectDlg&>(shown);
-            dialog.show();
-            dialog.SetText(0, QStringLiteral("-90..0"));
-            dialog.OKButton().click();
-            return dialog.result();
-        });
-        Command("ButtonSelection")->trigger();
+        SelectNonPositiveToolRakes();
         QVERIFY(document->ShowSelection);
         QVERIFY(model.SelectCutEdge.size() > 3);
         QCOMPARE(table.model()->rowCount(), static_cast<int>(model.SelectCutEdge.size()));
@@ -493,14 +492,7 @@ void TManagePanelTest::MainSegmentOutsideTheSelectionHasNoRow() {
     document->Bar().Item(1, 0)->click();
     Button("SpeedButtonOK")->click();
     document->Bar().Item(0, 0)->click();
-    Dialogs->WorkModal([](QDialog& shown) {
-        auto& dialog = static_cast<TSelectDlg&>(shown);
-        dialog.show();
-        dialog.SetText(0, QStringLiteral("-90..0"));
-        dialog.OKButton().click();
-        return dialog.result();
-    });
-    Command("ButtonSelection")->trigger();
+    SelectNonPositiveToolRakes();
     QVERIFY(document->ShowSelection);
     // A segment left out of the selection.
     std::int32_t outside = 0;

@@ -36,6 +36,7 @@
 #include "shell/main_window.h"
 #include "shell/manage_panel.h"
 #include "shell/select_dialog.h"
+#include "tests/gui/support/find_child.h"
 #include "tests/gui/support/memory_settings.h"
 #include "tests/gui/support/scripted_dialogs.h"
 #include "view/scene_view.h"
@@ -103,20 +104,11 @@ void TPanelRoadTest::cleanup() {
 }
 
 QAction* TPanelRoadTest::Command(const char* name) const {
-    QAction* action = Form->findChild<QAction*>(QString::fromLatin1(name));
-    if (action == nullptr) {
-        qFatal("no command %s", name);
-    }
-    return action;
+    return tessarin::test::FindChild<QAction>(*Form, name);
 }
 
 QToolButton* TPanelRoadTest::Button(const char* name) const {
-    auto* button =
-        Form->ManagePanel().GroupBox().findChild<QToolButton*>(QString::fromLatin1(name));
-    if (button == nullptr) {
-        qFatal("no button %s", name);
-    }
-    return button;
+    return tessarin::test::FindChild<QToolButton>(Form->ManagePanel().GroupBox(), name);
 }
 
 void TPanelRoadTest::Type(TFloatEdit& edit, const QString& text) {

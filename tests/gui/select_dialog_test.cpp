@@ -30,6 +30,7 @@
 #include "shell/main_window.h"
 #include "shell/manage_panel.h"
 #include "shell/select_dialog.h"
+#include "tests/gui/support/find_child.h"
 #include "tests/gui/support/memory_settings.h"
 #include "tests/gui/support/scripted_dialogs.h"
 
@@ -118,11 +119,7 @@ int TSelectDialogTest::Count(TDialogKind kind) const {
 }
 
 QAction* TSelectDialogTest::Command(const char* name) const {
-    QAction* action = Form->findChild<QAction*>(QString::fromLatin1(name));
-    if (action == nullptr) {
-        qFatal("no command %s", name);
-    }
-    return action;
+    return tessarin::test::FindChild<QAction>(*Form, name);
 }
 
 TMDIChild* TSelectDialogTest::AnalyseSample(bool withStaticSystem) {

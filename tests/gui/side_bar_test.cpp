@@ -23,6 +23,7 @@
 #include "model/model.h"
 #include "project/project_reader.h"
 #include "shell/main_window.h"
+#include "tests/gui/support/find_child.h"
 #include "tests/gui/support/memory_settings.h"
 #include "tests/gui/support/scripted_dialogs.h"
 
@@ -97,11 +98,7 @@ void TSideBarTest::cleanup() {
 }
 
 QAction* TSideBarTest::Command(const char* name) const {
-    QAction* action = Form->findChild<QAction*>(QString::fromLatin1(name));
-    if (action == nullptr) {
-        qFatal("no command %s", name);
-    }
-    return action;
+    return tessarin::test::FindChild<QAction>(*Form, name);
 }
 
 TMDIChild* TSideBarTest::NewDocumentWithCutEdge() {
