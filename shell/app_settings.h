@@ -73,8 +73,6 @@ public:
     void SetRecentFiles(const QStringList& files) override;
 };
 
-using TQSettingsStore = TSettings;
-
 // `path` moved to the front of `files`, duplicates removed, cut to kRecentFileCount.
 QStringList WithRecentFile(QStringList files, const QString& path);
 

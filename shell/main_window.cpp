@@ -608,18 +608,7 @@ void TMainForm::OpenManagePanel(int mode) {
     if (mode < TManagePanel::kStatic || mode > TManagePanel::kFeedPlan) {
         return;
     }
-    PanelMode = mode;
     Panel->Open(mode);
-    UpdateCommandStates();
-    RepaintDocuments();
-}
-
-void TMainForm::SetPanelOpen(bool open) {
-    if (open) {
-        OpenManagePanel(PanelMode > 0 ? PanelMode : TManagePanel::kStatic);
-        return;
-    }
-    Panel->Close();
     UpdateCommandStates();
     RepaintDocuments();
 }

@@ -70,9 +70,6 @@ public:
     // .stl is imported into a new document, anything else is read as a project.
     void SetCommandLineFile(const QString& path) { CommandLineFile = path; }
 
-    // The parameter panel: open in its last mode (the static system at first) or closed,
-    // without accepting anything, followed by the command states.
-    void SetPanelOpen(bool open);
     // The panel is open: its group box shows and its Mode is not 0.
     bool PanelOpen() const override;
     // Opens the parameter panel in `mode` (1..4) on the active document and brings the
@@ -178,7 +175,6 @@ private:
     std::vector<TDocumentSlot> DocumentSlots;
     int CurrentIndex = -1;
     TManagePanel* Panel = nullptr;
-    int PanelMode = 0;  // the mode SetPanelOpen(true) opens
     TSelectDlg* SelectDlg = nullptr;
     bool FirstShow = true;
     bool TearingDown = false;

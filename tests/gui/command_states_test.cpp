@@ -15,6 +15,7 @@
 #include "document/mdi_child.h"
 #include "model/model.h"
 #include "shell/main_window.h"
+#include "shell/manage_panel.h"
 #include "shell/smart_gauge.h"
 #include "tests/gui/support/memory_settings.h"
 #include "tests/gui/support/scripted_dialogs.h"
@@ -305,7 +306,7 @@ void TCommandStatesTest::EnablingRules() {
         return;
     }
     if (panelOpen) {
-        Form->SetPanelOpen(true);
+        Form->OpenManagePanel(tessarin::shell::TManagePanel::kStatic);
     }
 
     QCOMPARE(EnabledCommands(), enabled);
@@ -330,7 +331,7 @@ void TCommandStatesTest::EnablingRules() {
 
     if (panelOpen) {
         // Closing the panel again brings back what the model allows.
-        Form->SetPanelOpen(false);
+        Form->ManagePanel().SpeedButtonCancelClick();
         QVERIFY(Command("ButtonNew")->isEnabled());
         QCOMPARE(Command("ButtonSave")->isEnabled(), state != TState::NoDocument);
     }

@@ -726,7 +726,7 @@ void TFileCommandsTest::SettingsStoreReadsTheUsersValues() {
     QSettings raw(QSettings::NativeFormat, QSettings::UserScope, "Tessarin", "Settings");
     raw.clear();
     raw.sync();
-    tessarin::shell::TQSettingsStore store;
+    tessarin::shell::TSettings store;
 
     // Nothing stored yet: the defaults.
     tessarin::shell::TShellSettings read = store.Read();
