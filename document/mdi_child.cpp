@@ -298,6 +298,12 @@ void TMDIChild::BuildDataTree() {
     PanelData->BuildDataTree();
 }
 
+void TMDIChild::ShowCuttingEdge() {
+    BuildDataTree();
+    SelectTreeNode(1);
+    RefreshDataPanel();
+}
+
 bool TMDIChild::SelectTreeNode(int kind) {
     return PanelData->SelectTreeNode(kind);
 }

@@ -122,6 +122,9 @@ public:
     bool SelectTreeNode(int kind);
     bool SelectFirstChild(int rootKind);
     void RefreshDataPanel();
+    // A cutting edge found or read: the tree built again with the "Режущая кромка" node
+    // chosen, and the table and chart that follow from it.
+    void ShowCuttingEdge();
     // Columns 18..34 from the selection the model has just made (marks the model changed).
     void FillSelectionLists();
     // The property list of the open side-bar group's system.

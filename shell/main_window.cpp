@@ -751,9 +751,7 @@ void TMainForm::OpenProjectDocument(const QString& name) {
     }
     document->setWindowTitle(document->FileName);
     if (document->Model.CutEdgeExist) {
-        document->BuildDataTree();
-        document->SelectTreeNode(1);
-        document->RefreshDataPanel();
+        document->ShowCuttingEdge();
     }
     AddWindowListEntry(*document, document->FileName);
     RememberRecentFile(name);
@@ -906,9 +904,7 @@ void TMainForm::ButtonCutEdgeClick() {
         return;
     }
     if (document->Model.FindCutEdge(*SmartGauge)) {
-        document->BuildDataTree();
-        document->SelectTreeNode(1);
-        document->RefreshDataPanel();
+        document->ShowCuttingEdge();
     } else {
         DialogService.Beep();
         DialogService.Warning(this,
