@@ -2,7 +2,9 @@
 
 #include <string_view>
 
+#include "model/analysis_steps.h"
 #include "model/model.h"
+#include "model/systems.h"
 #include "project/number_format.h"
 #include "project/project_reader.h"
 #include "project/project_writer.h"
@@ -31,27 +33,8 @@ bool EndsWithIgnoringCase(std::string_view text, std::string_view suffix) {
     return true;
 }
 
-constexpr std::array<const char*, 4> kSystemNames{"ISK", "SSK", "KSK", "DSK"};
-
-// The condition the desktop's side bar checks before computing a system's angles, with
-// its warning when the condition fails; empty when the system can be computed.
-std::string ComputeRefusal(const TModel& model, int system) {
-    const bool ssk = model.ExistedCS[model::kExistedSSK];
-    const bool ksk = model.ExistedCS[model::kExistedKSK];
-    const bool feedPlan = model.ExistedCS[model::kExistedFeedPlan];
-    switch (system) {
-        case model::kSSK:
-            if (ssk && feedPlan) {
-                return {};
-            }
-            return ssk ? "Не определена рабочая плоскость" : "Не определена основная плоскость";
-        case model::kKSK:
-        case model::kDSK:
-            // The dynamic angles use the kinematic system's existence as their condition.
-            return ksk ? std::string{} : "Не определена кинематическая система координат";
-        default:
-            return {};
-    }
+const char* SystemName(int system) {
+    return model::SystemInfo(system).Name;
 }
 
 class TRoad {
@@ -121,15 +104,27 @@ private:
             Err << "Ошибка при открытии файла: " << read.Reason() << '\n';
             return kExitFailure;
         }
+        for (const std::string& warning : model::ProjectWarnings(Model)) {
+            Err << Options.Input << ": " << warning << '\n';
+        }
         StlName = Options.StlName.value_or(storedName);
         model::TGeometrySettings& settings = Model.SurfaceData.GeometrySettings;
-        settings.Gamma = Options.Gamma.value_or(settings.Gamma);
-        settings.Alpha = Options.Alpha.value_or(settings.Alpha);
-        settings.DiscardInt = Options.DiscardInt.value_or(settings.DiscardInt);
+        model::TGeometrySettings sorting = settings;
+        sorting.Gamma = Options.Gamma.value_or(settings.Gamma);
+        sorting.Alpha = Options.Alpha.value_or(settings.Alpha);
+        sorting.DiscardInt = Options.DiscardInt.value_or(settings.DiscardInt);
         settings.MarkNegative = Options.MarkNegative.value_or(settings.MarkNegative);
         if (Options.TableAccuracy) {
             settings.TableAccuracy = *Options.TableAccuracy;
             AccuracyChanged = true;
+        }
+        if (model::SortingSettingsDiffer(settings, sorting)) {
+            // The sorting stored in the project was made with the old values: it and
+            // everything found on it are made again, as for the STL file.
+            if (const model::TResult sorted = model::SortAgain(Model, sorting, Progress); !sorted) {
+                return Fail(sorted.Reason());
+            }
+            SortedAgain = true;
         }
         return kExitSuccess;
     }
@@ -150,52 +145,82 @@ private:
         if (NeedsCutEdge() && !Model.CutEdgeExist) {
             return Fail("в проекте нет режущей кромки: системы координат и углы не определяются");
         }
+        // The main segment given with the working plane is the one the static system
+        // rebuilds the working plane on, so a project whose stored main segment is no
+        // longer on the cutting edge can be mended in the same call.
+        if (Options.FeedPlanHce) {
+            Model.WorkingCS.FeedPlan.HCE = *Options.FeedPlanHce;
+        }
         if (Options.Ssk) {
             Model.PreviewSSK((*Options.Ssk)[0], (*Options.Ssk)[1]);
-            if (const model::TResult accepted = Model.AcceptStaticSystem(); !accepted) {
-                return Fail(accepted.Reason());
+            if (const int code = Accept(model::TDefinition::StaticSystem); code != kExitSuccess) {
+                return code;
             }
         }
         if (Options.FeedPlanPhi) {
-            if (!Model.ExistedCS[model::kExistedSSK]) {
-                return Fail("Не определена статичекая основная плоскость");
+            if (const int code = Check(model::TStep::DefineFeedPlan); code != kExitSuccess) {
+                return code;
             }
-            if (Options.FeedPlanHce) {
-                Model.WorkingCS.FeedPlan.HCE = *Options.FeedPlanHce;
-            } else {
+            if (!Options.FeedPlanHce) {
                 Model.WorkingCS.FeedPlan.HCE = Model.AcceptedCS.FeedPlan.HCE;
             }
             if (const model::TResult previewed = Model.PreviewFeedPlan(*Options.FeedPlanPhi);
                 !previewed) {
-                return Fail(previewed.Reason());
+                return Fail(previewed.Reason() + MainSegmentHint());
             }
-            Model.AcceptFeedPlan();
+            if (const int code = Accept(model::TDefinition::FeedPlan); code != kExitSuccess) {
+                return code;
+            }
         }
-        const bool staticDefined =
-            Model.ExistedCS[model::kExistedSSK] || Model.ExistedCS[model::kExistedFeedPlan];
         if (Options.KskEta) {
-            if (!staticDefined) {
-                return Fail("Не определена статичекая система координат");
+            if (const int code = Check(model::TStep::DefineKSK); code != kExitSuccess) {
+                return code;
             }
             Model.PreviewKSK(*Options.KskEta);
-            Model.AcceptKSK();
+            (void)Accept(model::TDefinition::KSK);
         }
         if (Options.DskNu) {
-            if (!staticDefined) {
-                return Fail("Не определена статичекая система координат");
+            if (const int code = Check(model::TStep::DefineDSK); code != kExitSuccess) {
+                return code;
             }
             Model.PreviewDSK(*Options.DskNu);
-            Model.AcceptDSK();
+            (void)Accept(model::TDefinition::DSK);
+        }
+        return kExitSuccess;
+    }
+
+    int Check(model::TStep step) {
+        if (const model::TStepCheck check = model::CheckStep(Model, step); !check.Allowed()) {
+            return Fail(check.Warning);
+        }
+        return kExitSuccess;
+    }
+
+    std::string MainSegmentHint() const {
+        return Options.FeedPlanHce ? std::string{}
+                                   : "; give a main segment with --feedplan PHI,HCE";
+    }
+
+    int Accept(model::TDefinition what) {
+        std::array<bool, model::kSystemCount> forgotten{};
+        if (const model::TResult accepted = model::AcceptDefinition(Model, what, &forgotten);
+            !accepted) {
+            return Fail(accepted.Reason() + MainSegmentHint());
+        }
+        for (int system = 0; system < model::kSystemCount; ++system) {
+            Forgotten[static_cast<std::size_t>(system)] =
+                Forgotten[static_cast<std::size_t>(system)] ||
+                forgotten[static_cast<std::size_t>(system)];
         }
         return kExitSuccess;
     }
 
     int Compute(int system) {
-        if (const std::string refusal = ComputeRefusal(Model, system); !refusal.empty()) {
-            return Fail(std::string(kSystemNames.at(static_cast<std::size_t>(system))) + ": " +
-                        refusal);
+        if (const model::TStepCheck check = model::ComputeSystem(Model, system, Progress);
+            !check.Allowed()) {
+            return Fail(std::string(SystemName(system)) + ": " + check.Warning);
         }
-        Model.ComputeAngles(system, Progress);
+        Forgotten[static_cast<std::size_t>(system)] = false;
         return kExitSuccess;
     }
 
@@ -212,6 +237,13 @@ private:
             model::ParseRanges(range.Text, Options.DecimalSeparator,
                                model::QueryColumn(query.Ranges, range.Column));
             query.Use.at(static_cast<std::size_t>(range.Column)) = true;
+        }
+        if (const int column = model::UncomputedQueryColumn(Model, query); column >= 0) {
+            const int system = model::PlaceOfQueryColumn(column).System;
+            Err << Options.Input << ": --range " << model::QueryColumnKey(column)
+                << ": the angles of " << SystemName(system)
+                << " are not computed; add it to --compute\n";
+            return kExitUsage;
         }
         if (!Model.MakeSelection(query, Progress)) {
             Err << Options.Input << ": ни один отрезок не попал в заданные диапазоны; "
@@ -255,15 +287,17 @@ private:
                 << " .. " << project::FloatToStrAcc(2, Model.CutEdge.back().Polar, sep);
         }
         Out << '\n';
-        std::string computed;
-        for (int system = model::kISK; system <= model::kDSK; ++system) {
-            if (Model.DefinedAngles[static_cast<std::size_t>(system)]) {
-                computed += computed.empty() ? "" : " ";
-                computed += kSystemNames.at(static_cast<std::size_t>(system));
-            }
+        if (SortedAgain) {
+            Out << "sorted again with the new sorting settings; the cutting edge was found "
+                   "again\n";
         }
+        const std::string computed = SystemList(Model.DefinedAngles);
         if (!computed.empty()) {
             Out << "angles: " << computed << '\n';
+        }
+        if (const std::string forgotten = SystemList(Forgotten); !forgotten.empty()) {
+            Out << "angles dropped, their systems were defined anew: " << forgotten
+                << " (compute them again with --compute)\n";
         }
         if (Model.SelectCutEdgeExist) {
             Out << "selection: " << Model.SelectCutEdge.size() << " segments\n";
@@ -275,6 +309,17 @@ private:
         Out << '\n';
     }
 
+    static std::string SystemList(const std::array<bool, model::kSystemCount>& flags) {
+        std::string list;
+        for (int system = 0; system < model::kSystemCount; ++system) {
+            if (flags[static_cast<std::size_t>(system)]) {
+                list += list.empty() ? "" : " ";
+                list += SystemName(system);
+            }
+        }
+        return list;
+    }
+
     const TAnalyzeOptions& Options;
     model::TProgress& Progress;
     std::ostream& Out;
@@ -282,6 +327,8 @@ private:
     TModel Model;
     std::string StlName;
     bool AccuracyChanged = false;
+    bool SortedAgain = false;
+    std::array<bool, model::kSystemCount> Forgotten{};  // angles dropped by a new definition
 };
 
 }  // namespace

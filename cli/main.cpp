@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <iostream>
 #include <map>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -15,6 +16,7 @@
 #include "cli/terminal_progress.h"
 #include "model/progress.h"
 #include "model/selection.h"
+#include "model/systems.h"
 #include "project/number_format.h"
 
 namespace {
@@ -40,12 +42,21 @@ std::vector<std::string> SplitAt(const std::string& text, char delimiter) {
     return parts;
 }
 
-const std::map<std::string, int>& QueryColumns() {
-    static const std::map<std::string, int> columns{
-        {"isk.g", 0},  {"isk.a", 1},  {"isk.l", 2},  {"ssk.g", 3},  {"ssk.a", 4},
-        {"ssk.l", 5},  {"ssk.f", 6},  {"ksk.g", 7},  {"ksk.a", 8},  {"ksk.l", 9},
-        {"ksk.f", 10}, {"dsk.g", 11}, {"dsk.a", 12}, {"dsk.l", 13}, {"dsk.f", 14}};
-    return columns;
+// "isk.g isk.a ... dsk.f", for the help and the messages.
+std::string QueryColumnKeys() {
+    std::string keys;
+    for (int column = 0; column < tessarin::model::kQueryColumnCount; ++column) {
+        keys += (column == 0 ? "" : " ") + tessarin::model::QueryColumnKey(column);
+    }
+    return keys;
+}
+
+std::string SystemKeys() {
+    std::string keys;
+    for (const tessarin::model::TSystemInfo& system : tessarin::model::kSystems) {
+        keys += (keys.empty() ? "" : ", ") + std::string(system.Key);
+    }
+    return keys;
 }
 
 // CLI11 validators return an error text, empty when the value is fine.
@@ -120,28 +131,25 @@ TAnalyzeOptions Convert(const TRawOptions& raw, TAnalyzeOptions options) {
         options.DskNu = number("--dsk", raw.Dsk);
     }
     if (!raw.Compute.empty()) {
-        const std::map<std::string, int> systems{{"isk", 0}, {"ssk", 1}, {"ksk", 2}, {"dsk", 3}};
         for (const std::string& name : SplitAt(raw.Compute, ',')) {
-            const auto found = systems.find(name);
-            if (found == systems.end()) {
-                throw CLI::ValidationError("--compute",
-                                           "unknown system \"" + name + "\" (isk, ssk, ksk, dsk)");
+            const std::optional<int> system = tessarin::model::SystemOfKey(name);
+            if (!system) {
+                throw CLI::ValidationError(
+                    "--compute", "unknown system \"" + name + "\" (" + SystemKeys() + ")");
             }
-            options.Compute.push_back(found->second);
+            options.Compute.push_back(*system);
         }
     }
     for (const std::string& range : raw.Ranges) {
         const std::size_t equals = range.find('=');
         const std::string name = range.substr(0, equals);
-        const auto column = QueryColumns().find(name);
-        if (equals == std::string::npos || column == QueryColumns().end()) {
-            throw CLI::ValidationError("--range",
-                                       "expected COLUMN=RANGES with COLUMN one of isk.g isk.a "
-                                       "isk.l ssk.g ... dsk.f: " +
-                                           range);
+        const std::optional<int> column = tessarin::model::QueryColumnOfKey(name);
+        if (equals == std::string::npos || !column) {
+            throw CLI::ValidationError("--range", "expected COLUMN=RANGES with COLUMN one of " +
+                                                      QueryColumnKeys() + ": " + range);
         }
         for (const TRangeOption& earlier : options.Ranges) {
-            if (earlier.Column == column->second) {
+            if (earlier.Column == *column) {
                 throw CLI::ValidationError("--range", "column " + name + " given twice");
             }
         }
@@ -153,7 +161,7 @@ TAnalyzeOptions Convert(const TRawOptions& raw, TAnalyzeOptions options) {
                                "\" (ranges like -3" + options.DecimalSeparator + "4..9" +
                                options.DecimalSeparator + "067; several separated by \";\")");
         }
-        options.Ranges.push_back({column->second, name, text});
+        options.Ranges.push_back({*column, name, text});
     }
     options.SelectAnd = raw.SelectLogic == "and";
     return options;
@@ -200,10 +208,10 @@ int main(int argc, char** argv) {
         ->check(CheckNumber);
     analyze->add_option("--dsk", raw.Dsk, "Dynamic system: chip-flow angle NU")->check(CheckNumber);
     analyze->add_option("--compute", raw.Compute,
-                        "Compute the angles of isk,ssk,ksk,dsk, in this order");
-    analyze->add_option("--range", raw.Ranges,
-                        "Selection COLUMN=RANGES, COLUMN one of isk.g isk.a isk.l ssk.g ssk.a "
-                        "ssk.l ssk.f ksk.g ... dsk.f (repeatable)");
+                        "Compute the angles of " + SystemKeys() + ", in the order given");
+    analyze->add_option(
+        "--range", raw.Ranges,
+        "Selection COLUMN=RANGES, COLUMN one of " + QueryColumnKeys() + " (repeatable)");
     analyze->add_option("--select-logic", raw.SelectLogic, "Combine the ranges with and|or (and)")
         ->check(CLI::IsMember({"and", "or"}));
     analyze->add_flag("--select-within", options.SelectWithin, "Search the current selection only");

@@ -8,20 +8,11 @@
 
 #include "document/panel_icons.h"
 #include "model/columns.h"
+#include "model/systems.h"
 
 namespace tessarin::document {
 
 namespace {
-
-constexpr std::array<int, 4> kSystemKinds{2, 6, 11, 16};
-
-const std::array<QString, 4> kSystemCaptions{
-    QStringLiteral("Инструментальная СК"), QStringLiteral("Статическая СК"),
-    QStringLiteral("Кинематическая СК"), QStringLiteral("Динамическая СК")};
-
-const std::array<QString, 4> kAngleCaptions{
-    QStringLiteral("Передний угол"), QStringLiteral("Задний угол"),
-    QStringLiteral("Угол наклона РК"), QStringLiteral("Угол в плане")};
 
 // The system (0..3) of a cutting-edge kind 2..20, and the angle's position in it (-1
 // for the system node itself).
@@ -31,8 +22,8 @@ struct TKindPlace {
 };
 
 TKindPlace PlaceOf(int edgeKind) {
-    for (int s = 3; s >= 0; --s) {
-        const int systemKind = kSystemKinds[static_cast<std::size_t>(s)];
+    for (int s = model::kSystemCount - 1; s >= 0; --s) {
+        const int systemKind = model::SystemInfo(s).TreeKind;
         if (edgeKind >= systemKind) {
             return {s, edgeKind == systemKind ? -1 : edgeKind - systemKind - 1};
         }
@@ -43,7 +34,7 @@ TKindPlace PlaceOf(int edgeKind) {
 }  // namespace
 
 int SystemNodeKind(int system) {
-    return kSystemKinds.at(static_cast<std::size_t>(system));
+    return model::SystemInfo(system).TreeKind;
 }
 
 std::vector<int> ShownColumnsOf(const std::vector<int>& selectedKinds) {
@@ -66,14 +57,14 @@ std::vector<int> ShownColumnsOf(const std::vector<int>& selectedKinds) {
         if (place.System < 0) {
             continue;
         }
-        const int first = model::kFirstAngleColumn.at(static_cast<std::size_t>(place.System));
+        const int first = model::SystemInfo(place.System).FirstColumn;
         bool& systemComplete =
             complete[static_cast<std::size_t>(group)][static_cast<std::size_t>(place.System)];
         if (place.Angle < 0) {
             // A system node brings all of its columns; its angle nodes, which follow it
             // in tree order, then add nothing.
             if (!systemComplete) {
-                for (int c = 0; c < model::AngleColumnCount(place.System); ++c) {
+                for (int c = 0; c < model::SystemInfo(place.System).AngleCount; ++c) {
                     columns.push_back(first + c + offset);
                 }
             }
@@ -119,15 +110,17 @@ void TDataTree::Build(const model::TModel& model) {
         QTreeWidgetItem* root =
             add(nullptr, group == 0 ? QStringLiteral("Режущая кромка") : QStringLiteral("Выборка"),
                 kCutEdgeRootKind + offset, group == 0 ? 0 : 9);
-        for (int s = 0; s < 4; ++s) {
+        for (int s = 0; s < model::kSystemCount; ++s) {
             if (!model.DefinedAngles.at(static_cast<std::size_t>(s))) {
                 continue;
             }
-            const int systemKind = kSystemKinds[static_cast<std::size_t>(s)] + offset;
-            QTreeWidgetItem* system =
-                add(root, kSystemCaptions[static_cast<std::size_t>(s)], systemKind, 1 + s);
-            for (int a = 0; a < model::AngleColumnCount(s); ++a) {
-                add(system, kAngleCaptions[static_cast<std::size_t>(a)], systemKind + 1 + a, 5 + a);
+            const model::TSystemInfo& info = model::SystemInfo(s);
+            const int systemKind = info.TreeKind + offset;
+            QTreeWidgetItem* system = add(root, QString::fromUtf8(info.Caption), systemKind, 1 + s);
+            for (int a = 0; a < info.AngleCount; ++a) {
+                add(system,
+                    QString::fromUtf8(model::kAngles.at(static_cast<std::size_t>(a)).Caption),
+                    systemKind + 1 + a, 5 + a);
             }
         }
         root->setExpanded(true);

@@ -19,6 +19,7 @@
 #include "document/data_tree.h"
 #include "document/property_list.h"
 #include "document/side_bar.h"
+#include "model/analysis_steps.h"
 #include "project/project_reader.h"
 #include "project/project_writer.h"
 #include "project/table_export.h"
@@ -172,13 +173,7 @@ bool TMDIChild::ImportStl(const QString& path) {
 
 bool TMDIChild::RemoveSelection() {
     ShowSelection = false;
-    Model.SelectCutEdgeExist = false;
-    Model.SelectCutEdge.clear();
-    for (int k = 1 + model::kSelectionColumnOffset; k <= model::kColumnCount; ++k) {
-        Model.Columns[k].clear();
-    }
-    // Dropping the selection changes what the project file holds.
-    Model.SurfaceData.Modified = true;
+    model::ClearSelection(Model);
     BuildDataTree();
     SelectFirstChild(1);
     FormPaint();
@@ -196,7 +191,7 @@ bool TMDIChild::RemoveCuttingEdge() {
     if (Model.SelectCutEdgeExist) {
         RemoveSelection();
     }
-    Model.ClearCutEdge();
+    model::RemoveCutEdge(Model);
     // The model is back on the tool system without any defined one: so is the side bar,
     // or a cutting edge found again would show a group whose system is not the model's.
     SideBar->SetActiveGroup(0);
@@ -331,60 +326,40 @@ std::pair<int, int> TMDIChild::GetSelectedSegmentRange() const {
 // ---- side bar ----------------------------------------------------------------------
 
 void TMDIChild::SideBarItemClick(int group, int item) {
-    shell::TDialogs& dialogs = Host.Dialogs();
-    const auto& existed = Model.ExistedCS;
-    const bool ssk = existed[model::kExistedSSK];
-    const bool feedPlan = existed[model::kExistedFeedPlan];
-    const bool ksk = existed[model::kExistedKSK];
-    auto warn = [&](const char* text, bool beep) {
-        if (beep) {
-            dialogs.Beep();
-        }
-        dialogs.Warning(this, QString::fromUtf8(text));
+    // The side bar's items and the steps they take; the rules and their warnings are
+    // the core's, shared with the batch tool.
+    struct TItem {
+        int Group;
+        int Item;
+        model::TStep Step;
+        int PanelMode;  // 0: a compute step; else the parameter panel's mode
     };
-    const int key = group * 10 + item;
-    switch (key) {
-        case 0:
-            ComputeSequence(model::kISK);
-            break;
-        case 10:
-            Host.OpenManagePanel(1);
-            break;
-        case 11:
-            if (ssk) {
-                Host.OpenManagePanel(4);
-            } else {
-                warn("Не определена статичекая основная плоскость", true);
+    static constexpr std::array<TItem, 8> kItems{{
+        {0, 0, model::TStep::ComputeISK, 0},
+        {1, 0, model::TStep::DefineSSK, 1},
+        {1, 1, model::TStep::DefineFeedPlan, 4},
+        {1, 2, model::TStep::ComputeSSK, 0},
+        {2, 0, model::TStep::DefineKSK, 2},
+        {2, 1, model::TStep::ComputeKSK, 0},
+        {3, 0, model::TStep::DefineDSK, 3},
+        {3, 1, model::TStep::ComputeDSK, 0},
+    }};
+    const auto entry = std::find_if(kItems.begin(), kItems.end(), [&](const TItem& candidate) {
+        return candidate.Group == group && candidate.Item == item;
+    });
+    if (entry != kItems.end()) {
+        const model::TStepCheck check = model::CheckStep(Model, entry->Step);
+        if (!check.Allowed()) {
+            shell::TDialogs& dialogs = Host.Dialogs();
+            if (check.Beep) {
+                dialogs.Beep();
             }
-            break;
-        case 12:
-            if (ssk && feedPlan) {
-                ComputeSequence(model::kSSK);
-            } else {
-                warn(ssk ? "Не определена рабочая плоскость" : "Не определена основная плоскость",
-                     false);
-            }
-            break;
-        case 20:
-        case 30:
-            if (ssk || feedPlan) {
-                Host.OpenManagePanel(group == 2 ? 2 : 3);
-            } else {
-                warn("Не определена статичекая система координат", true);
-            }
-            break;
-        case 21:
-        case 31:
-            // The dynamic system is measured in the kinematic basic plane, so both
-            // need the kinematic system.
-            if (ksk) {
-                ComputeSequence(group == 2 ? model::kKSK : model::kDSK);
-            } else {
-                warn("Не определена кинематическая система координат", false);
-            }
-            break;
-        default:
-            break;
+            dialogs.Warning(this, QString::fromStdString(check.Warning));
+        } else if (entry->PanelMode != 0) {
+            Host.OpenManagePanel(entry->PanelMode);
+        } else {
+            ComputeSequence(group);
+        }
     }
     FillPropertyList();
     Host.UpdateCommandStates();
@@ -394,7 +369,7 @@ void TMDIChild::ComputeSequence(int system) {
     if (Model.SegmentCount <= 0) {
         return;
     }
-    Model.ComputeAngles(system, Host.Progress());
+    model::ComputeSystem(Model, system, Host.Progress());
     RefreshDataPanel();
     BuildDataTree();
     SelectTreeNode(SystemNodeKind(system));
@@ -408,35 +383,26 @@ void TMDIChild::DiscardSegments() {
     Model.SurfaceData.Modified = true;
     const auto [first, last] = GetSelectedSegmentRange();
     shell::TDialogs& dialogs = Host.Dialogs();
-    if (first < 0 || last < first || last >= static_cast<int>(Model.CutEdge.size())) {
-        // Nothing chosen (or only selection rows whose segments are gone): there is no
-        // range to keep, and keeping nothing would leave a cutting edge without segments.
+    if (const model::TStepCheck check = model::CheckKeepSegments(Model, first, last);
+        !check.Allowed()) {
         dialogs.Beep();
-        dialogs.Warning(this, QStringLiteral("Не выбраны строки таблицы с отрезками РК"));
+        dialogs.Warning(this, QString::fromStdString(check.Warning));
         return;
     }
-    model::TFeedPlanValues& plan = Model.AcceptedCS.FeedPlan;
-    const bool outside = plan.HCE < first || plan.HCE > last;
-    if (outside &&
+    if (model::MainSegmentOutside(Model, first, last) &&
         dialogs.Question(this, QStringLiteral("Главная режущая кромка не входит в выбранный "
                                               "диапазон, при отсечении возможно искажение "
                                               "некоторых данных. Продолжить?")) !=
             shell::TAnswer::Yes) {
         return;
     }
-    plan.HCE = outside ? 0 : plan.HCE - first;
-    // The view marks the working record's main segment: it follows the accepted one.
-    Model.WorkingCS.FeedPlan.HCE = plan.HCE;
-
-    model::TCutEdgeData kept(Model.CutEdge.begin() + first, Model.CutEdge.begin() + last + 1);
-    Model.CutEdge = std::move(kept);
-    Model.SegmentCount = static_cast<std::int32_t>(Model.CutEdge.size());
-    // Numbers 1..n and columns 1 and 2, before the angles read them.
-    Model.FillNumberColumns();
-    for (int system = model::kISK; system <= model::kDSK; ++system) {
-        if (Model.DefinedAngles[static_cast<std::size_t>(system)]) {
-            Model.ComputeAngles(system, Host.Progress());
-        }
+    const bool hadSelection = Model.SelectCutEdgeExist;
+    model::KeepSegments(Model, first, last, Host.Progress());
+    if (hadSelection && !Model.SelectCutEdgeExist) {
+        // Every selected segment was discarded: the selection group goes from the tree.
+        ShowSelection = false;
+        BuildDataTree();
+        SelectFirstChild(kCutEdgeRootKind);
     }
     RefreshDataPanel();
     FillPropertyList();

@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "document/panel_icons.h"
+#include "model/systems.h"
 
 namespace tessarin::document {
 
@@ -24,13 +25,15 @@ struct TGroupEntry {
 
 const std::array<TGroupEntry, TSideBar::kGroupCount>& GroupEntries() {
     static const std::array<TGroupEntry, TSideBar::kGroupCount> entries{{
-        {"Инструментальная СК", {{"Рассчитать углы", 0}}},
-        {"Статическая СК",
+        {model::SystemInfo(model::kISK).Caption, {{"Рассчитать углы", 0}}},
+        {model::SystemInfo(model::kSSK).Caption,
          {{"Определить систему координат", 1},
           {"Определить рабочую плоскость", 2},
           {"Рассчитать углы", 0}}},
-        {"Кинематическая СК", {{"Определить систему координат", 1}, {"Рассчитать углы", 0}}},
-        {"Динамическая СК", {{"Определить систему координат", 1}, {"Рассчитать углы", 0}}},
+        {model::SystemInfo(model::kKSK).Caption,
+         {{"Определить систему координат", 1}, {"Рассчитать углы", 0}}},
+        {model::SystemInfo(model::kDSK).Caption,
+         {{"Определить систему координат", 1}, {"Рассчитать углы", 0}}},
     }};
     return entries;
 }

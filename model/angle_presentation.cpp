@@ -2,27 +2,10 @@
 #include <string>
 
 #include "model/model.h"
+#include "model/systems.h"
 #include "project/number_format.h"
 
 namespace tessarin::model {
-
-namespace {
-
-// The angles of one system in the order the user sees them: G, A, L(, F).
-std::array<double, 4> VisibleAngles(const TSegment& segment, int system) {
-    switch (system) {
-        case kISK:
-            return {segment.ISK.G, segment.ISK.A, segment.ISK.L, 0.0};
-        case kSSK:
-            return {segment.SSK.G, segment.SSK.A, segment.SSK.L, segment.SSK.F};
-        case kKSK:
-            return {segment.KSK.G, segment.KSK.A, segment.KSK.L, segment.KSK.F};
-        default:
-            return {segment.DSK.G, segment.DSK.A, segment.DSK.L, segment.DSK.F};
-    }
-}
-
-}  // namespace
 
 void TModel::FillNumberColumns() {
     const int accuracy = GetAccuracy();
@@ -43,8 +26,8 @@ void TModel::FillNumberColumns() {
 
 void TModel::FillAngleColumns(int system) {
     const int accuracy = GetAccuracy();
-    const int first = kFirstAngleColumn.at(static_cast<std::size_t>(system));
-    const int count = AngleColumnCount(system);
+    const int first = SystemInfo(system).FirstColumn;
+    const int count = SystemInfo(system).AngleCount;
     for (int c = 0; c < count; ++c) {
         TStringList& column = Columns[first + c];
         column.clear();
@@ -54,7 +37,7 @@ void TModel::FillAngleColumns(int system) {
         Series(first + c).Reserve(CutEdge.size());
     }
     for (const TSegment& segment : CutEdge) {
-        const std::array<double, 4> angles = VisibleAngles(segment, system);
+        const std::array<double, 4> angles = SegmentAngles(segment, system);
         const double x = project::RoundAcc(accuracy, segment.Polar);
         for (int c = 0; c < count; ++c) {
             const double angle = angles[static_cast<std::size_t>(c)];
@@ -65,13 +48,13 @@ void TModel::FillAngleColumns(int system) {
 }
 
 void TModel::FillAngleMarks(int system) {
-    const int first = kFirstAngleColumn.at(static_cast<std::size_t>(system));
-    const int count = AngleColumnCount(system);
+    const int first = SystemInfo(system).FirstColumn;
+    const int count = SystemInfo(system).AngleCount;
     for (int c = 0; c < count; ++c) {
         MarkedCells.at(static_cast<std::size_t>(first + c - 3)).resize(CutEdge.size());
     }
     for (std::size_t i = 0; i < CutEdge.size(); ++i) {
-        const std::array<double, 4> angles = VisibleAngles(CutEdge[i], system);
+        const std::array<double, 4> angles = SegmentAngles(CutEdge[i], system);
         for (int c = 0; c < count; ++c) {
             // Marked when not at least zero: negative values and NaN alike, judged on
             // the unrounded value.
@@ -112,10 +95,9 @@ void TModel::FillSelectionLists() {
             if (!DefinedAngles.at(static_cast<std::size_t>(system))) {
                 continue;
             }
-            const int first =
-                kFirstAngleColumn.at(static_cast<std::size_t>(system)) + kSelectionColumnOffset;
-            const std::array<double, 4> angles = VisibleAngles(segment, system);
-            for (int c = 0; c < AngleColumnCount(system); ++c) {
+            const int first = SystemInfo(system).FirstColumn + kSelectionColumnOffset;
+            const std::array<double, 4> angles = SegmentAngles(segment, system);
+            for (int c = 0; c < SystemInfo(system).AngleCount; ++c) {
                 Columns[first + c].push_back(project::FloatToStrAcc(
                     accuracy, angles[static_cast<std::size_t>(c)], DecimalSeparator));
             }

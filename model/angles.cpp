@@ -9,9 +9,10 @@
 
 #include <algorithm>
 #include <array>
-#include <string_view>
+#include <string>
 
 #include "model/model.h"
+#include "model/systems.h"
 
 namespace tessarin::model {
 
@@ -68,10 +69,6 @@ double SectionRakeAngle(const TVector3& fn, const TVector3& n, const TVector3& s
 
 namespace {
 
-constexpr std::array<std::string_view, 4> kProgressTexts{
-    "Расчёт углов в ИСК >>", "Расчёт углов в ССК >>", "Расчёт углов в КСК >>",
-    "Расчёт углов в ДСК >>"};
-
 // Steps a progress in batches, never beyond its maximum: the angle loop has one item
 // more than its maximum of SegmentCount - 1.
 class TClampedSteps {
@@ -122,13 +119,17 @@ void TModel::ComputeAngles(int system, TProgress& progress) {
     for (TMarkedCellsOfCol& marks : MarkedCells) {
         marks.resize(static_cast<std::size_t>(std::max(SegmentCount, 0)));
     }
-    const TProgressScope scope(progress, kProgressTexts[static_cast<std::size_t>(system)],
-                               SegmentCount - 1);
+    const std::string text =
+        std::string("Расчёт углов в ") + SystemInfo(system).Abbreviation + " >>";
+    const TProgressScope scope(progress, text, SegmentCount - 1);
     const int maximum = SegmentCount - 1;
-    const TVector3 fp = AcceptedCS.FeedPlan.FP;
+    // The vectors the formulas read come from one place, which also decides when a new
+    // definition makes computed angles stale.
+    const TSystemFrame frame = FrameOf(AcceptedCS, system);
+    const TVector3 n = frame.N;
+    const TVector3 fp = frame.P;
     switch (system) {
         case kISK: {
-            const TVector3 n{0.0, 0.0, 1.0};
             ForEachSegment(CutEdge, progress, maximum, [&](TSegment& s) {
                 s.ISK.A = ClearanceAngle(s.Direct, s.Back.Normal, n);
                 s.ISK.G = RakeAngle(s.Direct, s.Front.Normal, n);
@@ -138,7 +139,6 @@ void TModel::ComputeAngles(int system, TProgress& progress) {
         }
         case kSSK:
         case kKSK: {
-            const TVector3 n = system == kSSK ? AcceptedCS.SSK.OP : AcceptedCS.KSK.OP;
             ForEachSegment(CutEdge, progress, maximum, [&](TSegment& s) {
                 TAngles4& angles = system == kSSK ? s.SSK : s.KSK;
                 angles.A = ClearanceAngle(s.Direct, s.Back.Normal, n);
@@ -151,8 +151,7 @@ void TModel::ComputeAngles(int system, TProgress& progress) {
         default: {
             // The dynamic system keeps the static basic plane; only the rake angle is
             // measured in its own section plane.
-            const TVector3 n = AcceptedCS.SSK.OP;
-            const TVector3 sp = AcceptedCS.DSK.SP;
+            const TVector3 sp = frame.S;
             ForEachSegment(CutEdge, progress, maximum, [&](TSegment& s) {
                 s.DSK.A = ClearanceAngle(s.Direct, s.Back.Normal, n);
                 s.DSK.G = SectionRakeAngle(s.Front.Normal, n, sp);
@@ -165,6 +164,54 @@ void TModel::ComputeAngles(int system, TProgress& progress) {
     FillAngleColumns(system);
     FillAngleMarks(system);
     DefinedAngles[static_cast<std::size_t>(system)] = true;
+    if (SelectCutEdgeExist) {
+        SyncSelection();
+        FillSelectionLists();
+    }
+}
+
+void TModel::ForgetAngles(int system) {
+    if (system < kISK || system > kDSK) {
+        return;
+    }
+    SurfaceData.Modified = true;
+    DefinedAngles[static_cast<std::size_t>(system)] = false;
+    for (TSegment& segment : CutEdge) {
+        ClearSegmentAngles(segment, system);
+    }
+    for (TSegment& segment : SelectCutEdge) {
+        ClearSegmentAngles(segment, system);
+    }
+    const TSystemInfo& info = SystemInfo(system);
+    for (int k = info.FirstColumn; k < info.FirstColumn + info.AngleCount; ++k) {
+        Columns[k].clear();
+        Columns[k + kSelectionColumnOffset].clear();
+        Series(k).Clear();
+        TMarkedCellsOfCol& marks = MarkedCells.at(static_cast<std::size_t>(k - 3));
+        marks.assign(marks.size(), false);
+    }
+    if (SelectCutEdgeExist) {
+        // The other systems' selection columns stay; these are simply left empty.
+        FillSelectionLists();
+    }
+}
+
+void TModel::SyncSelection() {
+    const auto edgeSize = static_cast<std::int64_t>(CutEdge.size());
+    for (TSegment& entry : SelectCutEdge) {
+        if (entry.Number < 1 || entry.Number > edgeSize) {
+            continue;
+        }
+        const TSegment& current = CutEdge[static_cast<std::size_t>(entry.Number - 1)];
+        // A selection read from a file written after segments were discarded may name
+        // other segments than it was made of; those copies keep what they hold.
+        if (current.Point1 != entry.Point1 || current.Point2 != entry.Point2) {
+            continue;
+        }
+        for (int system = kISK; system <= kDSK; ++system) {
+            CopySegmentAngles(current, entry, system);
+        }
+    }
 }
 
 }  // namespace tessarin::model

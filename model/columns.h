@@ -33,40 +33,8 @@ private:
 // Offset of the selection's columns from the cutting edge's: column k + 17.
 inline constexpr int kSelectionColumnOffset = 17;
 
-// Titles of columns 1..17 as the table heads them; the selection's columns 18..34 repeat
-// them.
-inline constexpr std::array<const char*, kSelectionColumnOffset> kColumnTitles{
-    "№",
-    "Угол в ПСК",
-    "Инструм. передний угол",
-    "Инструм. задний угол",
-    "Инструм. угол наклона РК",
-    "Статич. передний угол",
-    "Статич. задний угол",
-    "Статич. угол наклона РК",
-    "Статич. угол в плане",
-    "Кинемат. передний угол",
-    "Кинемат. задний угол",
-    "Кинемат. угол наклона РК",
-    "Кинемат. угол в плане",
-    "Динамич. передний угол",
-    "Динамич. задний угол",
-    "Динамич. угол наклона РК",
-    "Динамич. угол в плане",
-};
-
-// The title of column k, 1..34.
-constexpr const char* ColumnTitle(int k) {
-    return kColumnTitles.at(static_cast<std::size_t>((k - 1) % kSelectionColumnOffset));
-}
-
-// First table column of each system's angles, in G, A, L(, F) order: ISK 3, SSK 6,
-// KSK 10, DSK 14.
-inline constexpr std::array<int, 4> kFirstAngleColumn{3, 6, 10, 14};
-
-// Number of angle columns of a system: 3 for ISK, 4 for the others.
-constexpr int AngleColumnCount(int system) {
-    return system == 0 ? 3 : 4;
-}
+// The title of column k, 1..34, as the table heads it: "№", "Угол в ПСК", then each
+// system's angles ("Статич. передний угол"); the selection's columns 18..34 repeat them.
+const char* ColumnTitle(int k);
 
 }  // namespace tessarin::model

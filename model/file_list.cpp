@@ -2,6 +2,7 @@
 #include "model/file_list.h"
 
 #include "model/model.h"
+#include "model/systems.h"
 
 namespace tessarin::model {
 
@@ -49,8 +50,8 @@ void TModel::LoadFileList(TFileList&& list) {
         if (DefinedAngles.at(static_cast<std::size_t>(system))) {
             FillAngleColumns(system);
         } else {
-            const int first = kFirstAngleColumn.at(static_cast<std::size_t>(system));
-            for (int c = first; c < first + AngleColumnCount(system); ++c) {
+            const int first = SystemInfo(system).FirstColumn;
+            for (int c = first; c < first + SystemInfo(system).AngleCount; ++c) {
                 Columns[c].clear();
                 Series(c).Clear();
             }

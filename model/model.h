@@ -85,9 +85,21 @@ public:
     TResult AcceptStaticSystem();
 
     // Computes the angles of one system (kISK..kDSK) at every segment from AcceptedCS,
-    // refills its columns, series and marks and sets its DefinedAngles flag. Needs at
-    // least one segment.
+    // refills its columns, series and marks and sets its DefinedAngles flag. The
+    // selection's segments take the new angles too (and its columns, when there is a
+    // selection). Needs at least one segment.
     void ComputeAngles(int system, TProgress& progress = NullProgress());
+
+    // The angles of one system are no longer valid (their system was defined anew): its
+    // DefinedAngles flag is cleared, its angles in the cutting edge and the selection go
+    // back to the zeros of a segment never computed, and its columns (the selection's
+    // too), series and marks are emptied. Sets Modified.
+    void ForgetAngles(int system);
+
+    // The selection holds copies of cutting-edge segments; each copy whose Number names
+    // the same segment of CutEdge (same end points) takes that segment's angles, so that
+    // a search within the selection and its columns see the angles as they are now.
+    void SyncSelection();
 
     // Replaces SelectCutEdge with the segments of the searched set that match the
     // query. Returns false when nothing matched: the previous selection is kept.

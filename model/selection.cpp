@@ -6,6 +6,7 @@
 #include <string>
 
 #include "model/model.h"
+#include "model/systems.h"
 #include "project/number_format.h"
 
 namespace tessarin::model {
@@ -85,56 +86,31 @@ bool ParseRanges(std::string_view text, char decimalSeparator, TAnRanges& ranges
 
 namespace {
 
-// The stored angle that query column `column` tests, in the user's order G, A, L, F.
-double ColumnAngle(const TSegment& segment, int column) {
-    switch (column) {
-        case 0:
-            return segment.ISK.G;
-        case 1:
-            return segment.ISK.A;
-        case 2:
-            return segment.ISK.L;
-        case 3:
-            return segment.SSK.G;
-        case 4:
-            return segment.SSK.A;
-        case 5:
-            return segment.SSK.L;
-        case 6:
-            return segment.SSK.F;
-        case 7:
-            return segment.KSK.G;
-        case 8:
-            return segment.KSK.A;
-        case 9:
-            return segment.KSK.L;
-        case 10:
-            return segment.KSK.F;
-        case 11:
-            return segment.DSK.G;
-        case 12:
-            return segment.DSK.A;
-        case 13:
-            return segment.DSK.L;
-        default:
-            return segment.DSK.F;
-    }
-}
-
 bool InAnyRange(const TAnRanges& ranges, double angle) {
     // Both comparisons fail for NaN, so a not-a-number angle lies in no range.
     return std::any_of(ranges.begin(), ranges.end(),
                        [angle](const TAnRange& r) { return r.Lo <= angle && angle <= r.Hi; });
 }
 
-bool Matches(const TSelectDlgInqury& query, const TSegment& segment) {
+// The system and angle of every query column, looked up once per search.
+std::array<TAnglePlace, kQueryColumnCount> QueryPlaces() {
+    std::array<TAnglePlace, kQueryColumnCount> places;
+    for (int column = 0; column < kQueryColumnCount; ++column) {
+        places[static_cast<std::size_t>(column)] = PlaceOfQueryColumn(column);
+    }
+    return places;
+}
+
+bool Matches(const TSelectDlgInqury& query,
+             const std::array<TAnglePlace, kQueryColumnCount>& places, const TSegment& segment) {
     bool match = query.AndLogic;
     for (int column = 0; column < kQueryColumnCount; ++column) {
         if (!query.Use[static_cast<std::size_t>(column)]) {
             continue;
         }
-        const bool hit =
-            InAnyRange(QueryColumn(query.Ranges, column), ColumnAngle(segment, column));
+        const TAnglePlace& place = places[static_cast<std::size_t>(column)];
+        const bool hit = InAnyRange(QueryColumn(query.Ranges, column),
+                                    SegmentAngle(segment, place.System, place.Angle));
         match = query.AndLogic ? (match && hit) : (match || hit);
     }
     return match;
@@ -144,7 +120,12 @@ bool Matches(const TSelectDlgInqury& query, const TSegment& segment) {
 
 bool TModel::MakeSelection(const TSelectDlgInqury& query, TProgress& progress) {
     SurfaceData.Modified = true;
+    if (!query.WholeEdge) {
+        // The selection's copies must be tested with the angles as they are now.
+        SyncSelection();
+    }
     const TCutEdgeData& searched = query.WholeEdge ? CutEdge : SelectCutEdge;
+    const std::array<TAnglePlace, kQueryColumnCount> places = QueryPlaces();
     const TProgressScope scope(progress, "Формирование выборки >>",
                                static_cast<int>(searched.size()));
     // A selection made before segments were discarded can hold numbers beyond the
@@ -158,7 +139,7 @@ bool TModel::MakeSelection(const TSelectDlgInqury& query, TProgress& progress) {
             progress.Step(pending);
             pending = 0;
         }
-        if (segment.Number >= 1 && segment.Number <= edgeSize && Matches(query, segment)) {
+        if (segment.Number >= 1 && segment.Number <= edgeSize && Matches(query, places, segment)) {
             result.push_back(segment);
         }
     }

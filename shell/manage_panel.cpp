@@ -10,9 +10,11 @@
 #include <QToolButton>
 
 #include <algorithm>
+#include <array>
 
 #include "document/data_panel.h"
 #include "document/mdi_child.h"
+#include "model/analysis_steps.h"
 #include "shell/dialogs.h"
 #include "shell/float_edit.h"
 
@@ -336,12 +338,16 @@ void TManagePanel::SpeedButtonOKClick() {
         return;
     }
     model::TModel& model = document->Model;
+    // Angles measured with the values being replaced are dropped with them.
+    std::array<bool, model::kSystemCount> forgotten{};
     switch (Mode) {
         case kStatic:
             if (!MainSegmentExists(*document)) {
                 PreviewFeedPlanOf(*document);  // falls back to an existing segment if any
             }
-            if (const model::TResult accepted = model.AcceptStaticSystem(); !accepted) {
+            if (const model::TResult accepted =
+                    model::AcceptDefinition(model, model::TDefinition::StaticSystem, &forgotten);
+                !accepted) {
                 Dialogs.Beep();
                 Dialogs.Error(GBoxManagePanel->window(), kNoMainSegment,
                               QString::fromStdString(accepted.Reason()));
@@ -349,10 +355,10 @@ void TManagePanel::SpeedButtonOKClick() {
             }
             break;
         case kKinematic:
-            model.AcceptKSK();
+            (void)model::AcceptDefinition(model, model::TDefinition::KSK, &forgotten);
             break;
         case kDynamic:
-            model.AcceptDSK();
+            (void)model::AcceptDefinition(model, model::TDefinition::DSK, &forgotten);
             break;
         case kFeedPlan:
             if (!MainSegmentExists(*document)) {
@@ -360,12 +366,16 @@ void TManagePanel::SpeedButtonOKClick() {
                 Dialogs.Error(GBoxManagePanel->window(), kNoMainSegment);
                 return;
             }
-            model.AcceptFeedPlan();
+            (void)model::AcceptDefinition(model, model::TDefinition::FeedPlan, &forgotten);
             break;
         default:
             break;
     }
     Close();
+    if (std::find(forgotten.begin(), forgotten.end(), true) != forgotten.end()) {
+        // The dropped systems leave the tree, the table and the chart.
+        document->ShowCuttingEdge();
+    }
     document->FillPropertyList();
     document->SetMovingGroupsShown(model.ExistedCS[model::kExistedSSK]);
     Host.UpdateCommandStates();

@@ -12,6 +12,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "model/systems.h"
 #include "shell/dialogs.h"
 
 namespace tessarin::shell {
@@ -19,32 +20,6 @@ namespace tessarin::shell {
 namespace {
 
 const QColor kInspectorColour(166, 202, 240);
-
-struct TCategory {
-    const char* Caption;
-    int FirstColumn;
-    int Count;
-};
-
-constexpr std::array<TCategory, 4> kCategories{{
-    {"Инструментальная СК", 0, 3},
-    {"Статическая СК", 3, 4},
-    {"Кинематическая СК", 7, 4},
-    {"Динамическая СК", 11, 4},
-}};
-
-constexpr std::array<const char*, 4> kAngleCaptions{"Передний угол", "Задний угол",
-                                                    "Угол наклона РК", "Угол в плане"};
-
-// The system (0 ISK .. 3 DSK) of query column `column`.
-int SystemOf(int column) {
-    for (std::size_t s = 0; s < kCategories.size(); ++s) {
-        if (column < kCategories[s].FirstColumn + kCategories[s].Count) {
-            return static_cast<int>(s);
-        }
-    }
-    return 3;
-}
 
 // The inspector: a tree whose text being edited can be taken over before the dialog
 // reads its rows.
@@ -86,18 +61,18 @@ TSelectDlg::TSelectDlg(TDialogs& dialogs, QWidget* parent) : QDialog(parent), Di
     QPalette palette = dxInspector->palette();
     palette.setColor(QPalette::Base, kInspectorColour);
     dxInspector->setPalette(palette);
-    for (const TCategory& category : kCategories) {
+    for (const model::TSystemInfo& category : model::kSystems) {
         auto* group = new QTreeWidgetItem(dxInspector, {QString::fromUtf8(category.Caption)});
         group->setFlags(Qt::ItemIsEnabled);
         group->setFirstColumnSpanned(true);
         QFont bold = group->font(0);
         bold.setBold(true);
         group->setFont(0, bold);
-        for (int i = 0; i < category.Count; ++i) {
+        for (int i = 0; i < category.AngleCount; ++i) {
             auto* row = new QTreeWidgetItem(
-                group, {QString::fromUtf8(kAngleCaptions.at(static_cast<std::size_t>(i)))});
+                group, {QString::fromUtf8(model::kAngles.at(static_cast<std::size_t>(i)).Caption)});
             row->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable);
-            Rows.at(static_cast<std::size_t>(category.FirstColumn + i)) = row;
+            Rows.at(static_cast<std::size_t>(category.FirstQueryColumn + i)) = row;
         }
     }
     dxInspector->expandAll();
@@ -182,7 +157,8 @@ void TSelectDlg::Prepare(bool selectionExists, const std::array<bool, 4>& define
     RGFindInBox->setEnabled(selectionExists);
     for (int column = 0; column < model::kQueryColumnCount; ++column) {
         QTreeWidgetItem& row = Row(column);
-        const bool defined = definedAngles.at(static_cast<std::size_t>(SystemOf(column)));
+        const bool defined =
+            definedAngles.at(static_cast<std::size_t>(model::PlaceOfQueryColumn(column).System));
         if (defined) {
             row.setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable);
         } else {

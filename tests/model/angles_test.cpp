@@ -10,6 +10,7 @@
 
 #include "model/coordinate_systems.h"
 #include "model/model.h"
+#include "model/systems.h"
 #include "project/number_format.h"
 
 namespace tessarin::model {
@@ -267,8 +268,8 @@ TEST_P(ComputeAnglesPresentationTest, FillsTheSystemsColumnsSeriesAndMarksOnly) 
     model.AcceptedCS.DSK.SP = {0.6, 0.8, 0};
     model.ComputeAngles(c.System);
 
-    const int first = kFirstAngleColumn[static_cast<std::size_t>(c.System)];
-    const int count = AngleColumnCount(c.System);
+    const int first = SystemInfo(c.System).FirstColumn;
+    const int count = SystemInfo(c.System).AngleCount;
     for (int k = 3; k <= 17; ++k) {
         if (k >= first && k < first + count) {
             continue;

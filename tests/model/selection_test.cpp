@@ -285,7 +285,7 @@ TEST(MakeSelectionTest, WithinTheSelectionLooksAtItsSegmentsOnly) {
         s.ISK.L = 1;
     }
     model.CutEdge[4].ISK.L = -1;
-    // A selection of 3 segments, one of them with a changed copy of its angle.
+    // A selection of 3 segments, one of them with a stale copy of its angle.
     model.SelectCutEdge = {model.CutEdge[4], model.CutEdge[9], model.CutEdge[30]};
     model.SelectCutEdge[1].ISK.L = -1;
     model.SelectCutEdgeExist = true;
@@ -308,8 +308,9 @@ TEST(MakeSelectionTest, WithinTheSelectionLooksAtItsSegmentsOnly) {
         bool Finished = false;
     } progress;
     ASSERT_TRUE(model.MakeSelection(query, progress));
-    // The selection's own copies are tested: segment 10 fails by its copy's angle.
-    EXPECT_EQ(Numbers(model.SelectCutEdge), (std::vector<std::int32_t>{31}));
+    // The segments are tested with their angles as the cutting edge has them now: segment
+    // 10 passes although its copy was stale, segment 5 fails.
+    EXPECT_EQ(Numbers(model.SelectCutEdge), (std::vector<std::int32_t>{10, 31}));
     EXPECT_EQ(progress.Text, "Формирование выборки >>");
     EXPECT_EQ(progress.Maximum, 3);
     EXPECT_EQ(progress.Stepped, 3);
