@@ -1,11 +1,14 @@
 #include "cli/analyze.h"
 
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "model/analysis_steps.h"
 #include "model/model.h"
 #include "model/systems.h"
 #include "project/number_format.h"
+#include "project/output_formats.h"
 #include "project/project_reader.h"
 #include "project/project_writer.h"
 #include "project/table_export.h"
@@ -48,6 +51,9 @@ public:
           Model(options.DecimalSeparator) {}
 
     int Run() {
+        if (const int code = CheckOutputs(); code != kExitSuccess) {
+            return code;
+        }
         const bool isProject = EndsWithIgnoringCase(Options.Input, ".tsf");
         if (const int code = isProject ? ReadProject() : ReadStl(); code != kExitSuccess) {
             return code;
@@ -71,6 +77,31 @@ private:
     int Fail(const std::string& reason) {
         Err << Options.Input << ": " << reason << '\n';
         return kExitFailure;
+    }
+
+    // Compares files, not names: "./x/../IN.stl" or a hard link to the input would
+    // otherwise be overwritten with the project.
+    int CheckOutputs() {
+        std::vector<std::pair<std::string, std::string>> outputs{{"-o", Options.Output}};
+        for (const TTableOutput& table : Options.Tables) {
+            outputs.emplace_back("--" + table.Format, table.File);
+        }
+        for (std::size_t i = 0; i < outputs.size(); ++i) {
+            const auto& [option, file] = outputs[i];
+            if (project::SameFile(file, Options.Input)) {
+                Err << option << ' ' << file << ": the same file as the input " << Options.Input
+                    << "; nothing written\n";
+                return kExitUsage;
+            }
+            for (std::size_t j = 0; j < i; ++j) {
+                if (project::SameFile(file, outputs[j].second)) {
+                    Err << option << ' ' << file << ": the same file as " << outputs[j].first << ' '
+                        << outputs[j].second << "; nothing written\n";
+                    return kExitUsage;
+                }
+            }
+        }
+        return kExitSuccess;
     }
 
     int ReadStl() {
@@ -262,13 +293,26 @@ private:
             Err << "Ошибка при сохранении файла: " << saved.Reason() << '\n';
             return kExitFailure;
         }
-        if (Options.CsvFile) {
-            if (const model::TResult written =
-                    project::WriteFileAtomically(*Options.CsvFile, project::TableToCsv(Model));
-                !written) {
-                Err << "Ошибка при сохранении файла: " << written.Reason() << '\n';
+        std::string writtenTables;
+        for (const TTableOutput& table : Options.Tables) {
+            const project::TTableFormat* format = project::FindTableFormat(table.Format);
+            const model::TResult result =
+                format == nullptr
+                    ? model::TResult::Failure("unknown table format " + table.Format)
+                    : project::WriteTable(*format, Model, project::ColumnsWithData(Model),
+                                          project::TTableReader::Script, table.File);
+            if (!result) {
+                // The project is already there; the message must not leave that in doubt.
+                Err << "Ошибка при сохранении файла: " << result.Reason() << '\n'
+                    << "--" << table.Format
+                    << ": таблица не записана; файл проекта записан: " << Options.Output;
+                if (!writtenTables.empty()) {
+                    Err << "; таблицы записаны: " << writtenTables;
+                }
+                Err << '\n';
                 return kExitFailure;
             }
+            writtenTables += (writtenTables.empty() ? "" : ", ") + table.File;
         }
         if (!Options.Quiet) {
             PrintSummary();
@@ -303,8 +347,8 @@ private:
             Out << "selection: " << Model.SelectCutEdge.size() << " segments\n";
         }
         Out << "written: " << Options.Output;
-        if (Options.CsvFile) {
-            Out << ", " << *Options.CsvFile;
+        for (const TTableOutput& table : Options.Tables) {
+            Out << ", " << table.File;
         }
         Out << '\n';
     }

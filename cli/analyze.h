@@ -23,6 +23,12 @@ struct TRangeOption {
     std::string Text;  // range text in the chosen decimal separator
 };
 
+// A table to write besides the project: a format of project/output_formats.h.
+struct TTableOutput {
+    std::string Format;  // the format's key, e.g. "csv"
+    std::string File;
+};
+
 struct TAnalyzeOptions {
     std::string Input;
     std::string Output;
@@ -34,7 +40,7 @@ struct TAnalyzeOptions {
     std::optional<int> TableAccuracy;
     std::optional<bool> MarkNegative;
     std::optional<std::string> StlName;
-    std::optional<std::string> CsvFile;
+    std::vector<TTableOutput> Tables;  // in the order of the list of formats
     bool Quiet = false;
     // Coordinate systems, applied in this order after the cutting edge is there.
     std::optional<std::array<double, 2>> Ssk;  // GN, Mu
@@ -50,6 +56,9 @@ struct TAnalyzeOptions {
 
 // Runs the road and writes a summary to `out` (unless Quiet) and every failure, naming
 // the file and the reason, to `err`. Returns kExitSuccess, kExitFailure or kExitUsage.
+// An output that is the same file as the input or as another output (however spelt,
+// also through a hard or symbolic link) is a usage error found before anything is read
+// or written. A table that fails after the project was written says so.
 int RunAnalyze(const TAnalyzeOptions& options, model::TProgress& progress, std::ostream& out,
                std::ostream& err);
 

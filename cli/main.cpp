@@ -4,6 +4,8 @@
 #include <unistd.h>
 #include <CLI/CLI.hpp>
 
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <iostream>
 #include <map>
@@ -18,6 +20,8 @@
 #include "model/selection.h"
 #include "model/systems.h"
 #include "project/number_format.h"
+#include "project/output_formats.h"
+#include "project/text_file.h"
 
 namespace {
 
@@ -167,6 +171,29 @@ TAnalyzeOptions Convert(const TRawOptions& raw, TAnalyzeOptions options) {
     return options;
 }
 
+// An interrupted save leaves no temporary as big as the project behind: the handler
+// removes it and raises the signal again, which, back at its default action
+// (SA_RESETHAND), ends the process at once or as soon as the handler returns.
+void RemoveTemporaryAndEnd(int signal) {
+    const int savedErrno = errno;
+    tessarin::project::RemovePendingTemporary();
+    std::raise(signal);
+    errno = savedErrno;
+}
+
+void InstallSignalCleanup() {
+    struct sigaction action {};
+    action.sa_handler = RemoveTemporaryAndEnd;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESETHAND;
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        sigaction(signal, &action, nullptr);
+    }
+    // Beyond the file-size limit write() then fails with EFBIG: the writer removes its
+    // temporary and the tool reports "File too large" instead of dying half way.
+    std::signal(SIGXFSZ, SIG_IGN);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -198,7 +225,13 @@ int main(int argc, char** argv) {
         ->check(CLI::IsMember({"yes", "no"}));
     analyze->add_option("--stl-name", options.StlName,
                         "STL file name stored in the project (default: INPUT as given)");
-    analyze->add_option("--csv", options.CsvFile, "Also write the data table to this file");
+    // One option per table format, "--csv FILE" and whatever the list holds.
+    const auto formats = tessarin::project::TableFormats();
+    std::vector<std::optional<std::string>> tableFiles(formats.size());
+    for (std::size_t i = 0; i < formats.size(); ++i) {
+        analyze->add_option("--" + std::string(formats[i].Key), tableFiles[i],
+                            std::string(formats[i].BatchHelp));
+    }
     analyze->add_flag("-q,--quiet", options.Quiet, "Print nothing but errors");
     analyze->add_option("--ssk", raw.Ssk,
                         "Static system GN,MU: greatest inclination and its azimuth");
@@ -219,11 +252,17 @@ int main(int argc, char** argv) {
     try {
         app.parse(argc, argv);
         options = Convert(raw, options);
+        for (std::size_t i = 0; i < formats.size(); ++i) {
+            if (tableFiles[i]) {
+                options.Tables.push_back({std::string(formats[i].Key), *tableFiles[i]});
+            }
+        }
     } catch (const CLI::ParseError& error) {
         const int code = app.exit(error);
         return code == 0 ? tessarin::cli::kExitSuccess : tessarin::cli::kExitUsage;
     }
 
+    InstallSignalCleanup();
     tessarin::cli::TTerminalProgress terminal(stderr);
     const bool showProgress = !options.Quiet && isatty(fileno(stderr)) == 1;
     tessarin::model::TProgress& progress =

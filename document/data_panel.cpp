@@ -15,6 +15,7 @@
 #include "document/angle_chart.h"
 #include "document/data_table_model.h"
 #include "document/data_tree.h"
+#include "project/output_formats.h"
 #include "shell/dialogs.h"
 
 namespace tessarin::document {
@@ -330,9 +331,15 @@ void TDataPanel::ShowTableMenu(const QPoint& position) {
     copy->setShortcut(QKeySequence::Copy);
     copy->setEnabled(ChosenRows().first >= 0);
     connect(copy, &QAction::triggered, CopyAction, &QAction::trigger);
-    QAction* exportCsv = menu->addAction(QStringLiteral("Экспорт в CSV..."));
-    exportCsv->setEnabled(!Columns.empty());
-    connect(exportCsv, &QAction::triggered, this, &TDataPanel::ExportRequested);
+    // One entry per table format of the core's list.
+    for (const project::TTableFormat& format : project::TableFormats()) {
+        QAction* exportTable = menu->addAction(QString::fromUtf8(
+            format.Caption.data(), static_cast<qsizetype>(format.Caption.size())));
+        exportTable->setEnabled(!Columns.empty());
+        const QString key =
+            QString::fromUtf8(format.Key.data(), static_cast<qsizetype>(format.Key.size()));
+        connect(exportTable, &QAction::triggered, this, [this, key] { emit ExportRequested(key); });
+    }
     menu->popup(global);
 }
 

@@ -94,7 +94,9 @@ signals:
     void ChosenRowsChanged();
     // "Выбрать" has set WorkingCS.FeedPlan.HCE.
     void Picked();
-    void ExportRequested();
+    // An entry of the table menu's export list: the key of its table format
+    // (project/output_formats.h); empty means the list's first format.
+    void ExportRequested(const QString& formatKey = QString());
     void SaveChartRequested();
 
 private:

@@ -20,9 +20,9 @@
 #include "document/property_list.h"
 #include "document/side_bar.h"
 #include "model/analysis_steps.h"
+#include "project/output_formats.h"
 #include "project/project_reader.h"
 #include "project/project_writer.h"
-#include "project/table_export.h"
 #include "shell/dialogs.h"
 
 namespace tessarin::document {
@@ -441,27 +441,34 @@ void TMDIChild::ApplyTableColumnSizing() {
 
 // ---- table export, chart image -----------------------------------------------------
 
-void TMDIChild::ExportTable() {
+void TMDIChild::ExportTable(const QString& formatKey) {
+    const project::TTableFormat* format = formatKey.isEmpty()
+                                              ? &project::TableFormats().front()
+                                              : project::FindTableFormat(formatKey.toStdString());
+    if (format == nullptr) {
+        return;
+    }
+    const auto text = [](std::string_view view) {
+        return QString::fromUtf8(view.data(), static_cast<qsizetype>(view.size()));
+    };
     shell::TDialogs& dialogs = Host.Dialogs();
-    QString proposed = QFileInfo(FileName).completeBaseName() + QStringLiteral(".csv");
+    QString proposed = QFileInfo(FileName).completeBaseName() + '.' + text(format->Extension);
     if (const QString folder = Host.DialogFolder(); !folder.isEmpty()) {
         proposed = QDir(folder).filePath(proposed);
     }
-    const QString name = dialogs.SaveFileName(this, QStringLiteral("Экспорт в CSV"),
-                                              QStringLiteral("Файлы CSV (*.csv)"), proposed);
+    const QString name =
+        dialogs.SaveFileName(this, text(format->DialogTitle), text(format->Filter), proposed);
     if (name.isEmpty()) {
         return;
     }
-    // UTF-8 with its byte-order mark, so that spreadsheets read the Cyrillic titles.
-    const std::string text = "\xEF\xBB\xBF" + project::TableToCsv(Model, PanelData->ShownColumns());
-    QSaveFile file(name);
-    if (!file.open(QIODevice::WriteOnly) ||
-        file.write(text.data(), static_cast<qint64>(text.size())) !=
-            static_cast<qint64>(text.size()) ||
-        !file.commit()) {
+    // The core's writer, as for projects: links, modes and hard links of the file stay.
+    if (const model::TResult written =
+            project::WriteTable(*format, Model, PanelData->ShownColumns(),
+                                project::TTableReader::Spreadsheet, NativePath(name));
+        !written) {
         dialogs.Beep();
         dialogs.Error(this, QStringLiteral("Ошибка при сохранении файла"),
-                      QStringLiteral("cannot write %1: %2").arg(name, file.errorString()));
+                      FromCore(written.Reason()));
     }
 }
 

@@ -180,7 +180,7 @@ protected:
 private:
     QWidget* CreatePanelLeft();
     void ComputeSequence(int system);
-    void ExportTable();
+    void ExportTable(const QString& formatKey);
     void SaveChart();
 
     TDocumentHost& Host;

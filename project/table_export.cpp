@@ -25,7 +25,7 @@ void AppendCell(std::string& out, const std::string& cell, char delimiter) {
 
 }  // namespace
 
-std::string TableToCsv(const model::TModel& model) {
+std::vector<int> ColumnsWithData(const model::TModel& model) {
     std::vector<int> shown;
     for (int k = 1; k <= model::kColumnCount; ++k) {
         // Line 0 is the header row; a column holds data when it has more.
@@ -33,7 +33,11 @@ std::string TableToCsv(const model::TModel& model) {
             shown.push_back(k);
         }
     }
-    return TableToCsv(model, shown);
+    return shown;
+}
+
+std::string TableToCsv(const model::TModel& model) {
+    return TableToCsv(model, ColumnsWithData(model));
 }
 
 std::string TableToCsv(const model::TModel& model, const std::vector<int>& shown) {

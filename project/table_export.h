@@ -15,6 +15,9 @@ namespace tessarin::project {
 // segments; shorter columns leave their cells empty. Lines end with CR LF.
 std::string TableToCsv(const model::TModel& model);
 
+// The table columns (1..34) that hold data, in column order: what the batch tool writes.
+std::vector<int> ColumnsWithData(const model::TModel& model);
+
 // The same for the given table columns (1..34) in the given order, whether or not they
 // hold data: what a document window's table shows.
 std::string TableToCsv(const model::TModel& model, const std::vector<int>& columns);

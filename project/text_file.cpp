@@ -9,6 +9,8 @@
 #include <array>
 #include <atomic>
 #include <cerrno>
+#include <chrono>
+#include <climits>
 #include <cstdint>
 #include <cstring>
 #include <system_error>
@@ -54,8 +56,8 @@ private:
     int Fd;
 };
 
-// Reads to the end of the file; pipes and special files report no useful size, so the
-// loop does not trust `expected` beyond reserving.
+// Reads to the end of the file; files of /proc report size 0 and a file may grow or
+// shrink meanwhile, so the loop does not trust `expected` beyond reserving.
 bool ReadAll(int fd, std::size_t expected, std::string& buffer, int& error) {
     buffer.clear();
     buffer.reserve(expected);
@@ -93,7 +95,176 @@ bool WriteAll(int fd, std::string_view data, int& error) {
     return true;
 }
 
-std::atomic<unsigned> TempCounter{0};
+// What a path that is not a regular file is, for the reasons.
+const char* FileKind(mode_t mode) {
+    if (S_ISDIR(mode)) {
+        return "a directory";
+    }
+    if (S_ISFIFO(mode)) {
+        return "a FIFO";
+    }
+    if (S_ISCHR(mode)) {
+        return "a character device";
+    }
+    if (S_ISBLK(mode)) {
+        return "a block device";
+    }
+    if (S_ISSOCK(mode)) {
+        return "a socket";
+    }
+    return "a special file";
+}
+
+TResult NotRegular(std::string_view what, const std::string& path, mode_t mode) {
+    std::string reason(what);
+    reason += ' ';
+    reason += path;
+    reason += ": not a regular file (";
+    reason += FileKind(mode);
+    reason += ')';
+    return TResult::Failure(std::move(reason));
+}
+
+// The folder part of a path with its final slash ("" for a bare name, "/" for "/x").
+std::string FolderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string{} : path.substr(0, slash + 1);
+}
+
+// Follows a chain of symbolic links to the path that is finally written, which may
+// not exist yet (the target of a dangling link). False with `error` when a link cannot
+// be read or the chain does not end.
+bool FollowLinks(const std::string& path, std::string& target, int& error) {
+    constexpr int kMaxLinks = 40;  // the kernel's own limit for one lookup
+    target = path;
+    for (int hops = 0;; ++hops) {
+        struct stat info {};
+        if (::lstat(target.c_str(), &info) != 0) {
+            if (errno == ENOENT) {
+                return true;
+            }
+            error = errno;
+            return false;
+        }
+        if (!S_ISLNK(info.st_mode)) {
+            return true;
+        }
+        if (hops == kMaxLinks) {
+            error = ELOOP;
+            return false;
+        }
+        std::array<char, PATH_MAX> buffer{};
+        const ssize_t n = ::readlink(target.c_str(), buffer.data(), buffer.size());
+        if (n < 0 || static_cast<std::size_t>(n) >= buffer.size()) {
+            error = n < 0 ? errno : ENAMETOOLONG;
+            return false;
+        }
+        std::string next(buffer.data(), static_cast<std::size_t>(n));
+        // A relative link is relative to the folder that holds it.
+        target = !next.empty() && next.front() == '/' ? next : FolderOf(target) + next;
+    }
+}
+
+// The registry of the one temporary being written, read by signal handlers: a fixed
+// buffer and a lock-free state, nothing that allocates or locks.
+enum : int { kPendingEmpty = 0, kPendingBusy = 1, kPendingSet = 2 };
+std::array<char, PATH_MAX + 1> PendingPath{};
+std::atomic<int> PendingState{kPendingEmpty};
+static_assert(std::atomic<int>::is_always_lock_free);
+
+class TPendingTemporary {
+public:
+    explicit TPendingTemporary(const std::string& path) {
+        int expected = kPendingEmpty;
+        if (path.size() < PendingPath.size() &&
+            PendingState.compare_exchange_strong(expected, kPendingBusy)) {
+            std::memcpy(PendingPath.data(), path.c_str(), path.size() + 1);
+            PendingState.store(kPendingSet);
+            Owned = true;
+        }
+    }
+    ~TPendingTemporary() { Release(); }
+    TPendingTemporary(const TPendingTemporary&) = delete;
+    TPendingTemporary& operator=(const TPendingTemporary&) = delete;
+
+    void Release() {
+        if (Owned) {
+            PendingState.store(kPendingEmpty);
+            Owned = false;
+        }
+    }
+
+private:
+    bool Owned = false;
+};
+
+// A short name that is unlikely to be taken: the process, a counter and the clock,
+// mixed. Uniqueness itself comes from O_EXCL and trying again.
+std::string TemporaryName() {
+    static std::atomic<std::uint64_t> counter{0};
+    std::uint64_t x = counter.fetch_add(1) * 0x9E3779B97F4A7C15ull;
+    x ^= static_cast<std::uint64_t>(::getpid()) << 32;
+    x ^= static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+    // splitmix64's finaliser spreads every input bit over the name.
+    x = (x ^ (x >> 30)) * 0xBF58476D1CE4E5B9ull;
+    x = (x ^ (x >> 27)) * 0x94D049BB133111EBull;
+    x ^= x >> 31;
+    constexpr std::string_view kDigits = "0123456789abcdefghijklmnopqrstuv";
+    std::string name = "tessarin-";
+    for (int i = 0; i < 8; ++i) {
+        name += kDigits[x & 31u];
+        x >>= 5;
+    }
+    name += ".tmp";
+    return name;
+}
+
+// Flushes the folder, so that a rename survives a crash. File systems that cannot
+// flush a folder say EINVAL; that is no failure of the write.
+int SyncFolder(const std::string& folder) {
+    TDescriptor fd(
+        ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (fd.Get() < 0) {
+        return errno;
+    }
+    if (::fsync(fd.Get()) != 0 && errno != EINVAL) {
+        return errno;
+    }
+    return 0;
+}
+
+// Rewrites a hard-linked target in place, keeping its inode. `expected` is what the
+// target was when the write began; a target replaced meanwhile is not touched.
+// `started` tells whether a byte of the target may have changed.
+bool RewriteInPlace(const std::string& target, const struct stat& expected, std::string_view data,
+                    int& error, bool& started) {
+    started = false;
+    TDescriptor fd(::open(target.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    if (fd.Get() < 0) {
+        error = errno;
+        return false;
+    }
+    struct stat info {};
+    if (::fstat(fd.Get(), &info) != 0) {
+        error = errno;
+        return false;
+    }
+    if (info.st_dev != expected.st_dev || info.st_ino != expected.st_ino ||
+        !S_ISREG(info.st_mode)) {
+        error = ESTALE;
+        return false;
+    }
+    started = true;
+    if (!WriteAll(fd.Get(), data, error)) {
+        return false;
+    }
+    if (::ftruncate(fd.Get(), static_cast<off_t>(data.size())) != 0 || ::fsync(fd.Get()) != 0 ||
+        ::close(fd.Release()) != 0) {
+        error = errno;
+        return false;
+    }
+    return true;
+}
 
 // Decodes one UTF-8 sequence at `i`; false for anything the standard forbids:
 // stray continuation bytes, truncated sequences, overlong forms, surrogates and code
@@ -222,7 +393,9 @@ void TFileContents::Release() {
 
 TResult TFileContents::Open(const std::string& path) {
     Release();
-    TDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    // O_NONBLOCK: opening a FIFO for reading would otherwise wait for a writer forever.
+    // The descriptor's own status then judges the file, a symbolic link by its target.
+    TDescriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     if (fd.Get() < 0) {
         return Failed("cannot open", path, errno);
     }
@@ -233,9 +406,17 @@ TResult TFileContents::Open(const std::string& path) {
     if (S_ISDIR(info.st_mode)) {
         return Failed("cannot read", path, EISDIR);
     }
-    const bool regular = S_ISREG(info.st_mode);
+    // Devices and FIFOs may block or never end (/dev/zero); only files are read.
+    if (!S_ISREG(info.st_mode)) {
+        return NotRegular("cannot read", path, info.st_mode);
+    }
+    // The flag means nothing for a regular file; cleared so that reading it stays the
+    // plain blocking read it always was.
+    if (const int status = ::fcntl(fd.Get(), F_GETFL); status >= 0) {
+        ::fcntl(fd.Get(), F_SETFL, status & ~O_NONBLOCK);
+    }
     const auto size = static_cast<std::uint64_t>(info.st_size);
-    if (regular && size > 0 && size <= SIZE_MAX) {
+    if (size > 0 && size <= SIZE_MAX) {
         // Populating the whole mapping at once is far cheaper than one page fault per
         // page; every reader goes through the whole text anyway.
         int flags = MAP_PRIVATE;
@@ -252,7 +433,7 @@ TResult TFileContents::Open(const std::string& path) {
         }
     }
     int error = 0;
-    if (!ReadAll(fd.Get(), regular ? static_cast<std::size_t>(size) : 0, Buffer, error)) {
+    if (!ReadAll(fd.Get(), static_cast<std::size_t>(size), Buffer, error)) {
         Buffer.clear();
         return Failed("cannot read", path, error);
     }
@@ -319,34 +500,146 @@ std::vector<std::string_view> SplitLines(std::string_view text) {
 }
 
 TResult WriteFileAtomically(const std::string& path, std::string_view data) {
-    std::string temp = path;
-    temp += ".tmp-";
-    temp += std::to_string(static_cast<long long>(::getpid()));
-    temp += '-';
-    temp += std::to_string(TempCounter.fetch_add(1));
+    int error = 0;
+    std::string target;
+    if (!FollowLinks(path, target, error)) {
+        return Failed("cannot write", path, error);
+    }
+    struct stat old {};
+    bool exists = true;
+    if (::stat(target.c_str(), &old) != 0) {
+        if (errno != ENOENT) {
+            return Failed("cannot write", path, errno);
+        }
+        exists = false;
+    }
+    if (exists && !S_ISREG(old.st_mode)) {
+        return NotRegular("cannot write", path, old.st_mode);
+    }
 
-    // O_EXCL: never write through a file (or link) somebody else put under that name.
-    TDescriptor fd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
-    if (fd.Get() < 0) {
+    // A new file is created the usual way, 0666 less the umask; the temporary for an
+    // existing file starts private and takes the old file's owner and bits before any
+    // data is in it.
+    const std::string folder = FolderOf(target);
+    std::string temp;
+    int created = -1;
+    constexpr int kAttempts = 100;
+    for (int attempt = 0; attempt < kAttempts && created < 0; ++attempt) {
+        temp = folder + TemporaryName();
+        created =
+            ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, exists ? 0600 : 0666);
+        if (created < 0 && errno != EEXIST) {
+            break;
+        }
+    }
+    if (created < 0) {
         return Failed("cannot write", path, errno);
     }
-    int error = 0;
+    TDescriptor fd(created);
+    TPendingTemporary pending(temp);
+    const auto fail = [&](int failure) {
+        ::unlink(temp.c_str());
+        return Failed("cannot write", path, failure);
+    };
+
+    if (exists) {
+        // Only root may give a file away; anybody else keeps the file as their own.
+        if (::fchown(fd.Get(), old.st_uid, old.st_gid) != 0 && errno != EPERM) {
+            return fail(errno);
+        }
+        if (::fchmod(fd.Get(), old.st_mode & 07777) != 0) {
+            return fail(errno);
+        }
+    }
     if (!WriteAll(fd.Get(), data, error)) {
-        ::unlink(temp.c_str());
-        return Failed("cannot write", path, error);
+        return fail(error);
     }
-    // A full disk on a network file system may only show at close.
+    // A full disk on a network file system may only show at fsync or close.
+    if (::fsync(fd.Get()) != 0) {
+        return fail(errno);
+    }
     if (::close(fd.Release()) != 0) {
-        error = errno;
-        ::unlink(temp.c_str());
-        return Failed("cannot write", path, error);
+        return fail(errno);
     }
-    if (::rename(temp.c_str(), path.c_str()) != 0) {
-        error = errno;
+
+    if (exists && old.st_nlink > 1) {
+        // From here the temporary is the one complete copy should the rewrite stop half
+        // way, so no signal handler may remove it.
+        pending.Release();
+        bool started = false;
+        if (!RewriteInPlace(target, old, data, error, started)) {
+            if (!started) {
+                return fail(error);
+            }
+            std::string reason = "cannot write " + path + ": " + SystemError(error) +
+                                 "; the new contents are kept in " + temp;
+            return TResult::Failure(std::move(reason));
+        }
         ::unlink(temp.c_str());
-        return Failed("cannot write", path, error);
+    } else if (::rename(temp.c_str(), target.c_str()) != 0) {
+        return fail(errno);
+    }
+    pending.Release();
+    if (const int synced = SyncFolder(folder); synced != 0) {
+        return Failed("cannot write", path, synced);
     }
     return TResult::Success();
+}
+
+const char* PendingTemporary() noexcept {
+    return PendingState.load() == kPendingSet ? PendingPath.data() : nullptr;
+}
+
+void RemovePendingTemporary() noexcept {
+    int expected = kPendingSet;
+    if (PendingState.compare_exchange_strong(expected, kPendingBusy)) {
+        ::unlink(PendingPath.data());
+        PendingState.store(kPendingEmpty);
+    }
+}
+
+namespace {
+
+// What a path names for SameFile: the file where it exists, else its folder and name.
+struct TFileIdentity {
+    bool Exists = false;
+    dev_t Device = 0;
+    ino_t Inode = 0;
+    std::string Name;
+};
+
+TFileIdentity IdentityOf(const std::string& path) {
+    TFileIdentity identity;
+    std::string target;
+    int error = 0;
+    if (!FollowLinks(path, target, error)) {
+        target = path;
+    }
+    struct stat info {};
+    if (::stat(target.c_str(), &info) == 0) {
+        identity.Exists = true;
+        identity.Device = info.st_dev;
+        identity.Inode = info.st_ino;
+        return identity;
+    }
+    const std::string folder = FolderOf(target);
+    identity.Name = target.substr(folder.size());
+    if (::stat(folder.empty() ? "." : folder.c_str(), &info) == 0) {
+        identity.Device = info.st_dev;
+        identity.Inode = info.st_ino;
+    } else {
+        identity.Name = target;  // nothing to compare but the spelling
+    }
+    return identity;
+}
+
+}  // namespace
+
+bool SameFile(const std::string& a, const std::string& b) {
+    const TFileIdentity first = IdentityOf(a);
+    const TFileIdentity second = IdentityOf(b);
+    return first.Exists == second.Exists && first.Device == second.Device &&
+           first.Inode == second.Inode && first.Name == second.Name;
 }
 
 std::string DecodeLegacyText(std::string_view bytes) {

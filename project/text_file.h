@@ -21,7 +21,10 @@ public:
     TFileContents(const TFileContents&) = delete;
     TFileContents& operator=(const TFileContents&) = delete;
 
-    // Fails with a reason naming the file ("cannot open ...: No such file or directory").
+    // Reads a regular file (a symbolic link is judged by its target). Fails with a
+    // reason naming the file: "cannot open ...: No such file or directory", "cannot
+    // read ...: Is a directory", or "cannot read ...: not a regular file (a FIFO)" for
+    // devices, FIFOs and sockets, which could block or never end. Never blocks on a FIFO.
     TResult Open(const std::string& path);
 
     std::string_view Text() const { return {Data, Size}; }
@@ -38,9 +41,41 @@ private:
 // Splits at CR LF, lone CR or lone LF; a break at the very end adds no empty line.
 std::vector<std::string_view> SplitLines(std::string_view text);
 
-// Writes `data` to a temporary file in the target's folder and renames it over the
-// target, so a failed write never destroys the previous file.
+// Writes `data` to `path` so that a failed or interrupted write never destroys the
+// previous file:
+// - A symbolic link is followed to its final target (a chain too; a dangling link's
+//   target is created); the link itself stays.
+// - A target that exists and is not a regular file (a directory, a device, a FIFO) is
+//   refused with a reason that says what it is; nothing is written.
+// - The data goes to a temporary file with a short unique name ("tessarin-XXXXXXXX.tmp",
+//   created exclusively, another name tried when one exists) in the target's folder, is
+//   flushed to the disk, and is renamed over the target; then the folder is flushed.
+//   Every failure removes the temporary.
+// - A replaced file keeps its permission bits and, where the system permits, its owner
+//   and group; a new file gets 0666 less the umask.
+// - A target with more than one hard link keeps its inode, so every name sees the new
+//   data: the complete temporary is written and flushed first (so the space and the
+//   data are proven), then the target is rewritten in place and flushed, and the
+//   temporary removed. The trade-off: the rewrite is not atomic. Should it fail or the
+//   machine stop in the middle, the target is damaged, but the temporary with the
+//   complete new contents stays, and the reason names it.
+// The temporary being written is known to RemovePendingTemporary for signal handlers.
 TResult WriteFileAtomically(const std::string& path, std::string_view data);
+
+// The temporary file WriteFileAtomically is writing at this moment, or nullptr. One
+// write at a time is registered (a second one in another thread at the same moment
+// goes unregistered). Async-signal-safe.
+const char* PendingTemporary() noexcept;
+
+// Removes the temporary file being written, if any: for a handler of SIGINT or SIGTERM,
+// which then lets the signal end the process. Async-signal-safe. The interrupted write,
+// should it go on, fails and leaves the previous file as it was.
+void RemovePendingTemporary() noexcept;
+
+// Whether writing to `a` would write to the file `b` names (or the other way round):
+// the same device and inode where the file exists, after symbolic links, else the same
+// folder and name. Hard links and other spellings of one path are the same file.
+bool SameFile(const std::string& a, const std::string& b);
 
 // A hint that [data, data + size) is a big buffer about to be filled from start to end:
 // where the system can, it backs it with large pages, since taking fresh memory a small

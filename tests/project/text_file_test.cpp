@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -196,6 +199,237 @@ TEST(WriteFileAtomicallyTest, FullDiskKeepsThePreviousFile) {
     EXPECT_NE(result.Reason().find(target), std::string::npos) << result.Reason();
     EXPECT_EQ(ReadBytes(target), "previous contents\r\n");
     EXPECT_EQ(dir.Entries(), std::vector<std::string>{"project.tsf"});
+}
+
+TEST(FileContentsTest, RefusesWhatIsNotARegularFile) {
+    TTempDir dir;
+    const std::string fifo = dir.File("input.fifo");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    fs::create_symlink(fifo, dir.File("fifo-link.stl"));
+    fs::create_symlink("/dev/zero", dir.File("zero-link.stl"));
+    struct TCase {
+        std::string Path;
+        const char* Kind;
+    };
+    const TCase cases[] = {
+        {"/dev/zero", "not a regular file (a character device)"},
+        {"/dev/urandom", "not a regular file (a character device)"},
+        {dir.File("zero-link.stl"), "not a regular file (a character device)"},
+        // A FIFO without a writer would block a plain open() forever.
+        {fifo, "not a regular file (a FIFO)"},
+        {dir.File("fifo-link.stl"), "not a regular file (a FIFO)"},
+    };
+    // Should an open block after all, the alarm ends the test instead of hanging it.
+    ::alarm(20);
+    for (const TCase& c : cases) {
+        TFileContents contents;
+        const TResult result = contents.Open(c.Path);
+        ASSERT_FALSE(result) << c.Path;
+        EXPECT_NE(result.Reason().find(c.Path), std::string::npos) << result.Reason();
+        EXPECT_NE(result.Reason().find(c.Kind), std::string::npos) << result.Reason();
+        EXPECT_TRUE(contents.Text().empty());
+    }
+    ::alarm(0);
+}
+
+mode_t ModeOf(const std::string& path) {
+    struct stat info {};
+    EXPECT_EQ(::stat(path.c_str(), &info), 0) << path;
+    return info.st_mode & 07777;
+}
+
+TEST(WriteFileAtomicallyTest, KeepsTheModeOfAReplacedFileAndGivesANewOneTheUmask) {
+    TTempDir dir;
+    const std::string secret = dir.File("secret.tsf");
+    WriteBytes(secret, "old");
+    ASSERT_EQ(::chmod(secret.c_str(), 0600), 0);
+    const std::string shared = dir.File("shared.tsf");
+    WriteBytes(shared, "old");
+    ASSERT_EQ(::chmod(shared.c_str(), 0664), 0);
+
+    const mode_t savedMask = ::umask(027);
+    const TResult replacedSecret = WriteFileAtomically(secret, "new");
+    const TResult replacedShared = WriteFileAtomically(shared, "new");
+    const TResult created = WriteFileAtomically(dir.File("fresh.tsf"), "new");
+    ::umask(savedMask);
+
+    ASSERT_TRUE(replacedSecret) << replacedSecret.Reason();
+    ASSERT_TRUE(replacedShared) << replacedShared.Reason();
+    ASSERT_TRUE(created) << created.Reason();
+    EXPECT_EQ(ModeOf(secret), 0600u);
+    EXPECT_EQ(ModeOf(shared), 0664u);
+    EXPECT_EQ(ModeOf(dir.File("fresh.tsf")), 0640u);
+    EXPECT_EQ(ReadBytes(secret), "new");
+}
+
+TEST(WriteFileAtomicallyTest, WritesThroughSymbolicLinksToTheirTarget) {
+    TTempDir dir;
+    fs::create_directory(dir.Path / "store");
+    const std::string target = dir.File("store/project.tsf");
+    WriteBytes(target, "old");
+    // A relative link, a chain ending in it, and a dangling link whose target is created.
+    fs::create_symlink("store/project.tsf", dir.Path / "link.tsf");
+    fs::create_symlink(dir.Path / "link.tsf", dir.Path / "chain.tsf");
+    fs::create_symlink("store/later.tsf", dir.Path / "dangling.tsf");
+
+    ASSERT_TRUE(WriteFileAtomically(dir.File("link.tsf"), "through the link"));
+    EXPECT_EQ(ReadBytes(target), "through the link");
+    ASSERT_TRUE(WriteFileAtomically(dir.File("chain.tsf"), "through the chain"));
+    EXPECT_EQ(ReadBytes(target), "through the chain");
+    ASSERT_TRUE(WriteFileAtomically(dir.File("dangling.tsf"), "created"));
+    EXPECT_EQ(ReadBytes(dir.File("store/later.tsf")), "created");
+
+    for (const char* link : {"link.tsf", "chain.tsf", "dangling.tsf"}) {
+        EXPECT_TRUE(fs::is_symlink(dir.Path / link)) << link;
+    }
+    EXPECT_EQ(fs::read_symlink(dir.Path / "link.tsf"), "store/project.tsf");
+    std::vector<std::string> stored;
+    for (const auto& entry : fs::directory_iterator(dir.Path / "store")) {
+        stored.push_back(entry.path().filename().string());
+    }
+    std::sort(stored.begin(), stored.end());
+    EXPECT_EQ(stored, (std::vector<std::string>{"later.tsf", "project.tsf"}));
+}
+
+TEST(WriteFileAtomicallyTest, RefusesATargetThatIsNotARegularFile) {
+    TTempDir dir;
+    // A FIFO stands in for a device node such as /dev/null, which only root could make.
+    const std::string fifo = dir.File("out.fifo");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    fs::create_symlink(fifo, dir.Path / "fifo-link.tsf");
+    for (const std::string& path : {fifo, dir.File("fifo-link.tsf")}) {
+        const TResult result = WriteFileAtomically(path, "data");
+        ASSERT_FALSE(result) << path;
+        EXPECT_NE(result.Reason().find(path), std::string::npos) << result.Reason();
+        EXPECT_NE(result.Reason().find("not a regular file (a FIFO)"), std::string::npos)
+            << result.Reason();
+    }
+    EXPECT_TRUE(fs::is_fifo(fifo));
+    EXPECT_TRUE(fs::is_symlink(dir.Path / "fifo-link.tsf"));
+    std::vector<std::string> entries = dir.Entries();
+    std::sort(entries.begin(), entries.end());
+    EXPECT_EQ(entries, (std::vector<std::string>{"fifo-link.tsf", "out.fifo"}));
+}
+
+TEST(WriteFileAtomicallyTest, StaleTemporariesAndLongNamesDoNotBlockSaving) {
+    TTempDir dir;
+    // What an interrupted save of an earlier version left, under this very process id
+    // (in a container every run is process 1).
+    const std::string pid = std::to_string(::getpid());
+    const std::vector<std::string> stale{"project.tsf.tmp-" + pid + "-0",
+                                         "project.tsf.tmp-" + pid + "-1", "tessarin-.tmp"};
+    for (const std::string& name : stale) {
+        WriteBytes(dir.File(name), "stale");
+    }
+    ASSERT_TRUE(WriteFileAtomically(dir.File("project.tsf"), "saved"));
+    EXPECT_EQ(ReadBytes(dir.File("project.tsf")), "saved");
+
+    // 250 bytes is a valid name; a temporary named after it would not be.
+    const std::string longName = std::string(246, 'n') + ".tsf";
+    const TResult result = WriteFileAtomically(dir.File(longName), "long");
+    ASSERT_TRUE(result) << result.Reason();
+    EXPECT_EQ(ReadBytes(dir.File(longName)), "long");
+
+    std::vector<std::string> expected = stale;
+    expected.push_back("project.tsf");
+    expected.push_back(longName);
+    std::sort(expected.begin(), expected.end());
+    std::vector<std::string> entries = dir.Entries();
+    std::sort(entries.begin(), entries.end());
+    EXPECT_EQ(entries, expected);  // the stale files stay: they may be somebody's
+}
+
+TEST(WriteFileAtomicallyTest, AHardLinkedTargetKeepsItsLinks) {
+    TTempDir dir;
+    const std::string first = dir.File("project.tsf");
+    const std::string second = dir.File("backup.tsf");
+    WriteBytes(first, std::string(1000, 'o'));
+    fs::create_hard_link(first, second);
+    struct stat before {};
+    ASSERT_EQ(::stat(first.c_str(), &before), 0);
+
+    // Shorter than before, so the rewrite in place must also cut the old tail.
+    ASSERT_TRUE(WriteFileAtomically(first, "new contents"));
+    struct stat after {};
+    ASSERT_EQ(::stat(first.c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(after.st_nlink, 2u);
+    EXPECT_EQ(ReadBytes(first), "new contents");
+    EXPECT_EQ(ReadBytes(second), "new contents");
+    std::vector<std::string> entries = dir.Entries();
+    std::sort(entries.begin(), entries.end());
+    EXPECT_EQ(entries, (std::vector<std::string>{"backup.tsf", "project.tsf"}));
+}
+
+// What the SIGXFSZ handler below saw of the registry in the middle of a write.
+char SeenTemporary[4096];
+bool SeenExisting = false;
+bool SeenRemoved = false;
+
+void RemoveTemporaryOnSignal(int /*signal*/) {
+    if (const char* pending = PendingTemporary(); pending != nullptr) {
+        std::strncpy(SeenTemporary, pending, sizeof SeenTemporary - 1);
+        SeenExisting = ::access(SeenTemporary, F_OK) == 0;
+        RemovePendingTemporary();
+        SeenRemoved = ::access(SeenTemporary, F_OK) != 0;
+    }
+}
+
+TEST(WriteFileAtomicallyTest, ASignalHandlerRemovesTheTemporaryBeingWritten) {
+    TTempDir dir;
+    const std::string target = dir.File("project.tsf");
+    WriteBytes(target, "previous");
+    // Writing past the file-size limit raises SIGXFSZ inside write(): a signal that
+    // arrives, deterministically, while the temporary is being written.
+    rlimit saved{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    rlimit limited = saved;
+    limited.rlim_cur = 1024;
+    auto* previousHandler = ::signal(SIGXFSZ, RemoveTemporaryOnSignal);
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
+    const TResult result = WriteFileAtomically(target, std::string(64 * 1024, 'x'));
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    ::signal(SIGXFSZ, previousHandler);
+
+    EXPECT_FALSE(result);
+    EXPECT_EQ(fs::path(SeenTemporary).parent_path(), dir.Path);
+    EXPECT_TRUE(SeenExisting);
+    EXPECT_TRUE(SeenRemoved);
+    EXPECT_EQ(PendingTemporary(), nullptr);  // nothing registered once the write is over
+    EXPECT_EQ(ReadBytes(target), "previous");
+    EXPECT_EQ(dir.Entries(), std::vector<std::string>{"project.tsf"});
+}
+
+TEST(SameFileTest, ComparesFilesNotSpellings) {
+    TTempDir dir;
+    fs::create_directory(dir.Path / "sub");
+    const std::string input = dir.File("model.stl");
+    WriteBytes(input, "solid");
+    WriteBytes(dir.File("other.stl"), "solid");
+    fs::create_hard_link(input, dir.Path / "hard.stl");
+    fs::create_symlink(input, dir.Path / "soft.stl");
+    struct TCase {
+        std::string A;
+        std::string B;
+        bool Same;
+    };
+    const TCase cases[] = {
+        {input, input, true},
+        {input, dir.File("sub/../model.stl"), true},
+        {input, dir.File("./model.stl"), true},
+        {input, dir.File("hard.stl"), true},
+        {input, dir.File("soft.stl"), true},
+        {input, dir.File("other.stl"), false},
+        // Files that do not exist yet: the same folder and name, however spelt.
+        {dir.File("new.tsf"), dir.File("sub/../new.tsf"), true},
+        {dir.File("new.tsf"), dir.File("new.csv"), false},
+        {dir.File("new.tsf"), dir.File("sub/new.tsf"), false},
+        {input, dir.File("model.stl.tsf"), false},
+    };
+    for (const TCase& c : cases) {
+        EXPECT_EQ(SameFile(c.A, c.B), c.Same) << c.A << " | " << c.B;
+        EXPECT_EQ(SameFile(c.B, c.A), c.Same) << c.B << " | " << c.A;
+    }
 }
 
 struct TDecodeCase {
