@@ -456,8 +456,9 @@ std::string RefusalReason(const TSurface& front, const TSurface& back,
         pairs ? ", допустимо не более " + GroupedCount(limits.CandidatePairs) : std::string();
     return "Режущая кромка не определяется: " + what + " на " + GroupedCount(polygons) +
            " передних и задних граней (" + GroupedCount(front.size()) + " передних, " +
-           GroupedCount(back.size()) + " задних)" + allowed +
-           ". Вероятно, модель сохранена не в миллиметрах или не в своём масштабе: диагональ "
+           GroupedCount(back.size()) + " задних)" + allowed + ". Вероятно, " +
+           (pairs ? std::string() : std::string("грани модели многократно повторяются или ")) +
+           "модель сохранена не в миллиметрах или не в своём масштабе: диагональ "
            "габарита поверхностей " +
            Approximate(Diagonal(front, back), separator) +
            ", а точки считаются совпадающими ближе " +
