@@ -313,10 +313,9 @@ tessarin::model::TResult RunRoad(const std::string& stl, const std::string& out,
         return result;
     }
     times.Sort = Seconds([&] { model.SurfaceData.SortSurfaces(); });
-    bool found = false;
-    times.Edge = Seconds([&] { found = model.FindCutEdge(); });
-    if (!found) {
-        return tessarin::model::TResult::Failure(stl + ": no cutting edge");
+    times.Edge = Seconds([&] { result = model.FindCutEdge(); });
+    if (!result) {
+        return tessarin::model::TResult::Failure(stl + ": " + result.Reason());
     }
     times.Angles = Seconds([&] {
         result = AcceptSystems(model);
@@ -476,11 +475,11 @@ void MeasureSize(const TOptions& options, const TSize& size, TReport& report) {
                Count(surfaces.FrontCount) + " front, " + Count(surfaces.BackCount) + " back, " +
                    Count(surfaces.OtherCount) + " other");
 
-    bool found = false;
+    tessarin::model::TResult found = tessarin::model::TResult::Success();
     const double edgeSeconds = BestOf(
         options.Repeat, [&] { ReleaseCutEdge(model); }, [&] { found = model.FindCutEdge(); });
     if (!found) {
-        report.Note(size.Label, "no cutting edge found");
+        report.Note(size.Label, "no cutting edge: " + found.Reason());
         return;
     }
     const bool million = facets >= kMillion && facets < kMillion * 11 / 10;
@@ -611,8 +610,8 @@ void MeasureAngles(const TOptions& options, TReport& report) {
     TModel model(kSeparator);
     SetUpModelFromPolygons(model, tessarin::samples::GenerateSampleTool(layout));
     model.SurfaceData.SortSurfaces();
-    if (!model.FindCutEdge()) {
-        report.Note(section, "no cutting edge found");
+    if (const auto found = model.FindCutEdge(); !found) {
+        report.Note(section, "no cutting edge: " + found.Reason());
         return;
     }
     report.Note(section, Count(model.SegmentCount) + " segments (" +

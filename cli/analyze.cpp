@@ -121,8 +121,8 @@ private:
             return kExitFailure;
         }
         Model.SurfaceData.SortSurfaces(Progress);
-        if (!Model.FindCutEdge(Progress)) {
-            return Fail("Нет пересечений передней и задней поверхностей");
+        if (const model::TResult found = Model.FindCutEdge(Progress); !found) {
+            return Fail(found.Reason());
         }
         return kExitSuccess;
     }

@@ -11,11 +11,14 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <charconv>
 #include <climits>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <numbers>
+#include <string>
+#include <system_error>
 #include <vector>
 
 #include "geometry/vector3.h"
@@ -168,13 +171,37 @@ struct TCandidates {
     std::vector<TPairKey> Pairs;              // sorted, unique
     std::vector<std::uint32_t> FrontOffGrid;  // ascending
     std::vector<std::uint32_t> BackOffGrid;   // ascending
+    std::uint64_t Count = 0;                  // candidate pairs, as CollectCutEdgeSegments counts
+    bool Refused = false;                     // Count beyond the limit: nothing else is filled
 };
+
+std::uint64_t SaturatingAdd(std::uint64_t a, std::uint64_t b) {
+    return a > UINT64_MAX - b ? UINT64_MAX : a + b;
+}
+std::uint64_t SaturatingMultiply(std::uint64_t a, std::uint64_t b) {
+    return b != 0 && a > UINT64_MAX / b ? UINT64_MAX : a * b;
+}
+
+// Every pair of an off-grid polygon with a polygon of the other list is tested vertex
+// against vertex: it counts as the nine vertex pairs it compares.
+std::uint64_t OffGridCandidates(const TCandidates& candidates, std::size_t frontCount,
+                                std::size_t backCount) {
+    const std::uint64_t frontOff = candidates.FrontOffGrid.size();
+    const std::uint64_t backOff = candidates.BackOffGrid.size();
+    const std::uint64_t polygonPairs =
+        SaturatingAdd(SaturatingMultiply(frontOff, backCount),
+                      SaturatingMultiply(frontCount - frontOff, backOff));
+    return SaturatingMultiply(polygonPairs, 9);
+}
 
 // The (front, back) pairs with a vertex of each within the tolerance. Work and memory
 // follow the number of polygons near the cutting edge: two bit filters, one over the
 // cells of all back vertices and one over the near cells of the front vertices that
 // passed the first, narrow the search down before anything is stored per vertex.
-TCandidates FindCandidates(const TSurface& front, const TSurface& back) {
+// Before anything is stored per pair, the candidates are counted (the back vertices in
+// the near cells of every front vertex, by binary search, so counting costs the same
+// however crowded the cells are); beyond `limit` the search stops there.
+TCandidates FindCandidates(const TSurface& front, const TSurface& back, std::uint64_t limit) {
     TCandidates result;
 
     TCellFilter backCells(back.size() * 3);
@@ -204,7 +231,9 @@ TCandidates FindCandidates(const TSurface& front, const TSurface& back) {
             }
         }
     }
+    result.Count = OffGridCandidates(result, front.size(), back.size());
     if (frontVertices.empty() || back.empty()) {
+        result.Refused = result.Count > limit;
         return result;
     }
 
@@ -233,8 +262,26 @@ TCandidates FindCandidates(const TSurface& front, const TSurface& back) {
             }
         }
     }
-    std::sort(backVertices.begin(), backVertices.end(),
-              [](const TBackVertex& p, const TBackVertex& q) { return p.Hash < q.Hash; });
+    const auto byHash = [](const TBackVertex& p, const TBackVertex& q) { return p.Hash < q.Hash; };
+    std::sort(backVertices.begin(), backVertices.end(), byHash);
+    const auto cellOf = [&](std::uint64_t hash) {
+        return std::equal_range(backVertices.begin(), backVertices.end(), TBackVertex{hash, {0, 0}},
+                                byHash);
+    };
+
+    for (const TVertexRef& ref : frontVertices) {
+        TGridPoint at;
+        Locate(Vertex(front[ref.Polygon], ref.Slot), at);
+        at.ForEachNear([&](const TCell& cell) {
+            const auto [first, last] = cellOf(CellHash(cell));
+            result.Count = SaturatingAdd(result.Count, static_cast<std::uint64_t>(last - first));
+            return false;
+        });
+    }
+    if (result.Count > limit) {
+        result.Refused = true;
+        return result;
+    }
 
     for (const TVertexRef& ref : frontVertices) {
         const TVector3& point = Vertex(front[ref.Polygon], ref.Slot);
@@ -242,9 +289,8 @@ TCandidates FindCandidates(const TSurface& front, const TSurface& back) {
         Locate(point, at);
         at.ForEachNear([&](const TCell& cell) {
             const std::uint64_t hash = CellHash(cell);
-            auto it =
-                std::lower_bound(backVertices.begin(), backVertices.end(), hash,
-                                 [](const TBackVertex& p, std::uint64_t h) { return p.Hash < h; });
+            auto it = std::lower_bound(backVertices.begin(), backVertices.end(),
+                                       TBackVertex{hash, {0, 0}}, byHash);
             for (; it != backVertices.end() && it->Hash == hash; ++it) {
                 if (SamePoint(point, Vertex(back[it->Ref.Polygon], it->Ref.Slot))) {
                     result.Pairs.push_back(PairKey(ref.Polygon, it->Ref.Polygon));
@@ -336,6 +382,89 @@ void PairVertices(const TSurface& front, const TSurface& back, std::uint32_t f, 
     }
 }
 
+// What a real tool needs. Its cutting edge pairs few vertices: a vertex on the edge is
+// shared by a handful of rake and flank triangles, and most polygons lie nowhere near the
+// edge. The sample tools of 1 k to 1 M facets count 0.04 to 0.9 candidate pairs per front
+// or back polygon; their variant with 100 k edge pieces of 0.005 mm, far finer than any
+// exporter makes them, 12. A model whose units are not millimetres (metres, or scaled
+// down otherwise) puts many vertices into one cell or within the point tolerance of one
+// another: the sample tool in metres counts 300, shrunk by 1e5 5000, and a model that has
+// collapsed grows with the square of its polygons. 256 leaves a margin of 20 over the
+// finest edge and bounds the pairs stored to 2 KB per polygon.
+constexpr std::uint64_t kCandidatePairsPerPolygon = 256;
+// The sample tools find 0.04 to 0.25 segments per front or back polygon; every polygon in
+// both lists (the widest sorting angles) gives 3, each sharing its three edges with
+// itself and with its neighbours. 16 bounds the segments to some 6 KB per polygon; more
+// means vertices collapsed within the tolerance (the segments then grow with the square
+// of the polygons) or faces stored many times over.
+constexpr std::uint64_t kSegmentsPerPolygon = 16;
+
+// Digits grouped by thousands with a space, as the warning texts show counts.
+std::string GroupedCount(std::uint64_t value) {
+    std::string digits = std::to_string(value);
+    for (std::size_t i = digits.size(); i > 3; i -= 3) {
+        digits.insert(i - 3, 1, ' ');
+    }
+    return digits;
+}
+
+// Three significant digits, the decimal separator of the model's texts.
+std::string Approximate(double value, char separator) {
+    std::array<char, 32> text{};
+    const auto [end, error] =
+        std::to_chars(text.data(), text.data() + text.size(), value, std::chars_format::general, 3);
+    std::string out = error == std::errc{} ? std::string(text.data(), end) : std::string("?");
+    std::replace(out.begin(), out.end(), '.', separator);
+    return out;
+}
+
+// The diagonal of the box around the finite vertices of both lists; 0 without any.
+double Diagonal(const TSurface& front, const TSurface& back) {
+    std::array<double, 3> low{INFINITY, INFINITY, INFINITY};
+    std::array<double, 3> high{-INFINITY, -INFINITY, -INFINITY};
+    for (const TSurface* list : {&front, &back}) {
+        for (const TPolygon& polygon : *list) {
+            for (const TVector3* v : {&polygon.Vert1, &polygon.Vert2, &polygon.Vert3}) {
+                const std::array<double, 3> c{v->x, v->y, v->z};
+                for (std::size_t k = 0; k < 3; ++k) {
+                    if (std::isfinite(c[k])) {
+                        low[k] = std::min(low[k], c[k]);
+                        high[k] = std::max(high[k], c[k]);
+                    }
+                }
+            }
+        }
+    }
+    double sum = 0.0;
+    for (std::size_t k = 0; k < 3; ++k) {
+        if (low[k] <= high[k]) {
+            const double d = high[k] - low[k];
+            sum += d * d;
+        }
+    }
+    return std::sqrt(sum);
+}
+
+std::string RefusalReason(const TSurface& front, const TSurface& back,
+                          const TCutEdgeSearchSize& size, char separator) {
+    const std::size_t polygons = front.size() + back.size();
+    const TCutEdgeLimits limits = CutEdgeLimits(polygons);
+    const bool pairs = size.CandidatePairs > limits.CandidatePairs;
+    const std::string what = pairs ? GroupedCount(size.CandidatePairs) + " пар вершин-кандидатов"
+                                   : "более " + GroupedCount(limits.Segments) + " отрезков";
+    const std::string allowed =
+        pairs ? ", допустимо не более " + GroupedCount(limits.CandidatePairs) : std::string();
+    return "Режущая кромка не определяется: " + what + " на " + GroupedCount(polygons) +
+           " передних и задних граней (" + GroupedCount(front.size()) + " передних, " +
+           GroupedCount(back.size()) + " задних)" + allowed + ". Вероятно, " +
+           (pairs ? std::string() : std::string("грани модели многократно повторяются или ")) +
+           "модель сохранена не в миллиметрах или не в своём масштабе: диагональ "
+           "габарита поверхностей " +
+           Approximate(Diagonal(front, back), separator) +
+           ", а точки считаются совпадающими ближе " +
+           Approximate(geometry::kSamePointTolerance, separator) + " по каждой координате.";
+}
+
 }  // namespace
 
 TSegment MakeSegment(const TVector3& a, const TVector3& b, const TPolygon& front,
@@ -375,9 +504,16 @@ TSegment MakeSegment(const TVector3& a, const TVector3& b, const TPolygon& front
     return segment;
 }
 
-void CollectCutEdgeSegments(const TSurface& front, const TSurface& back, TCutEdgeData& segments,
-                            TProgress& progress) {
-    const TCandidates candidates = FindCandidates(front, back);
+TCutEdgeSearchSize CollectCutEdgeSegments(const TSurface& front, const TSurface& back,
+                                          TCutEdgeData& segments, TProgress& progress,
+                                          const TCutEdgeLimits& limits) {
+    const TCandidates candidates = FindCandidates(front, back, limits.CandidatePairs);
+    if (candidates.Refused) {
+        return {candidates.Count, 0, true};
+    }
+    const auto tooMany = [&](const std::vector<TFound>& found) {
+        return found.size() > limits.Segments;
+    };
     const std::vector<std::uint32_t>& backOffGrid = candidates.BackOffGrid;
 
     std::vector<TFound> found;
@@ -389,7 +525,7 @@ void CollectCutEdgeSegments(const TSurface& front, const TSurface& back, TCutEdg
         if (nextOffGrid < candidates.FrontOffGrid.size() &&
             candidates.FrontOffGrid[nextOffGrid] == f) {
             ++nextOffGrid;
-            for (std::size_t b = 0; b < back.size(); ++b) {
+            for (std::size_t b = 0; b < back.size() && !tooMany(found); ++b) {
                 PairVertices(front, back, fi, static_cast<std::uint32_t>(b), found);
             }
         } else {
@@ -413,6 +549,9 @@ void CollectCutEdgeSegments(const TSurface& front, const TSurface& back, TCutEdg
             }
             next = end;
         }
+        if (tooMany(found)) {
+            return {candidates.Count, limits.Segments + 1, true};
+        }
         if (f + 1 < front.size()) {
             steps.Add();
         }
@@ -425,6 +564,7 @@ void CollectCutEdgeSegments(const TSurface& front, const TSurface& back, TCutEdg
         segments.push_back(
             MakeSegment(Vertex(fp, item.A), Vertex(fp, item.B), fp, back[item.Back]));
     }
+    return {candidates.Count, found.size(), false};
 }
 
 void OrderByPolar(TCutEdgeData& segments) {
@@ -479,16 +619,28 @@ void OrderByPolar(TCutEdgeData& segments) {
     }
 }
 
-bool TModel::FindCutEdge(TProgress& progress) {
+TCutEdgeLimits CutEdgeLimits(std::size_t polygons) {
+    return {SaturatingMultiply(kCandidatePairsPerPolygon, polygons),
+            SaturatingMultiply(kSegmentsPerPolygon, polygons)};
+}
+
+TResult TModel::FindCutEdge(TProgress& progress) {
     const TSurface& front = SurfaceData.FrontPolygons;
+    const TSurface& back = SurfaceData.BackPolygons;
     TCutEdgeData found;
+    TCutEdgeSearchSize size;
     {
         // No front polygon gives a maximum of -1, which the scope raises to 0.
         TProgressScope scope(progress, "Определение РК >>", ProgressMaximum(front.size()));
-        CollectCutEdgeSegments(front, SurfaceData.BackPolygons, found, progress);
+        size = CollectCutEdgeSegments(front, back, found, progress,
+                                      CutEdgeLimits(front.size() + back.size()));
+    }
+    if (size.Refused) {
+        return TResult::Failure(RefusalReason(front, back, size, DecimalSeparator));
     }
     if (found.empty()) {
-        return false;  // no intersections; nothing has changed
+        // Nothing has changed.
+        return TResult::Failure("Нет пересечений передней и задней поверхностей");
     }
     {
         const int maximum = std::max(ProgressMaximum(found.size()) - 1, 0);
@@ -502,7 +654,7 @@ bool TModel::FindCutEdge(TProgress& progress) {
     SegmentCount = static_cast<std::int32_t>(CutEdge.size());
     CutEdgeExist = true;
     FillNumberColumns();
-    return true;
+    return TResult::Success();
 }
 
 }  // namespace tessarin::model

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "model/model.h"
+#include "samples/sample_tool.h"
 #include "tests/support/cut_edge_reference.h"
 
 namespace tessarin::model {
@@ -366,24 +367,63 @@ TEST_P(GeneratedSurfaceTest, SameSegmentsInTheSameOrderAsTheLiteralSearch) {
     EXPECT_TRUE(SameSegments(fast, reference));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Surfaces, GeneratedSurfaceTest,
-    testing::Values(
-        // Every grid coordinate a multiple of 0.5, so on the boundary of any cell width
-        // that divides it, negative ones included; the rows y = 0 and x = y give many
-        // equal polar angles.
-        TSurfacePlan{"OnCellBoundaries", 1, 24, 24, 0.5, -6.0, -6.0, false},
-        TSurfacePlan{"AcrossNegativeXAxis", 2, 20, 12, 0.25, -4.0, -1.5, false},
-        TSurfacePlan{"NegativeMultiplesOfTheCell", 6, 20, 20, 0.004, -0.2, -0.2, false},
-        // Neighbouring vertices closer than a cell, and about the tolerance apart.
-        TSurfacePlan{"FinerThanACell", 3, 30, 30, 0.0015, -0.02, -0.02, false},
-        TSurfacePlan{"SpacedByTheTolerance", 4, 30, 30, 0.001, -0.013, 0.002, false},
-        TSurfacePlan{"FarFromTheOrigin", 7, 16, 16, 0.25, 1e6, -1e6, false},
-        // Straddles the coordinate beyond which polygons are kept off the grid.
-        TSurfacePlan{"AtTheGridLimit", 8, 14, 14, 0.5, 4398046508.0, 0.0, false},
-        TSurfacePlan{"NotFiniteAndHugeCoordinates", 5, 20, 20, 0.5, -5.0, -5.0, true},
-        TSurfacePlan{"FineAndNotFinite", 9, 24, 24, 0.001, -0.01, -0.01, true}),
-    [](const testing::TestParamInfo<TSurfacePlan>& info) { return info.param.Name; });
+const TSurfacePlan kSurfacePlans[] = {
+    // Every grid coordinate a multiple of 0.5, so on the boundary of any cell width
+    // that divides it, negative ones included; the rows y = 0 and x = y give many
+    // equal polar angles.
+    TSurfacePlan{"OnCellBoundaries", 1, 24, 24, 0.5, -6.0, -6.0, false},
+    TSurfacePlan{"AcrossNegativeXAxis", 2, 20, 12, 0.25, -4.0, -1.5, false},
+    TSurfacePlan{"NegativeMultiplesOfTheCell", 6, 20, 20, 0.004, -0.2, -0.2, false},
+    // Neighbouring vertices closer than a cell, and about the tolerance apart.
+    TSurfacePlan{"FinerThanACell", 3, 30, 30, 0.0015, -0.02, -0.02, false},
+    TSurfacePlan{"SpacedByTheTolerance", 4, 30, 30, 0.001, -0.013, 0.002, false},
+    TSurfacePlan{"FarFromTheOrigin", 7, 16, 16, 0.25, 1e6, -1e6, false},
+    // Straddles the coordinate beyond which polygons are kept off the grid.
+    TSurfacePlan{"AtTheGridLimit", 8, 14, 14, 0.5, 4398046508.0, 0.0, false},
+    TSurfacePlan{"NotFiniteAndHugeCoordinates", 5, 20, 20, 0.5, -5.0, -5.0, true},
+    TSurfacePlan{"FineAndNotFinite", 9, 24, 24, 0.001, -0.01, -0.01, true}};
+
+const auto kPlanName = [](const testing::TestParamInfo<TSurfacePlan>& info) {
+    return std::string(info.param.Name);
+};
+
+INSTANTIATE_TEST_SUITE_P(Surfaces, GeneratedSurfaceTest, testing::ValuesIn(kSurfacePlans),
+                         kPlanName);
+
+// The limits are exact: at the counts the search reports it runs in full, one below
+// either of them it refuses and leaves the output as it was. The count really bounds the
+// work's result: at most 4/3 of a segment per candidate pair.
+class SearchLimitTest : public testing::TestWithParam<TSurfacePlan> {};
+
+TEST_P(SearchLimitTest, RefusesJustBeyondEitherLimitAndAppendsNothing) {
+    const TSurfacePair surfaces = Generate(GetParam());
+    TCutEdgeData unlimited;
+    const TCutEdgeSearchSize size =
+        CollectCutEdgeSegments(surfaces.Front, surfaces.Back, unlimited);
+    ASSERT_FALSE(size.Refused);
+    ASSERT_EQ(size.Segments, unlimited.size());
+    EXPECT_LE(3 * size.Segments, 4 * size.CandidatePairs);
+
+    TCutEdgeData atLimits;
+    const TCutEdgeSearchSize atSize =
+        CollectCutEdgeSegments(surfaces.Front, surfaces.Back, atLimits, NullProgress(),
+                               {size.CandidatePairs, size.Segments});
+    EXPECT_FALSE(atSize.Refused);
+    EXPECT_TRUE(SameSegments(atLimits, unlimited));
+
+    const TCutEdgeData kept(2);
+    for (const TCutEdgeLimits limits : {TCutEdgeLimits{size.CandidatePairs - 1, kUnlimited},
+                                        TCutEdgeLimits{kUnlimited, size.Segments - 1}}) {
+        TCutEdgeData segments = kept;
+        const TCutEdgeSearchSize refused =
+            CollectCutEdgeSegments(surfaces.Front, surfaces.Back, segments, NullProgress(), limits);
+        EXPECT_TRUE(refused.Refused);
+        EXPECT_EQ(refused.CandidatePairs, size.CandidatePairs);
+        EXPECT_TRUE(SameSegments(segments, kept));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Surfaces, SearchLimitTest, testing::ValuesIn(kSurfacePlans), kPlanName);
 
 // ---------------------------------------------------------------------------------------
 // Ordering
@@ -510,23 +550,64 @@ INSTANTIATE_TEST_SUITE_P(Separators, FindCutEdgeTest, testing::Values(',', '.'),
                                                       : std::string("Period");
                          });
 
-TEST(FindCutEdgeOutcomeTest, NoSharedEdgeLeavesTheModelUnchanged) {
+TSurface Scaled(TSurface polygons, double factor) {
+    for (TPolygon& p : polygons) {
+        for (TVector3* v : {&p.Vert1, &p.Vert2, &p.Vert3}) {
+            *v = {v->x * factor, v->y * factor, v->z * factor};
+        }
+    }
+    return polygons;
+}
+
+const char kNoIntersections[] = "Нет пересечений передней и задней поверхностей";
+
+TEST(FindCutEdgeOutcomeTest, NoSharedEdgeOrARefusalLeavesTheModelUnchanged) {
     struct TCase {
         const char* Name;
         TSurface Front;
         TSurface Back;
+        std::vector<std::string> Reason;  // the whole reason, or parts of it
     };
+    // A fan of 1500 rake and 1500 flank triangles shrunk into a box 6e-5 wide: every
+    // vertex lies within the tolerance of every other.
+    const TSurfacePair fan = Fan(1500);
+    const TSurfacePair shrunk{Scaled(fan.Front, 1e-5), Scaled(fan.Back, 1e-5)};
     const std::vector<TCase> cases{
-        {"NoFrontPolygon", {}, {kFlank}},
-        {"NoBackPolygon", {kRake}, {}},
-        {"OnlyAVertexShared", {kRake}, {Triangle({0, 1, 0}, {5, 5, 5}, {6, 5, 5})}},
+        {"NoFrontPolygon", {}, {kFlank}, {kNoIntersections}},
+        {"NoBackPolygon", {kRake}, {}, {kNoIntersections}},
+        {"OnlyAVertexShared",
+         {kRake},
+         {Triangle({0, 1, 0}, {5, 5, 5}, {6, 5, 5})},
+         {kNoIntersections}},
+        {"ShrunkBelowTheTolerance",
+         shrunk.Front,
+         shrunk.Back,
+         {"Режущая кромка не определяется: 20 250 000 пар вершин-кандидатов на 3 000 передних и "
+          "задних граней (1 500 передних, 1 500 задних), допустимо не более 768 000.",
+          "не в миллиметрах", "диагональ габарита поверхностей 8,62e-05",
+          "ближе 0,001 по каждой координате"}},
+        // The same face stored 20 times on each side: few candidates, but every copy
+        // shares all three edges with every other.
+        {"FaceStoredManyTimes",
+         TSurface(20, kRake),
+         TSurface(20, kRake),
+         {"Режущая кромка не определяется: более 640 отрезков на 40 передних и задних граней "
+          "(20 передних, 20 задних). Вероятно, грани модели многократно повторяются"}},
     };
     for (const TCase& c : cases) {
         TModel model = SortedModel(',', c.Front, c.Back);
         model.Columns[1] = {"kept"};
         model.Columns[2] = {"kept too"};
         TRecordingProgress progress;
-        EXPECT_FALSE(model.FindCutEdge(progress)) << c.Name;
+        const TResult result = model.FindCutEdge(progress);
+        EXPECT_FALSE(result) << c.Name;
+        if (c.Reason.size() == 1 && c.Reason[0] == kNoIntersections) {
+            EXPECT_EQ(result.Reason(), kNoIntersections) << c.Name;
+        }
+        for (const std::string& part : c.Reason) {
+            EXPECT_NE(result.Reason().find(part), std::string::npos)
+                << c.Name << ": " << result.Reason();
+        }
         EXPECT_FALSE(model.CutEdgeExist) << c.Name;
         EXPECT_EQ(model.SegmentCount, 0) << c.Name;
         EXPECT_TRUE(model.CutEdge.empty()) << c.Name;
@@ -537,6 +618,33 @@ TEST(FindCutEdgeOutcomeTest, NoSharedEdgeLeavesTheModelUnchanged) {
         for (const auto& start : progress.Starts) {
             EXPECT_GE(start.Maximum, 0) << c.Name;
         }
+    }
+}
+
+// The sample tool, as it is and a thousand times larger, far inside both limits: the
+// same segments as the literal search.
+TEST(FindCutEdgeOutcomeTest, TheSampleToolIsNotRefusedAtItsScaleNorScaledUp) {
+    const samples::TSampleToolLayout layout = samples::LayoutForFacets(4000);
+    for (const double factor : {1.0, 1000.0}) {
+        TModel model(',');
+        model.SurfaceData.GeometrySettings = kDefaultGeometrySettings;
+        model.SurfaceData.Polygons = Scaled(samples::GenerateSampleTool(layout), factor);
+        model.SurfaceData.PolygonCount =
+            static_cast<std::int32_t>(model.SurfaceData.Polygons.size());
+        model.SurfaceData.SurfaceExist = true;
+        model.SurfaceData.SortSurfaces();
+        const TResult result = model.FindCutEdge();
+        ASSERT_TRUE(result) << factor << ": " << result.Reason();
+        EXPECT_EQ(model.SegmentCount, samples::CutEdgeSegmentCount(layout)) << factor;
+
+        TCutEdgeData expected;
+        test::ReferenceCollectSegments(model.SurfaceData.FrontPolygons,
+                                       model.SurfaceData.BackPolygons, expected);
+        test::ReferenceOrderByPolar(expected);
+        for (std::size_t i = 0; i < expected.size(); ++i) {
+            expected[i].Number = static_cast<std::int32_t>(i + 1);
+        }
+        EXPECT_TRUE(SameSegments(model.CutEdge, expected)) << factor;
     }
 }
 
