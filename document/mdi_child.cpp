@@ -17,12 +17,12 @@
 #include "document/angle_chart.h"
 #include "document/data_panel.h"
 #include "document/data_tree.h"
+#include "document/dialogs.h"
 #include "document/property_list.h"
 #include "document/side_bar.h"
 #include "project/project_reader.h"
 #include "project/project_writer.h"
 #include "project/table_export.h"
-#include "shell/dialogs.h"
 
 namespace tessarin::document {
 
@@ -102,13 +102,19 @@ QWidget* TMDIChild::CreatePanelLeft() {
     layout->setContentsMargins(0, 0, 0, 0);
 
     SideBar = new TSideBar;
+    // The side bar's clicks run guarded: an angle computation that runs out of memory is
+    // reported by the host, and the document stays.
     connect(SideBar, &TSideBar::ActiveGroupChanged, this, [this](int group) {
-        // dxSideBar1ChangeActiveGroup: the view draws the open group's system.
-        Model.CurrentCS = static_cast<std::uint8_t>(group);
-        SceneView->update();
-        FillPropertyList();
+        Host.RunGuarded([this, group] {
+            // dxSideBar1ChangeActiveGroup: the view draws the open group's system.
+            Model.CurrentCS = static_cast<std::uint8_t>(group);
+            SceneView->update();
+            FillPropertyList();
+        });
     });
-    connect(SideBar, &TSideBar::ItemClicked, this, &TMDIChild::SideBarItemClick);
+    connect(SideBar, &TSideBar::ItemClicked, this, [this](int group, int item) {
+        Host.RunGuarded([this, group, item] { SideBarItemClick(group, item); });
+    });
 
     PropertiesBox = new QGroupBox(QStringLiteral("Свойства"));
     auto* propertiesLayout = new QVBoxLayout(PropertiesBox);
@@ -130,10 +136,9 @@ QWidget* TMDIChild::CreatePanelLeft() {
 // ---- geometry --------------------------------------------------------------------
 
 bool TMDIChild::RemoveGeometry() {
-    shell::TDialogs& dialogs = Host.Dialogs();
+    TDialogs& dialogs = Host.Dialogs();
     dialogs.Beep();
-    if (dialogs.Question(this, QStringLiteral("Уничтожить текущую геометрию?")) !=
-        shell::TAnswer::Yes) {
+    if (dialogs.Question(this, QStringLiteral("Уничтожить текущую геометрию?")) != TAnswer::Yes) {
         return false;
     }
     const bool ok = Model.SurfaceData.SurfaceSorted ? RemoveSurfaceSorting() : true;
@@ -186,11 +191,11 @@ bool TMDIChild::RemoveSelection() {
 }
 
 bool TMDIChild::RemoveCuttingEdge() {
-    shell::TDialogs& dialogs = Host.Dialogs();
+    TDialogs& dialogs = Host.Dialogs();
     dialogs.Beep();
     if (dialogs.Question(
             this, QStringLiteral("Операция уничтожит все рассчитанные данные. Продолжить?")) !=
-        shell::TAnswer::Yes) {
+        TAnswer::Yes) {
         return false;
     }
     if (Model.SelectCutEdgeExist) {
@@ -256,13 +261,13 @@ void TMDIChild::closeEvent(QCloseEvent* event) {
         return;
     }
     if (Model.SurfaceData.Modified) {
-        const shell::TAnswer answer = Host.Dialogs().Question(
+        const TAnswer answer = Host.Dialogs().Question(
             this, QStringLiteral("Сохранить изменения в файле ") + FileName, true);
-        if (answer == shell::TAnswer::Cancel) {
+        if (answer == TAnswer::Cancel) {
             event->ignore();
             return;
         }
-        if (answer == shell::TAnswer::Yes) {
+        if (answer == TAnswer::Yes) {
             const bool saved = HasFileName ? Host.SaveDocument(*this) : Host.SaveDocumentAs(*this);
             // The user asked for the changes to be kept: a cancelled or failed save
             // must not throw them away with the window.
@@ -331,7 +336,7 @@ std::pair<int, int> TMDIChild::GetSelectedSegmentRange() const {
 // ---- side bar ----------------------------------------------------------------------
 
 void TMDIChild::SideBarItemClick(int group, int item) {
-    shell::TDialogs& dialogs = Host.Dialogs();
+    TDialogs& dialogs = Host.Dialogs();
     const auto& existed = Model.ExistedCS;
     const bool ssk = existed[model::kExistedSSK];
     const bool feedPlan = existed[model::kExistedFeedPlan];
@@ -407,7 +412,7 @@ void TMDIChild::ComputeSequence(int system) {
 void TMDIChild::DiscardSegments() {
     Model.SurfaceData.Modified = true;
     const auto [first, last] = GetSelectedSegmentRange();
-    shell::TDialogs& dialogs = Host.Dialogs();
+    TDialogs& dialogs = Host.Dialogs();
     if (first < 0 || last < first || last >= static_cast<int>(Model.CutEdge.size())) {
         // Nothing chosen (or only selection rows whose segments are gone): there is no
         // range to keep, and keeping nothing would leave a cutting edge without segments.
@@ -420,8 +425,7 @@ void TMDIChild::DiscardSegments() {
     if (outside &&
         dialogs.Question(this, QStringLiteral("Главная режущая кромка не входит в выбранный "
                                               "диапазон, при отсечении возможно искажение "
-                                              "некоторых данных. Продолжить?")) !=
-            shell::TAnswer::Yes) {
+                                              "некоторых данных. Продолжить?")) != TAnswer::Yes) {
         return;
     }
     plan.HCE = outside ? 0 : plan.HCE - first;
@@ -458,7 +462,7 @@ bool TMDIChild::InPickMode() const {
 }
 
 void TMDIChild::ApplyPanelStyle() {
-    const bool flat = Host.CurrentSettings().FlatPanels;
+    const bool flat = Host.DocumentSettings().FlatPanels;
     PanelData->SetFlat(flat);
     PropertyList->setFrameShape(flat ? QFrame::Box : QFrame::StyledPanel);
     PropertyList->setFrameShadow(flat ? QFrame::Plain : QFrame::Sunken);
@@ -466,17 +470,17 @@ void TMDIChild::ApplyPanelStyle() {
 }
 
 void TMDIChild::ApplyChartVisibility() {
-    PanelData->SetChartShown(Host.CurrentSettings().ViewChart);
+    PanelData->SetChartShown(Host.DocumentSettings().ViewChart);
 }
 
 void TMDIChild::ApplyTableColumnSizing() {
-    PanelData->SetColumnResizing(Host.CurrentSettings().CustomTable);
+    PanelData->SetColumnResizing(Host.DocumentSettings().CustomTable);
 }
 
 // ---- table export, chart image -----------------------------------------------------
 
 void TMDIChild::ExportTable() {
-    shell::TDialogs& dialogs = Host.Dialogs();
+    TDialogs& dialogs = Host.Dialogs();
     QString proposed = QFileInfo(FileName).completeBaseName() + QStringLiteral(".csv");
     if (const QString folder = Host.DialogFolder(); !folder.isEmpty()) {
         proposed = QDir(folder).filePath(proposed);
@@ -500,7 +504,7 @@ void TMDIChild::ExportTable() {
 }
 
 void TMDIChild::SaveChart() {
-    shell::TDialogs& dialogs = Host.Dialogs();
+    TDialogs& dialogs = Host.Dialogs();
     QString proposed = QFileInfo(FileName).completeBaseName() + QStringLiteral("_chart.png");
     if (const QString folder = Host.DialogFolder(); !folder.isEmpty()) {
         proposed = QDir(folder).filePath(proposed);

@@ -221,7 +221,7 @@ void TPanelRoadTest::RoadMatchesTheBatchTool() {
     QCOMPARE(model.AcceptedCS.DSK.Nu, 45.0);
 
     // "Рассчитать углы" of every system.
-    for (const auto [group, item] : {std::pair{0, 0}, {1, 2}, {2, 1}, {3, 1}}) {
+    for (const auto& [group, item] : {std::pair{0, 0}, {1, 2}, {2, 1}, {3, 1}}) {
         SideBarClick(*document, group, item);
     }
     // The root, four systems and their 3 + 4 + 4 + 4 angles; the last system computed shown.
