@@ -113,7 +113,7 @@ void TMainForm::CreateFileMenu() {
         recent->setObjectName(QStringLiteral("RecentFile%1").arg(i + 1));
         connect(recent, &QAction::triggered, this, [this, recent] {
             if (!Busy()) {
-                OpenFiles({recent->data().toString()});
+                RunGuarded([this, recent] { OpenFiles({recent->data().toString()}); });
             }
         });
         MenuFile->addAction(recent);
@@ -318,11 +318,13 @@ void TMainForm::showEvent(QShowEvent* event) {
     if (CommandLineFile.isEmpty()) {
         return;
     }
-    if (HasSuffix(CommandLineFile, "stl")) {
-        ImportStlIntoNewDocument(CommandLineFile);
-    } else {
-        OpenProjectDocument(CommandLineFile);
-    }
+    RunGuarded([this] {
+        if (HasSuffix(CommandLineFile, "stl")) {
+            ImportStlIntoNewDocument(CommandLineFile);
+        } else {
+            OpenProjectDocument(CommandLineFile);
+        }
+    });
 }
 
 void TMainForm::dragEnterEvent(QDragEnterEvent* event) {
@@ -337,7 +339,8 @@ void TMainForm::dropEvent(QDropEvent* event) {
         return;
     }
     event->acceptProposedAction();
-    OpenFiles(files);
+    // Like a command: a failure is reported and the documents stay.
+    RunGuarded([this, &files] { OpenFiles(files); });
 }
 
 }  // namespace tessarin::shell

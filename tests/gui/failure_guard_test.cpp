@@ -19,7 +19,6 @@
 #include "document/side_bar.h"
 #include "model/model.h"
 #include "shell/application.h"
-#include "shell/failure.h"
 #include "shell/float_edit.h"
 #include "shell/main_window.h"
 #include "shell/manage_panel.h"
@@ -260,6 +259,14 @@ void TFailureGuardTest::BrokenProjectReadLeavesNoHalfDocument() {
     tessarin::test::FindChild<QAction>(*Form, "ButtonOpen")->trigger();
     QVERIFY(Messages(*Dialogs).isEmpty());
     QCOMPARE(Form->OpenDocumentCount(), 2);
+
+    // The recent-file list opens through the same guard.
+    Dialogs->Clear();
+    Arm(1, TThrown::BadAlloc);
+    tessarin::test::FindChild<QAction>(*Form, "RecentFile1")->trigger();
+    QCOMPARE(Messages(*Dialogs), QStringList{"Error: " + kNoMemory});
+    QCOMPARE(Form->OpenDocumentCount(), 2);
+    QVERIFY(!Form->Busy());
 }
 
 // The panel's buttons and edits hand their steps to the host's guard.
