@@ -15,8 +15,8 @@
 #include "document/angle_chart.h"
 #include "document/data_table_model.h"
 #include "document/data_tree.h"
+#include "document/dialogs.h"
 #include "project/output_formats.h"
-#include "shell/dialogs.h"
 
 namespace tessarin::document {
 
@@ -29,7 +29,7 @@ constexpr int kDataColumnWidth = 64;
 
 }  // namespace
 
-TDataPanel::TDataPanel(model::TModel& model, bool& showSelection, shell::TDialogs& dialogs,
+TDataPanel::TDataPanel(model::TModel& model, bool& showSelection, TDialogs& dialogs,
                        QWidget* parent)
     : QWidget(parent), Model(model), ShowSelection(showSelection), Dialogs(dialogs) {
     setObjectName(QStringLiteral("PanelData"));

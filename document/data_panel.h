@@ -18,21 +18,18 @@ class QMenu;
 class QSplitter;
 class QTableView;
 
-namespace tessarin::shell {
-class TDialogs;
-}
-
 namespace tessarin::document {
 
 class TAngleChart;
 class TDataTableModel;
 class TDataTree;
+class TDialogs;
 
 class TDataPanel final : public QWidget {
     Q_OBJECT
 
 public:
-    TDataPanel(model::TModel& model, bool& showSelection, shell::TDialogs& dialogs,
+    TDataPanel(model::TModel& model, bool& showSelection, TDialogs& dialogs,
                QWidget* parent = nullptr);
 
     // BuildDataTree: the tree from the model's flags; the table keeps its columns until
@@ -107,7 +104,7 @@ private:
 
     model::TModel& Model;
     bool& ShowSelection;
-    shell::TDialogs& Dialogs;
+    TDialogs& Dialogs;
 
     TDataTree* TreeViewData = nullptr;
     QTableView* StringGridData = nullptr;

@@ -17,13 +17,13 @@
 #include "document/angle_chart.h"
 #include "document/data_panel.h"
 #include "document/data_tree.h"
+#include "document/dialogs.h"
 #include "document/property_list.h"
 #include "document/side_bar.h"
 #include "model/analysis_steps.h"
 #include "project/output_formats.h"
 #include "project/project_reader.h"
 #include "project/project_writer.h"
-#include "shell/dialogs.h"
 
 namespace tessarin::document {
 
@@ -103,13 +103,19 @@ QWidget* TMDIChild::CreatePanelLeft() {
     layout->setContentsMargins(0, 0, 0, 0);
 
     SideBar = new TSideBar;
+    // The side bar's clicks run guarded: an angle computation that runs out of memory is
+    // reported by the host, and the document stays.
     connect(SideBar, &TSideBar::ActiveGroupChanged, this, [this](int group) {
-        // dxSideBar1ChangeActiveGroup: the view draws the open group's system.
-        Model.CurrentCS = static_cast<std::uint8_t>(group);
-        SceneView->update();
-        FillPropertyList();
+        Host.RunGuarded([this, group] {
+            // dxSideBar1ChangeActiveGroup: the view draws the open group's system.
+            Model.CurrentCS = static_cast<std::uint8_t>(group);
+            SceneView->update();
+            FillPropertyList();
+        });
     });
-    connect(SideBar, &TSideBar::ItemClicked, this, &TMDIChild::SideBarItemClick);
+    connect(SideBar, &TSideBar::ItemClicked, this, [this](int group, int item) {
+        Host.RunGuarded([this, group, item] { SideBarItemClick(group, item); });
+    });
 
     PropertiesBox = new QGroupBox(QStringLiteral("Свойства"));
     auto* propertiesLayout = new QVBoxLayout(PropertiesBox);
@@ -131,10 +137,9 @@ QWidget* TMDIChild::CreatePanelLeft() {
 // ---- geometry --------------------------------------------------------------------
 
 bool TMDIChild::RemoveGeometry() {
-    shell::TDialogs& dialogs = Host.Dialogs();
+    TDialogs& dialogs = Host.Dialogs();
     dialogs.Beep();
-    if (dialogs.Question(this, QStringLiteral("Уничтожить текущую геометрию?")) !=
-        shell::TAnswer::Yes) {
+    if (dialogs.Question(this, QStringLiteral("Уничтожить текущую геометрию?")) != TAnswer::Yes) {
         return false;
     }
     const bool ok = Model.SurfaceData.SurfaceSorted ? RemoveSurfaceSorting() : true;
@@ -181,11 +186,11 @@ bool TMDIChild::RemoveSelection() {
 }
 
 bool TMDIChild::RemoveCuttingEdge() {
-    shell::TDialogs& dialogs = Host.Dialogs();
+    TDialogs& dialogs = Host.Dialogs();
     dialogs.Beep();
     if (dialogs.Question(
             this, QStringLiteral("Операция уничтожит все рассчитанные данные. Продолжить?")) !=
-        shell::TAnswer::Yes) {
+        TAnswer::Yes) {
         return false;
     }
     if (Model.SelectCutEdgeExist) {
@@ -251,13 +256,13 @@ void TMDIChild::closeEvent(QCloseEvent* event) {
         return;
     }
     if (Model.SurfaceData.Modified) {
-        const shell::TAnswer answer = Host.Dialogs().Question(
+        const TAnswer answer = Host.Dialogs().Question(
             this, QStringLiteral("Сохранить изменения в файле ") + FileName, true);
-        if (answer == shell::TAnswer::Cancel) {
+        if (answer == TAnswer::Cancel) {
             event->ignore();
             return;
         }
-        if (answer == shell::TAnswer::Yes) {
+        if (answer == TAnswer::Yes) {
             const bool saved = HasFileName ? Host.SaveDocument(*this) : Host.SaveDocumentAs(*this);
             // The user asked for the changes to be kept: a cancelled or failed save
             // must not throw them away with the window.
@@ -350,7 +355,7 @@ void TMDIChild::SideBarItemClick(int group, int item) {
     if (entry != kItems.end()) {
         const model::TStepCheck check = model::CheckStep(Model, entry->Step);
         if (!check.Allowed()) {
-            shell::TDialogs& dialogs = Host.Dialogs();
+            TDialogs& dialogs = Host.Dialogs();
             if (check.Beep) {
                 dialogs.Beep();
             }
@@ -382,7 +387,7 @@ void TMDIChild::ComputeSequence(int system) {
 void TMDIChild::DiscardSegments() {
     Model.SurfaceData.Modified = true;
     const auto [first, last] = GetSelectedSegmentRange();
-    shell::TDialogs& dialogs = Host.Dialogs();
+    TDialogs& dialogs = Host.Dialogs();
     if (const model::TStepCheck check = model::CheckKeepSegments(Model, first, last);
         !check.Allowed()) {
         dialogs.Beep();
@@ -392,8 +397,7 @@ void TMDIChild::DiscardSegments() {
     if (model::MainSegmentOutside(Model, first, last) &&
         dialogs.Question(this, QStringLiteral("Главная режущая кромка не входит в выбранный "
                                               "диапазон, при отсечении возможно искажение "
-                                              "некоторых данных. Продолжить?")) !=
-            shell::TAnswer::Yes) {
+                                              "некоторых данных. Продолжить?")) != TAnswer::Yes) {
         return;
     }
     const bool hadSelection = Model.SelectCutEdgeExist;
@@ -424,7 +428,7 @@ bool TMDIChild::InPickMode() const {
 }
 
 void TMDIChild::ApplyPanelStyle() {
-    const bool flat = Host.CurrentSettings().FlatPanels;
+    const bool flat = Host.DocumentSettings().FlatPanels;
     PanelData->SetFlat(flat);
     PropertyList->setFrameShape(flat ? QFrame::Box : QFrame::StyledPanel);
     PropertyList->setFrameShadow(flat ? QFrame::Plain : QFrame::Sunken);
@@ -432,11 +436,11 @@ void TMDIChild::ApplyPanelStyle() {
 }
 
 void TMDIChild::ApplyChartVisibility() {
-    PanelData->SetChartShown(Host.CurrentSettings().ViewChart);
+    PanelData->SetChartShown(Host.DocumentSettings().ViewChart);
 }
 
 void TMDIChild::ApplyTableColumnSizing() {
-    PanelData->SetColumnResizing(Host.CurrentSettings().CustomTable);
+    PanelData->SetColumnResizing(Host.DocumentSettings().CustomTable);
 }
 
 // ---- table export, chart image -----------------------------------------------------
@@ -451,7 +455,7 @@ void TMDIChild::ExportTable(const QString& formatKey) {
     const auto text = [](std::string_view view) {
         return QString::fromUtf8(view.data(), static_cast<qsizetype>(view.size()));
     };
-    shell::TDialogs& dialogs = Host.Dialogs();
+    TDialogs& dialogs = Host.Dialogs();
     QString proposed = QFileInfo(FileName).completeBaseName() + '.' + text(format->Extension);
     if (const QString folder = Host.DialogFolder(); !folder.isEmpty()) {
         proposed = QDir(folder).filePath(proposed);
@@ -473,7 +477,7 @@ void TMDIChild::ExportTable(const QString& formatKey) {
 }
 
 void TMDIChild::SaveChart() {
-    shell::TDialogs& dialogs = Host.Dialogs();
+    TDialogs& dialogs = Host.Dialogs();
     QString proposed = QFileInfo(FileName).completeBaseName() + QStringLiteral("_chart.png");
     if (const QString folder = Host.DialogFolder(); !folder.isEmpty()) {
         proposed = QDir(folder).filePath(proposed);

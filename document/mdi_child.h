@@ -14,10 +14,10 @@
 #include <array>
 #include <utility>
 
+#include "document/document_host.h"
 #include "model/model.h"
 #include "model/progress.h"
 #include "model/result.h"
-#include "shell/app_settings.h"
 #include "view/scene_view.h"
 
 class QCloseEvent;
@@ -25,50 +25,11 @@ class QKeyEvent;
 class QGroupBox;
 class QSplitter;
 
-namespace tessarin::shell {
-class TDialogs;
-}
-
 namespace tessarin::document {
 
 class TDataPanel;
-class TMDIChild;
 class TPropertyList;
 class TSideBar;
-
-// What a document window asks of the main window that holds it.
-class TDocumentHost {
-public:
-    virtual ~TDocumentHost() = default;
-
-    virtual shell::TDialogs& Dialogs() = 0;
-    virtual model::TProgress& Progress() = 0;
-    // Where the file dialogs start: the settings' Path when UsePath is on, else empty.
-    virtual QString DialogFolder() const = 0;
-    virtual view::TDisplayToggles DisplayToggles() const = 0;
-    virtual view::TMouseMode MouseMode() const = 0;
-    // The parameter panel is open (the view then draws the working values).
-    virtual bool PanelOpen() const = 0;
-    // Opens the parameter panel for the active document in `mode`: 1 static system,
-    // 2 kinematic system, 3 dynamic system, 4 working plane. The side bar checks the
-    // preconditions first.
-    virtual void OpenManagePanel(int mode) = 0;
-    // A long operation is running; nothing may close until it has returned.
-    virtual bool Busy() const = 0;
-    // Saves `document` to its own file (true also when it has none) or asks for a name.
-    virtual bool SaveDocument(TMDIChild& document) = 0;
-    virtual bool SaveDocumentAs(TMDIChild& document) = 0;
-    virtual void UpdateCommandStates() = 0;
-    // The application's settings as they are now (read afresh).
-    virtual shell::TShellSettings CurrentSettings() const = 0;
-    // The main window's "Справка" (F1 in a document window).
-    virtual void ShowHelp() = 0;
-    // `document` has agreed to close and is no longer alive; its window goes next.
-    virtual void DocumentClosed(TMDIChild& document) = 0;
-    // `document` is being destroyed (called first thing in its destructor, while it is
-    // still whole); nothing may refer to it afterwards.
-    virtual void DocumentDestroyed(TMDIChild& document) = 0;
-};
 
 class TMDIChild final : public QWidget {
     Q_OBJECT

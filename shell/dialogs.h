@@ -1,41 +1,17 @@
-// Every modal interaction of the desktop program: message boxes, questions, file
-// dialogs and the beep. The program uses TWidgetDialogs; GUI tests install a scripted
-// implementation that answers questions and records messages without a person.
+// The program's real modal interactions: QMessageBox and QFileDialog behind the
+// documents' dialogs interface.
 #pragma once
 
 #include <QString>
-#include <QStringList>
 
-class QDialog;
-class QWidget;
+#include "document/dialogs.h"
 
 namespace tessarin::shell {
 
-enum class TAnswer { Yes, No, Cancel };
-
-class TDialogs {
-public:
-    virtual ~TDialogs() = default;
-
-    virtual void Beep() = 0;
-    // Warning icon, "OK", titled "Предупреждение"; `detail` (the core's reason) goes
-    // under the fixed text.
-    virtual void Warning(QWidget* parent, const QString& text, const QString& detail = {}) = 0;
-    // Error icon, "OK", titled "Ошибка".
-    virtual void Error(QWidget* parent, const QString& text, const QString& detail = {}) = 0;
-    // Warning icon, "&Да" / "&Нет" (and "Отмена" when `withCancel`).
-    virtual TAnswer Question(QWidget* parent, const QString& text, bool withCancel = false) = 0;
-    // Empty when cancelled. `filter` in Qt's form ("Файлы Tessarin (*.tsf)").
-    virtual QString OpenFileName(QWidget* parent, const QString& title, const QString& filter,
-                                 const QString& folder) = 0;
-    virtual QString SaveFileName(QWidget* parent, const QString& title, const QString& filter,
-                                 const QString& proposed) = 0;
-    // The folder browser, starting in `folder`; empty when cancelled.
-    virtual QString FolderName(QWidget* parent, const QString& title, const QString& folder) = 0;
-    // Shows a dialog of the program's own (the About box, later the settings and the
-    // selection dialogs) modally; the result is QDialog::Accepted or QDialog::Rejected.
-    virtual int RunModal(QDialog& dialog) = 0;
-};
+// The interface lives with the documents, which sit below the shell; the shell names
+// it as its own.
+using document::TAnswer;
+using document::TDialogs;
 
 // The real dialogs: QMessageBox and QFileDialog.
 class TWidgetDialogs final : public TDialogs {

@@ -12,11 +12,12 @@
 
 #include <QString>
 
+#include "shell/dialogs.h"
+
 class QWidget;
 
 namespace tessarin::shell {
 
-class TDialogs;
 class TSettingsStore;
 
 inline constexpr char kDesktopEntryName[] = "tessarin.desktop";

@@ -17,6 +17,8 @@
 #include <QObject>
 #include <QString>
 
+#include "shell/dialogs.h"
+
 class QEvent;
 class QLabel;
 class QLineEdit;
@@ -24,8 +26,6 @@ class QToolButton;
 class QWidget;
 
 namespace tessarin::shell {
-
-class TDialogs;
 
 class TFloatEdit final : public QObject {
     Q_OBJECT

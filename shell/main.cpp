@@ -7,11 +7,13 @@
 #include <QSurfaceFormat>
 
 #include "shell/app_settings.h"
+#include "shell/application.h"
 #include "shell/command_icons.h"
 #include "shell/dialogs.h"
 #include "shell/first_start.h"
 #include "shell/gate_form.h"
 #include "shell/main_window.h"
+#include "shell/smart_gauge.h"
 #include "view/scene_view.h"
 
 int main(int argc, char** argv) {
@@ -19,7 +21,7 @@ int main(int argc, char** argv) {
     // Every document's view asks for the compatibility profile; as the default it also
     // reaches the contexts Qt makes for the window itself.
     QSurfaceFormat::setDefaultFormat(tessarin::view::TSceneView::SurfaceFormat());
-    QApplication application(argc, argv);
+    TApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tessarin"));
     QApplication::setOrganizationName(QStringLiteral("Tessarin"));
     QApplication::setWindowIcon(ApplicationIcon());
@@ -31,6 +33,10 @@ int main(int argc, char** argv) {
     TWidgetDialogs dialogs;
     TSettings settings;
     TMainForm mainForm(dialogs, settings);
+    // An exception that escapes an event handler is reported like a failed command; an
+    // operation still running under it is left to finish.
+    application.SetFailureHandler(
+        [&mainForm] { mainForm.ReportCurrentException(mainForm.Gauge().OperationDepth()); });
     if (!settings.SettingsExist()) {
         // A failure of the registration is shown in a message box, which the splash,
         // always on top, must not cover.
@@ -47,5 +53,8 @@ int main(int argc, char** argv) {
         mainForm.SetCommandLineFile(arguments.at(1));
     }
     mainForm.showMaximized();
-    return QApplication::exec();
+    const int result = QApplication::exec();
+    // The main window goes before the application object.
+    application.SetFailureHandler({});
+    return result;
 }

@@ -4,7 +4,15 @@
 // and shown states of all commands up to date from the active document's model.
 //
 // Commands are QActions named after their buttons ("ButtonNew", "ButtonCutEdge", ...);
-// a menu item and its toolbar button are the same action.
+// a menu item and its toolbar button are the same action. They are made from the
+// command table (see command_table.h), whose parts live with each menu's handlers:
+// main_window_file.cpp, _geometry, _view, _windows, _help (and _settings for
+// "Настройки"); this file holds the construction, the register of documents, what
+// the documents read and the command states.
+//
+// Every command, the side bar's items and the parameter panel run inside RunGuarded:
+// an exception (an allocation that fails on a huge model, above all) becomes an error
+// message, and every document stays open.
 #pragma once
 
 #include <QMainWindow>
@@ -15,6 +23,8 @@
 #include <vector>
 
 #include "document/mdi_child.h"
+#include "shell/command_table.h"
+#include "shell/dialogs.h"
 
 class QAction;
 class QActionGroup;
@@ -26,7 +36,6 @@ class QUrl;
 
 namespace tessarin::shell {
 
-class TDialogs;
 class TManagePanel;
 class TSelectDlg;
 class TSettingsStore;
@@ -107,6 +116,19 @@ public:
 
     bool Busy() const override;
 
+    // Runs `step` of a command; an exception it throws is shown as an error (see
+    // ReportFailure) and the result is false. Nested calls report once, innermost.
+    bool RunGuarded(const std::function<void()>& step) override;
+    // After a failed step: the error message ("Недостаточно памяти для выполнения
+    // операции" for a failed allocation, "Ошибка при выполнении операции" otherwise,
+    // the exception's text under it), the operations the step started finished on the
+    // gauge down to `gaugeDepth`, the documents repainted and the command states
+    // brought up to date. Call only inside a catch block.
+    void ReportCurrentException(int gaugeDepth = 0);
+
+    // The command table, in menu order.
+    const std::vector<TCommand>& Commands() const { return CommandTable; }
+
 public slots:
     void ButtonNewClick();
     void ButtonOpenClick();
@@ -145,15 +167,28 @@ private:
     view::TMouseMode MouseMode() const override;
     void DocumentClosed(document::TMDIChild& document) override;
     void DocumentDestroyed(document::TMDIChild& document) override;
-    TShellSettings CurrentSettings() const override;
+    document::TDocumentSettings DocumentSettings() const override;
     void ShowHelp() override;
 
-    QAction* MakeCommand(const char* name, const QString& caption, const QString& hint = {});
+    // The parts of the command table, one per menu.
+    static std::vector<TCommand> FileCommands();
+    static std::vector<TCommand> GeometryCommands();
+    static std::vector<TCommand> ViewCommands();
+    static std::vector<TCommand> WindowCommands();
+    static std::vector<TCommand> HelpCommands();
     void CreateCommands();
-    void CreateMenus();
-    void CreateToolBars();
+    QAction* MakeCommand(const TCommand& command);
+    // Each menu's part of the menu bar and its toolbar, in the bar's order.
+    void CreateFileMenu();
+    void CreateGeometryMenu();
+    void CreateViewMenu();
+    void CreateWindowMenu();
+    void CreateHelpMenu();
+    void CreateFileToolBar();
+    void CreateGeometryToolBar();
+    void CreateViewToolBar();
     void CreateStatusBar();
-    void Connect(QAction* action, void (TMainForm::*handler)());
+    void ShowStandardView(int view);
 
     document::TMDIChild* CreateDocument();
     void CloseDocument(document::TMDIChild& document);
@@ -190,6 +225,7 @@ private:
     QMenu* MenuFile = nullptr;
     QMenu* MenuWindow = nullptr;
     QAction* RecentSeparator = nullptr;
+    std::vector<TCommand> CommandTable;
     std::vector<QAction*> RecentActions;
     QActionGroup* WindowListGroup = nullptr;
     struct TWindowListEntry {

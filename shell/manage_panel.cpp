@@ -149,22 +149,38 @@ TManagePanel::TManagePanel(TDialogs& dialogs, THost host, QObject* parent)
                                    TGlyph::Cancel, 68);
     SpeedButtonPick = MakeButton(*GBoxManagePanel, "SpeedButtonPick", QStringLiteral("Указать"),
                                  TGlyph::Pick, 104);
-    connect(SpeedButtonOK, &QToolButton::clicked, this, &TManagePanel::SpeedButtonOKClick);
-    connect(SpeedButtonSkip, &QToolButton::clicked, this, &TManagePanel::SpeedButtonSkipClick);
-    connect(SpeedButtonCancel, &QToolButton::clicked, this, &TManagePanel::SpeedButtonCancelClick);
-    connect(SpeedButtonPick, &QToolButton::clicked, this, &TManagePanel::SpeedButtonPickClick);
+    // The buttons and the edits' changes run their steps guarded: an exception they
+    // throw is the host's to report.
+    auto guarded = [this](void (TManagePanel::*step)()) { return [this, step] { RunStep(step); }; };
+    connect(SpeedButtonOK, &QToolButton::clicked, this, guarded(&TManagePanel::SpeedButtonOKClick));
+    connect(SpeedButtonSkip, &QToolButton::clicked, this,
+            guarded(&TManagePanel::SpeedButtonSkipClick));
+    connect(SpeedButtonCancel, &QToolButton::clicked, this,
+            guarded(&TManagePanel::SpeedButtonCancelClick));
+    connect(SpeedButtonPick, &QToolButton::clicked, this,
+            guarded(&TManagePanel::SpeedButtonPickClick));
 
     FirstEdit = new TFloatEdit(*GBoxManagePanel, dialogs, QStringLiteral("FirstEdit"));
     SecondEdit = new TFloatEdit(*GBoxManagePanel, dialogs, QStringLiteral("SecondEdit"));
     // The edits' change notification, delivered synchronously.
-    connect(FirstEdit, &TFloatEdit::Changed, this, &TManagePanel::Preview, Qt::DirectConnection);
-    connect(SecondEdit, &TFloatEdit::Changed, this, &TManagePanel::Preview, Qt::DirectConnection);
+    connect(FirstEdit, &TFloatEdit::Changed, this, guarded(&TManagePanel::Preview),
+            Qt::DirectConnection);
+    connect(SecondEdit, &TFloatEdit::Changed, this, guarded(&TManagePanel::Preview),
+            Qt::DirectConnection);
 
     GBoxManagePanel->hide();
     Mode = kClosed;
 }
 
 TManagePanel::~TManagePanel() = default;
+
+void TManagePanel::RunStep(void (TManagePanel::*step)()) {
+    if (Host.RunGuarded) {
+        Host.RunGuarded([this, step] { (this->*step)(); });
+    } else {
+        (this->*step)();
+    }
+}
 
 void TManagePanel::Open(int mode) {
     if (mode < kStatic || mode > kFeedPlan) {

@@ -21,6 +21,8 @@
 #include <cstdint>
 #include <functional>
 
+#include "shell/dialogs.h"
+
 class QGroupBox;
 class QToolButton;
 class QWidget;
@@ -31,7 +33,6 @@ class TMDIChild;
 
 namespace tessarin::shell {
 
-class TDialogs;
 class TFloatEdit;
 
 class TManagePanel final : public QObject {
@@ -45,6 +46,9 @@ public:
         std::function<void()> UpdateCommandStates;
         // The "SmartCursor" setting, read afresh at every use.
         std::function<bool()> SmartCursor;
+        // Runs a step of the panel (its buttons, an edit's change) so that an exception
+        // it throws is reported instead of ending the program; run directly when unset.
+        std::function<bool(const std::function<void()>&)> RunGuarded;
     };
 
     enum : std::uint8_t { kClosed = 0, kStatic = 1, kKinematic = 2, kDynamic = 3, kFeedPlan = 4 };
@@ -86,6 +90,7 @@ public:
     void SpeedButtonPickClick();
 
 private:
+    void RunStep(void (TManagePanel::*step)());
     void LoadAccepted();
     void PreviewFeedPlanOf(document::TMDIChild& document);
     void ShowMainSegmentRow(document::TMDIChild& document);

@@ -17,6 +17,7 @@
 #include <array>
 
 #include "model/selection.h"
+#include "shell/dialogs.h"
 
 class QButtonGroup;
 class QLabel;
@@ -27,8 +28,6 @@ class QTreeWidget;
 class QTreeWidgetItem;
 
 namespace tessarin::shell {
-
-class TDialogs;
 
 class TSelectDlg final : public QDialog {
     Q_OBJECT

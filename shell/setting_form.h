@@ -22,6 +22,7 @@
 
 #include "model/types.h"
 #include "shell/app_settings.h"
+#include "shell/dialogs.h"
 
 class QButtonGroup;
 class QCheckBox;
@@ -32,7 +33,6 @@ class QToolButton;
 
 namespace tessarin::shell {
 
-class TDialogs;
 class TSettingSpinEdit;
 
 class TSettingForm final : public QDialog {

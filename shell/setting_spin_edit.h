@@ -12,9 +12,9 @@
 
 #include <functional>
 
-namespace tessarin::shell {
+#include "shell/dialogs.h"
 
-class TDialogs;
+namespace tessarin::shell {
 
 class TSettingSpinEdit final : public QAbstractSpinBox {
 public:

@@ -21,7 +21,6 @@ TSmartGauge::TSmartGauge(QLabel& caption, QWidget* parent)
 }
 
 void TSmartGauge::Start(std::string_view text, int maximum) {
-    ++Depth;
     GaugeMaximum = std::max(maximum, 0);
     GaugePosition = 0;
     Caption.setText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
@@ -30,6 +29,9 @@ void TSmartGauge::Start(std::string_view text, int maximum) {
     Caption.repaint();
     repaint();
     LastRefresh = Clock();
+    // Counted once nothing can throw any more: a start that fails has no Finish to
+    // come, and must not leave the gauge busy.
+    ++Depth;
 }
 
 void TSmartGauge::Step(int count) {
@@ -52,6 +54,12 @@ void TSmartGauge::Finish() {
     GaugePosition = 0;
     Caption.clear();
     Show();
+}
+
+void TSmartGauge::FinishDownTo(int depth) {
+    while (Depth > std::max(depth, 0)) {
+        Finish();
+    }
 }
 
 void TSmartGauge::Show() {

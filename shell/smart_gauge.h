@@ -40,6 +40,11 @@ public:
     int Position() const { return GaugePosition; }
     // An operation has started and not yet finished.
     bool Busy() const { return Depth > 0; }
+    // How many operations have started and not yet finished (they may nest).
+    int OperationDepth() const { return Depth; }
+    // Finishes the operations started since the gauge stood at `depth`: those of a
+    // command that threw before it could finish them.
+    void FinishDownTo(int depth);
 
     // Milliseconds between two repaints during an operation.
     void SetRefreshInterval(int milliseconds) { RefreshInterval = milliseconds; }

@@ -127,6 +127,7 @@ private slots:
     void MenusAndToolbarsKeepTheirOrder_data();
     void MenusAndToolbarsKeepTheirOrder();
     void HintsAreCaptionsExceptThree();
+    void TableHoldsEveryCommandWithItsShortcut();
 
 private:
     void Reach(TState state);
@@ -512,6 +513,37 @@ void TCommandStatesTest::HintsAreCaptionsExceptThree() {
     QCOMPARE(Form->StatusPanel(0).text(), QStringLiteral("Открытие файла >>"));
     Form->Gauge().Finish();
     QVERIFY(Form->StatusPanel(0).text().isEmpty());
+}
+
+void TCommandStatesTest::TableHoldsEveryCommandWithItsShortcut() {
+    // The table is what the window is made of: each entry is the action of its name
+    // with its caption, and every command whose state a rule decides is checked above
+    // ("Выход" alone has no rule).
+    QStringList names;
+    for (const tessarin::shell::TCommand& command : Form->Commands()) {
+        QCOMPARE(Command(QString::fromLatin1(command.Name))->text(),
+                 QString::fromUtf8(command.Caption));
+        names.append(QString::fromLatin1(command.Name));
+    }
+    QCOMPARE(names.removeAll(QStringLiteral("ButtonExit")), 1);
+    names.sort();
+    QStringList checked = kCommands;
+    checked.sort();
+    QCOMPARE(names, checked);
+
+    const QHash<QString, QKeySequence> shortcuts{
+        {"ButtonNew", QKeySequence(QKeySequence::New)},
+        {"ButtonOpen", QKeySequence(QKeySequence::Open)},
+        {"ButtonSave", QKeySequence(QKeySequence::Save)},
+        {"ButtonSaveAs", QKeySequence(QStringLiteral("Ctrl+Shift+S"))},
+        {"ButtonExit", QKeySequence(QStringLiteral("Ctrl+Q"))},
+        {"ButtonHelp", QKeySequence(QKeySequence::HelpContents)},
+    };
+    for (const tessarin::shell::TCommand& command : Form->Commands()) {
+        const QString name = QString::fromLatin1(command.Name);
+        QCOMPARE(Command(name)->shortcut(), shortcuts.value(name));
+    }
+    QCOMPARE(QKeySequence(QKeySequence::HelpContents), QKeySequence(Qt::Key_F1));
 }
 
 QTEST_MAIN(TCommandStatesTest)

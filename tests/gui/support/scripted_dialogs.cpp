@@ -26,8 +26,8 @@ QString KindName(TDialogKind kind) {
     return {};
 }
 
-void TScriptedDialogs::Answer(std::initializer_list<shell::TAnswer> answers) {
-    for (const shell::TAnswer answer : answers) {
+void TScriptedDialogs::Answer(std::initializer_list<document::TAnswer> answers) {
+    for (const document::TAnswer answer : answers) {
         Answers.append(answer);
     }
 }
@@ -60,7 +60,7 @@ QStringList TScriptedDialogs::Transcript() const {
 
 QStringList TScriptedDialogs::Unscripted() const {
     QStringList problems = Missing;
-    for (const shell::TAnswer answer : Answers) {
+    for (const document::TAnswer answer : Answers) {
         problems.append(QStringLiteral("unused answer %1").arg(static_cast<int>(answer)));
     }
     for (const QString& file : Files) {
@@ -96,11 +96,11 @@ void TScriptedDialogs::Error(QWidget*, const QString& text, const QString& detai
     Log.append({TDialogKind::Error, text, detail, {}, false});
 }
 
-shell::TAnswer TScriptedDialogs::Question(QWidget*, const QString& text, bool withCancel) {
+document::TAnswer TScriptedDialogs::Question(QWidget*, const QString& text, bool withCancel) {
     Log.append({TDialogKind::Question, text, {}, {}, withCancel});
     if (Answers.isEmpty()) {
         Missing.append(QStringLiteral("unanswered question: ") + text);
-        return withCancel ? shell::TAnswer::Cancel : shell::TAnswer::No;
+        return withCancel ? document::TAnswer::Cancel : document::TAnswer::No;
     }
     return Answers.takeFirst();
 }

@@ -10,7 +10,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "shell/dialogs.h"
+#include "document/dialogs.h"
 
 namespace tessarin::test {
 
@@ -24,10 +24,10 @@ struct TDialogRecord {
     bool WithCancel = false;  // questions only
 };
 
-class TScriptedDialogs final : public shell::TDialogs {
+class TScriptedDialogs final : public document::TDialogs {
 public:
     // Answers for the next questions, in order.
-    void Answer(std::initializer_list<shell::TAnswer> answers);
+    void Answer(std::initializer_list<document::TAnswer> answers);
     // Names the next file dialogs return, in order; an empty name is a cancelled dialog.
     void ChooseFile(const QString& name);
     // Result of the next modal dialogs (QDialog::Accepted or Rejected), in order.
@@ -50,7 +50,7 @@ public:
     void Beep() override;
     void Warning(QWidget* parent, const QString& text, const QString& detail) override;
     void Error(QWidget* parent, const QString& text, const QString& detail) override;
-    shell::TAnswer Question(QWidget* parent, const QString& text, bool withCancel) override;
+    document::TAnswer Question(QWidget* parent, const QString& text, bool withCancel) override;
     QString OpenFileName(QWidget* parent, const QString& title, const QString& filter,
                          const QString& folder) override;
     QString SaveFileName(QWidget* parent, const QString& title, const QString& filter,
@@ -63,7 +63,7 @@ private:
     QString NextFile(const QString& what);
 
     QList<TDialogRecord> Log;
-    QList<shell::TAnswer> Answers;
+    QList<document::TAnswer> Answers;
     QStringList Files;
     QList<int> ModalResults;
     QList<std::function<int(QDialog&)>> ModalWork;
