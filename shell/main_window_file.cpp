@@ -12,6 +12,7 @@
 #include <QToolBar>
 #include <QUrl>
 
+#include "model/analysis_steps.h"
 #include "shell/app_settings.h"
 #include "shell/main_window.h"
 #include "shell/smart_gauge.h"
@@ -185,6 +186,11 @@ void TMainForm::OpenProjectDocument(const QString& name) {
     AddWindowListEntry(*document, document->FileName);
     RememberRecentFile(name);
     UpdateCommandStates();
+    // The project is open and whole; what in it no longer fits is said once it shows.
+    for (const std::string& warning : model::ProjectWarnings(document->Model)) {
+        DialogService.Beep();
+        DialogService.Warning(document, QString::fromStdString(warning));
+    }
     document->FormPaint();
 }
 

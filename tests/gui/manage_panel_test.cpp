@@ -21,7 +21,9 @@
 #include <memory>
 
 #include "document/data_panel.h"
+#include "document/data_tree.h"
 #include "document/mdi_child.h"
+#include "document/property_list.h"
 #include "document/side_bar.h"
 #include "model/coordinate_systems.h"
 #include "model/model.h"
@@ -82,6 +84,7 @@ private slots:
     void StaticOnFreshModelPreviewsTheAxis();
     void TypedValueAboveTheBoundIsClamped();
     void OkOnStaticSystemDefinesThreeSystems();
+    void RedefinedSystemDropsItsAnglesFromEveryView();
     void PanelDisablesCommandsUntilClosed();
     void PickedSegmentMovesThePlaneAndResetRestoresIt();
     void ResetRestoresTheTableRow_data();
@@ -371,6 +374,44 @@ void TManagePanelTest::OkOnStaticSystemDefinesThreeSystems() {
     QVERIFY(Command("ButtonViewFeedPlan")->isEnabled());
     QVERIFY(Command("ButtonNew")->isEnabled());
     QVERIFY(document->SideBarEnabled());
+}
+
+void TManagePanelTest::RedefinedSystemDropsItsAnglesFromEveryView() {
+    TMDIChild* document = AnalyseSample();
+    tessarin::model::TModel& model = document->Model;
+    Form->OpenManagePanel(1);
+    Type(*Panel().FirstEdit, "10");
+    Button("SpeedButtonOK")->click();
+    document->SideBarItemClick(0, 0);   // the tool system's angles
+    document->SideBarItemClick(1, 2);   // the static angles with GN 10
+    document->Bar().SetActiveGroup(1);  // the property list shows the static system
+    QCOMPARE(int(model.CurrentCS), 1);
+    QVERIFY(model.DefinedAngles[tessarin::model::kSSK]);
+    QVERIFY(document->Data().Tree().FindNode(6) != nullptr);
+    const auto answered = [&] {
+        for (const auto& [name, value] : document->Properties().Rows()) {
+            if (name == QStringLiteral("Углы рассчитаны?")) {
+                return value;
+            }
+        }
+        return QString();
+    };
+    QCOMPARE(answered(), QStringLiteral("Да"));
+
+    // GN 0 accepted without computing: the GN-10 angles must not stay on show.
+    Form->OpenManagePanel(1);
+    Type(*Panel().FirstEdit, "0");
+    Button("SpeedButtonOK")->click();
+    QVERIFY(!model.DefinedAngles[tessarin::model::kSSK]);
+    QVERIFY(model.DefinedAngles[tessarin::model::kISK]);
+    QCOMPARE(answered(), QStringLiteral("Нет"));
+    QVERIFY(document->Data().Tree().FindNode(6) == nullptr);
+    QVERIFY(document->Data().Tree().FindNode(2) != nullptr);
+    for (const int k : document->Data().ShownColumns()) {
+        QVERIFY2(k < 6 || k > 9, qPrintable(QString::number(k)));
+    }
+    QVERIFY(model.Columns[6].empty());
+    QVERIFY(model.Series(6).GetPoints().empty());
 }
 
 void TManagePanelTest::PanelDisablesCommandsUntilClosed() {

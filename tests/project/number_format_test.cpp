@@ -118,7 +118,12 @@ INSTANTIATE_TEST_SUITE_P(
                     TAccCase{0, 3, "3"}, TAccCase{1, 80, "80,0"}, TAccCase{4, -0.00004, "0,0000"},
                     TAccCase{0, 3.5, "4"}, TAccCase{0, 4.5, "4"}, TAccCase{0, 2.5, "2"},
                     TAccCase{4, -10.25, "-10,25"}, TAccCase{5, 0.00001, "0,00001"},
-                    TAccCase{6, -0.000012, "-0,000012"}));
+                    TAccCase{6, -0.000012, "-0,000012"},
+                    // The product x * 10^n is taken in 80 bits: a double product would
+                    // round 0.015 * 100 to the tie 1.5 (then 2) and 0.025 * 100 to 2.5
+                    // (then 2), where the stored values lie just below and above them.
+                    TAccCase{2, 0.015, "0,01"}, TAccCase{2, 0.025, "0,03"},
+                    TAccCase{1, 0.35, "0,3"}, TAccCase{3, 1.0005, "1,000"}));
 
 TEST(FloatToStrAccTest, SpecialValues) {
     EXPECT_EQ(FloatToStrAcc(4, std::numeric_limits<double>::quiet_NaN(), ','), "NAN");
