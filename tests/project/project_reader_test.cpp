@@ -27,13 +27,19 @@ namespace {
 std::atomic<bool> gProbing{false};
 std::atomic<std::size_t> gLargestRequest{0};
 
-void* Allocate(std::size_t size) {
+// Kept out of line: inlined into the operators, a compiler would see memory from
+// operator new reach free() and warn about a mismatch that is none.
+[[gnu::noinline]] void* Allocate(std::size_t size) {
     if (gProbing.load(std::memory_order_relaxed)) {
         std::size_t largest = gLargestRequest.load(std::memory_order_relaxed);
         while (size > largest && !gLargestRequest.compare_exchange_weak(largest, size)) {
         }
     }
     return std::malloc(size == 0 ? 1 : size);
+}
+
+[[gnu::noinline]] void Release(void* p) noexcept {
+    std::free(p);
 }
 }  // namespace
 
@@ -53,22 +59,22 @@ void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
     return Allocate(size);
 }
 void operator delete(void* p) noexcept {
-    std::free(p);
+    Release(p);
 }
 void operator delete[](void* p) noexcept {
-    std::free(p);
+    Release(p);
 }
 void operator delete(void* p, std::size_t) noexcept {
-    std::free(p);
+    Release(p);
 }
 void operator delete[](void* p, std::size_t) noexcept {
-    std::free(p);
+    Release(p);
 }
 void operator delete(void* p, const std::nothrow_t&) noexcept {
-    std::free(p);
+    Release(p);
 }
 void operator delete[](void* p, const std::nothrow_t&) noexcept {
-    std::free(p);
+    Release(p);
 }
 
 namespace tessarin::project {
