@@ -1,6 +1,8 @@
 // Fuzzes the STL reader: whatever the bytes, the model stays consistent (the count
-// matches the list, success and SurfaceExist agree, a failure says why, the box holds the
-// origin), and reading ASCII text in two halves gives exactly what one reading gives.
+// matches the list, success and SurfaceExist agree, a failure says why, the box is finite
+// and holds the origin), and reading ASCII text in two halves gives exactly what one
+// reading gives.
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -31,7 +33,12 @@ TResult LoadChecked(TSurFaceData& surface, std::string_view data, std::size_t pa
     Check(result.Ok() ? result.Reason().empty() && surface.PolygonCount > 0
                       : !result.Reason().empty() && surface.Polygons.empty());
     if (result.Ok()) {
-        // Neither reading lets a NaN into a vertex, so the box really holds the origin.
+        // Neither reading lets a NaN or an infinity into a vertex, so the box is finite and
+        // really holds the origin.
+        for (const double bound :
+             {surface.Xmin, surface.Xmax, surface.Ymin, surface.Ymax, surface.Zmin, surface.Zmax}) {
+            Check(std::isfinite(bound));
+        }
         Check(surface.Xmin <= 0 && 0 <= surface.Xmax);
         Check(surface.Ymin <= 0 && 0 <= surface.Ymax);
         Check(surface.Zmin <= 0 && 0 <= surface.Zmax);

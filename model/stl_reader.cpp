@@ -8,6 +8,7 @@
 #include <bit>
 #include <charconv>
 #include <chrono>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <exception>
@@ -240,23 +241,24 @@ bool LooksBinary(std::string_view data) {
     return false;
 }
 
-// For a file of at least kBinaryHeaderBytes that is not size-consistent.
-std::string BinaryShapeReason(std::string_view data, std::string_view name) {
+// How a file of at least kBinaryHeaderBytes that is not size-consistent misses the size
+// rule: `kind` names the damage, `detail` gives the numbers.
+void BinaryShape(std::string_view data, std::string& kind, std::string& detail) {
     const auto size = static_cast<std::int64_t>(data.size());
     const std::int64_t facets = ReadUint32(data.data() + 80);
     const std::int64_t needed = static_cast<std::int64_t>(kBinaryHeaderBytes) +
                                 facets * static_cast<std::int64_t>(kBinaryFacetBytes);
-    const std::string announced =
-        "the header announces " + Str(facets) + " facets (" + Str(needed) + " bytes)";
+    detail = "the header announces " + Str(facets) + " facets (" + Str(needed) + " bytes)";
     if (size < needed) {
         const std::int64_t facet = (size - static_cast<std::int64_t>(kBinaryHeaderBytes)) /
                                        static_cast<std::int64_t>(kBinaryFacetBytes) +
                                    1;
-        return std::string(name) + ": truncated binary STL: " + announced +
-               ", the file ends at byte " + Str(size) + ", inside facet " + Str(facet);
+        kind = "truncated binary STL";
+        detail += ", the file ends at byte " + Str(size) + ", inside facet " + Str(facet);
+    } else {
+        kind = "binary STL of inconsistent size";
+        detail += ", the file has " + Str(size - needed) + " bytes more";
     }
-    return std::string(name) + ": binary STL of inconsistent size: " + announced +
-           ", the file has " + Str(size - needed) + " bytes more";
 }
 
 // ---------------------------------------------------------------------------------------
@@ -282,6 +284,41 @@ const char* TokenEnd(const char* p, const char* end) {
         ++p;
     }
     return p;
+}
+
+// Whether [p, end) is written as a number of the number reading (sign, digits with "." or
+// ",", exponent), whatever its magnitude: a token that is and still does not read lies
+// beyond the range even of the wide float the reading falls back on.
+bool IsNumberText(const char* p, const char* end) {
+    if (p != end && (*p == '+' || *p == '-')) {
+        ++p;
+    }
+    int digits = 0;
+    for (; p != end && IsDigit(*p); ++p) {
+        ++digits;
+    }
+    if (p != end && (*p == '.' || *p == ',')) {
+        for (++p; p != end && IsDigit(*p); ++p) {
+            ++digits;
+        }
+    }
+    if (digits == 0) {
+        return false;
+    }
+    if (p != end && (*p == 'e' || *p == 'E')) {
+        ++p;
+        if (p != end && (*p == '+' || *p == '-')) {
+            ++p;
+        }
+        const char* const exponent = p;
+        while (p != end && IsDigit(*p)) {
+            ++p;
+        }
+        if (p == exponent) {
+            return false;
+        }
+    }
+    return p == end;
 }
 
 // A keyword of lower-case letters, also packed into a word to be compared at once.
@@ -341,6 +378,8 @@ struct TAsciiError {
     // the numbers were read.
     const char* KeywordAt = nullptr;
     int NumbersRead = -1;
+    // A vertex coordinate written as a number that a double cannot hold (At is its token).
+    bool OutOfRange = false;
 };
 
 enum class TOutcome { Finished, ReachedSplit, Failed, Cancelled };
@@ -497,7 +536,20 @@ private:
     bool Vector(TVector3& v, TExpect expect, const char* keywordAt) {
         double* const coordinates[3] = {&v.x, &v.y, &v.z};
         for (int i = 0; i < 3; ++i) {
-            if (!Number(*coordinates[i])) {
+            SkipBlanks();
+            const char* const at = P;
+            const bool read = Number(*coordinates[i]);
+            // A vertex beyond the range of a double is damage, as in a binary file; "1e400"
+            // reads as an infinity and "1e5000" not at all, and both are told so. Normals
+            // are kept as they read.
+            if (expect == TExpect::Vertex &&
+                (read ? !std::isfinite(*coordinates[i]) : IsNumberText(at, TokenEnd(at, End)))) {
+                P = at;
+                Reject(expect);
+                Failure.OutOfRange = true;
+                return false;
+            }
+            if (!read) {
                 Reject(expect);
                 Failure.KeywordAt = keywordAt;
                 Failure.NumbersRead = i;
@@ -620,10 +672,16 @@ std::string_view ExpectText(TExpect expect) {
     return "";
 }
 
-// `textEnd` is where the text stops, `dataEnd` where the file does (after a NUL byte).
+// "line N: expected ...". `textEnd` is where the text stops, `dataEnd` where the file
+// does (after a NUL byte).
 std::string AsciiReason(const TAsciiError& error, const char* begin, const char* textEnd,
-                        const char* dataEnd, std::string_view name) {
+                        const char* dataEnd) {
     const char* at = error.At;
+    if (error.OutOfRange) {
+        return "line " + Str(LineOf(begin, at)) + ": expected " +
+               std::string(ExpectText(error.Expect)) + ", found \"" +
+               Printable(at, TokenEnd(at, textEnd)) + "\", a number out of the range of a double";
+    }
     const bool atEnd = at == textEnd;
     const bool numeric =
         !atEnd && (IsDigit(*at) || *at == '-' || *at == '+' || *at == '.' || *at == ',');
@@ -641,7 +699,7 @@ std::string AsciiReason(const TAsciiError& error, const char* begin, const char*
                 " and then " + found;
         at = error.KeywordAt;
     }
-    return std::string(name) + ", line " + Str(LineOf(begin, at)) + ": expected " +
+    return "line " + Str(LineOf(begin, at)) + ": expected " +
            std::string(ExpectText(error.Expect)) + ", found " + found;
 }
 
@@ -796,9 +854,54 @@ TTextOutcome ReadText(const char* start, const char* end, const char* split, TSt
     return result;
 }
 
-// `facetsRead` tells how many facets were complete before a failure.
-TResult ReadAscii(std::string_view data, std::string_view name, TProgress& progress,
-                  std::size_t parallelFromBytes, TParsed& parsed, std::int64_t& facetsRead) {
+// UTF-16 text, told by its byte order mark or, without one, by ASCII characters that
+// alternate with NUL bytes; "" when the data does not look like it.
+std::string_view Utf16Kind(std::string_view data) {
+    if (data.starts_with("\xFF\xFE")) {
+        return "little-endian, with a byte order mark";
+    }
+    if (data.starts_with("\xFE\xFF")) {
+        return "big-endian, with a byte order mark";
+    }
+    constexpr std::size_t kSampleUnits = 64;
+    const std::size_t units = std::min(data.size() / 2, kSampleUnits);
+    if (units < 2) {
+        return "";
+    }
+    bool little = true;
+    bool big = true;
+    for (std::size_t i = 0; i < units; ++i) {
+        const auto first = static_cast<unsigned char>(data[2 * i]);
+        const auto second = static_cast<unsigned char>(data[2 * i + 1]);
+        little = little && second == 0 && first != 0 && first < 0x80;
+        big = big && first == 0 && second != 0 && second < 0x80;
+    }
+    return little ? "little-endian" : big ? "big-endian" : "";
+}
+
+// Whether the text begins, after a UTF-8 byte order mark and blanks, with the keyword
+// ASCII STL begins with.
+bool StartsLikeAsciiStl(std::string_view data) {
+    const char* p = data.data();
+    const char* const end = p + data.size();
+    if (data.starts_with("\xEF\xBB\xBF")) {
+        p += 3;
+    }
+    while (p != end && IsBlank(*p)) {
+        ++p;
+    }
+    return IsKeywordAt(p, end, kSolid);
+}
+
+// The reason for a file: "NAME, line N: ..." or "NAME: ...".
+std::string WithName(std::string_view name, const std::string& detail) {
+    return std::string(name) + (detail.starts_with("line ") ? ", " : ": ") + detail;
+}
+
+// `facetsRead` tells how many facets were complete before a failure; `why` is the reason
+// without the file name.
+bool ReadAscii(std::string_view data, TProgress& progress, std::size_t parallelFromBytes,
+               TParsed& parsed, std::int64_t& facetsRead, std::string& why) {
     const char* const begin = data.data();
     const char* end = begin + data.size();
     const char* start = begin;
@@ -831,22 +934,27 @@ TResult ReadAscii(std::string_view data, std::string_view name, TProgress& progr
 
     facetsRead = text.Facets;
     if (text.Failed) {
-        return TResult::Failure(
-            AsciiReason(text.Error, begin, end, data.data() + data.size(), name));
+        why = AsciiReason(text.Error, begin, end, data.data() + data.size());
+        return false;
     }
     if (text.Facets == 0) {
-        if (std::all_of(std::min(start, end), end, IsBlank)) {
-            return TResult::Failure(std::string(name) + ": the file is empty");
+        if (end != data.data() + data.size()) {
+            why = "line " + Str(LineOf(begin, end)) +
+                  ": a NUL byte ends the text before the first facet";
+        } else if (std::all_of(std::min(start, end), end, IsBlank)) {
+            why = "the file is empty";
+        } else {
+            why = "line " + Str(LineOf(begin, LastNonBlank(begin, end))) +
+                  ": the file ends without a facet";
         }
-        return TResult::Failure(std::string(name) + ", line " +
-                                Str(LineOf(begin, LastNonBlank(begin, end))) +
-                                ": the file ends without a facet");
+        return false;
     }
     if (text.Facets > kMaxPolygons) {
-        return TResult::Failure(std::string(name) + ": the file holds " + Str(text.Facets) +
-                                " facets, more than a model can take (" + Str(kMaxPolygons) + ")");
+        why = "the file holds " + Str(text.Facets) + " facets, more than a model can take (" +
+              Str(kMaxPolygons) + ")";
+        return false;
     }
-    return TResult::Success();
+    return true;
 }
 
 TResult Read(std::string_view data, std::string_view name, TProgress& progress,
@@ -860,13 +968,33 @@ TResult Read(std::string_view data, std::string_view name, TProgress& progress,
         return TResult::Failure(std::string(name) + ": the file is empty");
     }
     std::int64_t facetsRead = 0;
-    TResult ascii = ReadAscii(data, name, progress, parallelFromBytes, parsed, facetsRead);
-    // Text that never got to a facet and has control bytes where a binary file has its
-    // count and first facet is most likely a damaged binary file: say that instead.
-    if (ascii || facetsRead > 0 || data.size() < kBinaryHeaderBytes || !LooksBinary(data)) {
-        return ascii;
+    std::string why;
+    if (ReadAscii(data, progress, parallelFromBytes, parsed, facetsRead, why)) {
+        return TResult::Success();
     }
-    return TResult::Failure(BinaryShapeReason(data, name));
+    if (facetsRead > 0) {
+        return TResult::Failure(WithName(name, why));
+    }
+    // Text that never got to a facet may be no ASCII at all: say what it looks like.
+    if (const std::string_view utf16 = Utf16Kind(data); !utf16.empty()) {
+        return TResult::Failure(std::string(name) + ": UTF-16 text (" + std::string(utf16) +
+                                "), but an STL file is ASCII text or binary");
+    }
+    // Control bytes where a binary file has its count and first facet: most likely a
+    // damaged binary file. When it begins like ASCII STL too, either may be meant, and
+    // the reason says why it is neither.
+    if (data.size() < kBinaryHeaderBytes || !LooksBinary(data)) {
+        return TResult::Failure(WithName(name, why));
+    }
+    std::string kind;
+    std::string detail;
+    BinaryShape(data, kind, detail);
+    if (StartsLikeAsciiStl(data)) {
+        return TResult::Failure(std::string(name) +
+                                ": neither binary nor ASCII STL: as binary STL, " + detail +
+                                "; as ASCII STL, which its first word \"solid\" suggests, " + why);
+    }
+    return TResult::Failure(std::string(name) + ": " + kind + ": " + detail);
 }
 
 // What every load does before anything can fail: the model is changed, and until the

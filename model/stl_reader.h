@@ -4,7 +4,11 @@
 // Binary STL is recognised by its size alone: 84 + 50 * n bytes, n being the
 // little-endian count at offset 80 (many binary files also begin with "solid"). Anything
 // else is read as ASCII STL, by tokens and case-insensitive keywords; a NUL byte ends
-// the text.
+// the text. A vertex coordinate that is not a finite double (in ASCII also one written
+// beyond the range of a double, such as "1e400") fails the load, naming the line or the
+// byte offset; normals are kept as they read. A file that reads as neither says what it
+// looks like: UTF-16 text, a damaged binary file, or both a binary header that does not
+// fit the size and text that begins with "solid".
 #pragma once
 
 #include <cstddef>

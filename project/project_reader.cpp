@@ -35,6 +35,20 @@ constexpr std::size_t kNone = std::string_view::npos;
 
 constexpr int kMaxTableAccuracy = 6;
 
+// The fewest bytes a record can take and still read: every number one digit, every
+// label that a reader may do without left out, and a one-byte line break after each
+// line (a record is never the last line of a file).
+// "0;0;0;" is the shortest point, "Vert1:0;0;0;Vert2:0;0;0;Vert3:0;0;0;Normal:0;0;0;"
+// the shortest polygon (49 bytes).
+constexpr std::size_t kMinPointBytes = 6;
+constexpr std::size_t kMinPolygonBytes = 4 * kMinPointBytes + 3 * 6 + 7;
+constexpr std::size_t kMinPolygonLineBytes = kMinPolygonBytes + 1;
+// A segment block: "1", "0;0;0;:Point2:0;0;0;", "0;0;0;", "0", two polygons,
+// "0;A:0;L:0" and three times "0;A:0;L:0;F:0", each line with its break.
+constexpr std::size_t kMinSegmentBlockBytes =
+    1 + (2 * kMinPointBytes + 8) + kMinPointBytes + 1 + 2 * kMinPolygonBytes + 9 + 3 * 13 + 10;
+static_assert(kMinPolygonBytes == 49 && kMinSegmentBlockBytes == 184);
+
 std::string_view AfterFirstColon(std::string_view line) {
     const std::size_t at = line.find(':');
     return at == kNone ? line : line.substr(at + 1);
@@ -104,7 +118,7 @@ std::vector<std::size_t> MatchInOrder(const std::vector<std::string_view>& lines
 class TParser {
 public:
     TParser(std::string_view text, TFileList& list, model::TProgress& progress)
-        : Lines(SplitLines(text)), List(list), Progress(progress) {}
+        : Text(text), Lines(SplitLines(text)), List(list), Progress(progress) {}
 
     bool Run();
     const std::string& Reason() const { return Why; }
@@ -113,8 +127,10 @@ private:
     bool Fail(std::size_t index, std::string_view expected);
     bool Fetch(std::size_t index, std::string_view expected, std::string_view& line);
     bool ReadCount(std::size_t index, std::string_view text, std::string_view expected,
-                   std::size_t first, std::size_t linesEach, std::string_view what,
+                   std::size_t first, std::size_t bytesEach, std::string_view what,
                    std::int32_t& count);
+    std::size_t BytesFrom(std::size_t index) const;
+    bool ReadStlFileName(std::size_t k);
     bool ReadSegments(std::size_t countIndex, std::size_t first, std::string_view label,
                       std::int32_t& count, model::TCutEdgeData& segments);
     bool ReadSegment(std::size_t b, TSegment& segment);
@@ -124,6 +140,7 @@ private:
     bool ReadNumber(std::size_t index, std::size_t skip, std::string_view expected, double& value);
     bool ReadFlag(std::size_t index, std::size_t skip, std::string_view expected, bool& flag);
 
+    const std::string_view Text;
     const std::vector<std::string_view> Lines;
     TFileList& List;
     model::TProgress& Progress;
@@ -149,10 +166,19 @@ bool TParser::Fetch(std::size_t index, std::string_view expected, std::string_vi
     return true;
 }
 
-// A count that would run past the end of the file fails here, before anything is
-// allocated for it.
+// The bytes from the start of line `index` to the end of the text.
+std::size_t TParser::BytesFrom(std::size_t index) const {
+    if (index >= Lines.size()) {
+        return 0;
+    }
+    return Text.size() - static_cast<std::size_t>(Lines[index].data() - Text.data());
+}
+
+// A count whose records cannot fit in the bytes after it fails here, before anything is
+// allocated for it: counting lines is not enough, since a file of empty lines has as
+// many lines as bytes, while every record takes dozens of bytes.
 bool TParser::ReadCount(std::size_t index, std::string_view text, std::string_view expected,
-                        std::size_t first, std::size_t linesEach, std::string_view what,
+                        std::size_t first, std::size_t bytesEach, std::string_view what,
                         std::int32_t& count) {
     if (!StrToInt(text, count)) {
         return Fail(index, expected);
@@ -163,12 +189,14 @@ bool TParser::ReadCount(std::size_t index, std::string_view text, std::string_vi
         Why += " that is not negative, found " + std::to_string(count);
         return false;
     }
-    const std::size_t remaining = Lines.size() > first ? Lines.size() - first : 0;
-    if (static_cast<std::size_t>(count) > remaining / linesEach) {
+    const std::size_t remaining = BytesFrom(first);
+    const auto wanted = static_cast<std::size_t>(count);
+    if (wanted > remaining / bytesEach) {
         Fail(index, "a count of ");
         Why += what;
-        Why += " that fits the " + std::to_string(remaining) + " lines after it, found " +
-               std::to_string(count);
+        Why += " that fits the file, found " + std::to_string(count) + ": so many take at least " +
+               std::to_string(wanted * bytesEach) + " bytes, but only " +
+               std::to_string(remaining) + " bytes follow";
         return false;
     }
     return true;
@@ -181,7 +209,8 @@ bool TParser::ReadSegments(std::size_t countIndex, std::size_t first, std::strin
     expected += "\" and an integer";
     std::string_view line;
     if (!Fetch(countIndex, expected, line) ||
-        !ReadCount(countIndex, AfterFirstColon(line), expected, first, 10, "segments", count)) {
+        !ReadCount(countIndex, AfterFirstColon(line), expected, first, kMinSegmentBlockBytes,
+                   "segments", count)) {
         return false;
     }
     segments.resize(static_cast<std::size_t>(count));
@@ -253,8 +282,9 @@ bool TParser::ReadPolygonSection(std::size_t& k, std::string_view label, std::in
     expected += label;
     expected += "\" and an integer";
     std::string_view line;
-    if (!Fetch(k + 1, expected, line) || !ReadCount(k + 1, DeleteFirst(line, label, Scratch),
-                                                    expected, k + 3, 1, "polygons", count)) {
+    if (!Fetch(k + 1, expected, line) ||
+        !ReadCount(k + 1, DeleteFirst(line, label, Scratch), expected, k + 3, kMinPolygonLineBytes,
+                   "polygons", count)) {
         return false;
     }
     polygons.reserve(static_cast<std::size_t>(count));
@@ -423,7 +453,39 @@ bool TParser::Run() {
         Why += std::to_string(accuracy);
         return false;
     }
-    if (!Fetch(k + 14, "the STL file name", line)) {
+    return ReadStlFileName(k);
+}
+
+// The writer ends the file with the geometry settings, an empty line and the STL file
+// name, each line ended by CR LF. What is checked here is what a damaged tail would
+// otherwise turn into a wrong name: a second settings line or a second empty line
+// (both move the name down a line, so that an empty one is read), and a last line cut
+// before its line break.
+bool TParser::ReadStlFileName(std::size_t k) {
+    std::string_view line;
+    constexpr std::string_view kEmpty = "an empty line before the STL file name";
+    if (!Fetch(k + 13, kEmpty, line)) {
+        return false;
+    }
+    if (!line.empty()) {
+        return Fail(k + 13, kEmpty);
+    }
+    const std::size_t at = k + 14;
+    if (!Fetch(at, "the STL file name", line)) {
+        return false;
+    }
+    // Lines after a name are not read; after an empty one they are where the name went.
+    if (line.empty()) {
+        for (std::size_t i = at + 1; i < Lines.size(); ++i) {
+            if (!Lines[i].empty()) {
+                Fail(at, "the STL file name, found an empty line with more text after it in line ");
+                Why += std::to_string(i + 1);
+                return false;
+            }
+        }
+    }
+    if (at + 1 == Lines.size() && line.data() + line.size() == Text.data() + Text.size()) {
+        Fail(at, "the STL file name ended by a line break, but the file ends inside the line");
         return false;
     }
     List.StlFileName = DecodeLegacyText(line);

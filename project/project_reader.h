@@ -13,9 +13,12 @@ namespace tessarin::project {
 
 // Parses a whole project text into `list`. Numbers are read with either "," or "." as
 // separator, and "NAN", "INF", "-INF" read too. Fails on the first line that does not
-// read, with a reason "line N: expected ..." (1-based); a count that is negative or
-// larger than the lines that remain fails before anything is allocated. Steps
-// `progress` six times, once per group of sections; the caller starts and finishes it.
+// read, with a reason "line N: expected ..." (1-based); a count that is negative, or
+// whose records could not fit in the bytes that remain even at their shortest, fails
+// before anything is allocated for it. The line before the STL file name must be empty;
+// the name line must end with a line break when it is the last line, and when it is
+// empty no text may follow it (lines after a name are not read). Steps `progress` six
+// times, once per group of sections; the caller starts and finishes it.
 model::TResult ParseProject(std::string_view text, model::TFileList& list,
                             model::TProgress& progress = model::NullProgress());
 

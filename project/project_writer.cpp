@@ -313,7 +313,14 @@ std::string ProjectText(const TModel& model, std::string_view stlFileName, char 
     AppendModelLines(model, decimalSeparator, out);
     out.reserve(out.size() + stlFileName.size() + 2 * kLineEnd.size());
     out += kLineEnd;
+    // The name is one line of the file: a CR or LF in it would end that line early and
+    // leave the rest of the name where the reader sees a damaged tail.
+    const std::size_t nameAt = out.size();
     AppendLine(out, stlFileName);
+    std::replace_if(
+        out.begin() + static_cast<std::ptrdiff_t>(nameAt),
+        out.begin() + static_cast<std::ptrdiff_t>(nameAt + stlFileName.size()),
+        [](char c) { return c == '\r' || c == '\n'; }, ' ');
     return out;
 }
 

@@ -18,7 +18,8 @@ inline constexpr std::string_view kProjectHeader = "=====Tessarin 1 TextFile====
 // ended by CR LF, appended to `out`. Reads the model and its AcceptedCS; changes nothing.
 void AppendModelLines(const model::TModel& model, char decimalSeparator, std::string& out);
 
-// The whole file: the model's lines, an empty line and `stlFileName` (UTF-8).
+// The whole file: the model's lines, an empty line and `stlFileName` (UTF-8), whose CR
+// and LF characters are written as blanks so that it stays one line.
 std::string ProjectText(const model::TModel& model, std::string_view stlFileName,
                         char decimalSeparator);
 

@@ -255,8 +255,8 @@ const TNumberCase kNumbers[] = {
      1.0000000000000002},
     {"smallest_normal_neighbour", "2.2250738585072011e-308", 2.2250738585072011e-308},
     {"subnormal", "4.9406564584124654e-324", std::numeric_limits<double>::denorm_min()},
-    // Beyond a double but within an 80-bit float: an infinity, as the number reading says.
-    {"beyond_double", "1e400", std::numeric_limits<double>::infinity()},
+    // Below the smallest subnormal: zero, as storing it in a double gives. (Beyond the
+    // largest double a vertex is refused: StlRefusal.)
     {"below_double", "1e-400", 0.0},
 };
 
@@ -508,10 +508,20 @@ std::vector<TFileCase> FileCases() {
          {},
          ": corrupt binary STL: facet 2 (byte offset 134): vertex 3 has a coordinate that is not "
          "a finite number"},
+        // Its header begins with "solid": the reason says why it is neither kind.
         {"binary_truncated.stl",
          {},
-         ": truncated binary STL: the header announces 3 facets (234 bytes), the file ends at "
-         "byte 214, inside facet 3"},
+         ": neither binary nor ASCII STL: as binary STL, the header announces 3 facets (234 "
+         "bytes), the file ends at byte 214, inside facet 3; as ASCII STL, which its first word "
+         "\"solid\" suggests, line 1: a NUL byte ends the text before the first facet"},
+        {"utf16le_text_with_bom.stl",
+         {},
+         ": UTF-16 text (little-endian, with a byte order mark), but an STL file is ASCII text "
+         "or binary"},
+        {"ascii_vertex_beyond_double.stl",
+         {},
+         ", line 5: expected \"vertex\" and three numbers, found \"1e400\", a number out of the "
+         "range of a double"},
         {"bad_number_in_last_facet.stl",
          {},
          ", line 13: expected \"vertex\" and three numbers, found 2 numbers and then \"z\""},
@@ -635,14 +645,18 @@ TEST(StlBinary, SizeThatDoesNotFitFails) {
     } cases[] = {
         {"no facet", BinaryStl("solid x", {}), "case.stl: the binary STL holds no facet"},
         {"bytes after the last facet", two + "abc",
+         "case.stl: neither binary nor ASCII STL: as binary STL, the header announces 2 facets "
+         "(184 bytes), the file has 3 bytes more; as ASCII STL, which its first word \"solid\" "
+         "suggests, line 1: a NUL byte ends the text before the first facet"},
+        {"bytes after the last facet, no text header", BinaryStl("", {kFlat, kFlat}) + "abc",
          "case.stl: binary STL of inconsistent size: the header announces 2 facets (184 bytes), "
          "the file has 3 bytes more"},
         {"count larger than the facets", BinaryStl("", {kFlat, kFlat}, 3),
          "case.stl: truncated binary STL: the header announces 3 facets (234 bytes), the file "
          "ends at byte 184, inside facet 3"},
-        // Too short to hold a count: read as text, which has no facet.
+        // Too short to hold a count: read as text, which ends before a facet.
         {"shorter than the header", two.substr(0, 83),
-         "case.stl, line 1: the file ends without a facet"},
+         "case.stl, line 1: a NUL byte ends the text before the first facet"},
         // A count that makes the size look plausible only modulo 2^32 must not pass.
         {"count near 2^32", BinaryStl("", {kFlat}, 0xFFFFFFFFu),
          "case.stl: truncated binary STL: the header announces 4294967295 facets "
@@ -656,6 +670,95 @@ TEST(StlBinary, SizeThatDoesNotFitFails) {
         EXPECT_FALSE(surface.SurfaceExist) << c.Label;
     }
 }
+
+// ---------------------------------------------------------------------------------------
+// Files refused for what they are
+
+// `text` as UTF-16 code units of the given byte order, with or without a byte order mark.
+std::string Utf16(std::string_view text, bool little, bool mark) {
+    std::string out;
+    if (mark) {
+        out = little ? "\xFF\xFE" : "\xFE\xFF";
+    }
+    for (const char c : text) {
+        out += little ? std::string{c, '\0'} : std::string{'\0', c};
+    }
+    return out;
+}
+
+struct TRefusalCase {
+    const char* Label;
+    std::string Data;
+    std::string Where;   // "line N" or "byte offset N", empty where there is none
+    std::string Phrase;  // a part of the reason
+};
+
+void PrintTo(const TRefusalCase& c, std::ostream* os) {
+    *os << c.Label;
+}
+
+std::vector<TRefusalCase> RefusalCases() {
+    const std::string solid = Solid(Facet());
+    std::vector<std::array<float, 12>> infinite(2, kFlat);
+    infinite[1][4] = std::numeric_limits<float>::infinity();
+    const std::string outOfRange = "a number out of the range of a double";
+    return {
+        // A vertex that no double holds, however it is written, as in a binary file.
+        {"vertex_beyond_double", Solid(Facet("0 0 1", "1 2 3", "1e400 5 6")), "line 5",
+         "found \"1e400\", " + outOfRange},
+        {"negative_vertex_beyond_double", Solid(Facet("0 0 1", "1 2 3", "4 5 6", "7 8 -1e400")),
+         "line 6", "found \"-1e400\", " + outOfRange},
+        {"vertex_beyond_the_wide_float", Solid(Facet("0 0 1", "1e5000 2 3")), "line 4",
+         "found \"1e5000\", " + outOfRange},
+        {"vertex_beyond_double_with_comma", Solid(Facet("0 0 1", "1 +2,5e400 3")), "line 4",
+         "found \"+2,5e400\", " + outOfRange},
+        {"vertex_beyond_double_in_the_second_half",
+         Glue(ManyFacets(30), "27 0.5 -1.25", "27 1e400 -1.25"), "line 186", outOfRange},
+        {"binary_infinite_vertex", BinaryStl("solid x", infinite), "byte offset 134",
+         "vertex 1 has a coordinate that is not a finite number"},
+        // Text in another encoding is said to be one, not a damaged binary file.
+        {"utf16_little_endian_with_mark", Utf16(solid, true, true), "",
+         "UTF-16 text (little-endian, with a byte order mark), but an STL file is ASCII text or "
+         "binary"},
+        {"utf16_big_endian_with_mark", Utf16(solid, false, true), "",
+         "UTF-16 text (big-endian, with a byte order mark)"},
+        {"utf16_little_endian", Utf16(solid, true, false), "", "UTF-16 text (little-endian)"},
+        {"utf16_big_endian", Utf16(solid, false, false), "", "UTF-16 text (big-endian)"},
+        {"utf16_short", Utf16("solid", true, false), "", "UTF-16 text (little-endian)"},
+        // A NUL byte ends the text: what is before it has no facet, and the binary header
+        // the size rule looked at does not fit either.
+        {"nul_in_the_solid_name", Glue(solid, "solid t", std::string("solid a\0b", 9)), "line 1",
+         "neither binary nor ASCII STL: as binary STL, the header announces"},
+        {"nul_in_the_solid_name_of_a_long_file",
+         Glue(ManyFacets(3), "solid many", std::string("solid ma\0ny", 11)), "line 1",
+         "; as ASCII STL, which its first word \"solid\" suggests, line 1: a NUL byte ends the "
+         "text before the first facet"},
+        {"nul_in_the_name_of_a_short_file", std::string("solid a\0b\n", 10), "line 1",
+         "a NUL byte ends the text before the first facet"},
+    };
+}
+
+class StlRefusal : public ::testing::TestWithParam<std::tuple<TRefusalCase, std::size_t>> {};
+
+TEST_P(StlRefusal, SaysWhereAndWhy) {
+    const auto& [c, parallelFromBytes] = GetParam();
+    TSurFaceData surface;
+    const TResult result = Load(surface, c.Data, parallelFromBytes);
+    ASSERT_FALSE(result.Ok());
+    EXPECT_THAT(result.Reason(), StartsWith("case.stl"));
+    EXPECT_THAT(result.Reason(), HasSubstr(c.Where));
+    EXPECT_THAT(result.Reason(), HasSubstr(c.Phrase));
+    EXPECT_FALSE(surface.SurfaceExist);
+    EXPECT_TRUE(surface.Polygons.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, StlRefusal,
+                         ::testing::Combine(::testing::ValuesIn(RefusalCases()),
+                                            ::testing::Values(kNeverSplit, kAlwaysSplit)),
+                         [](const auto& info) {
+                             return std::string(std::get<0>(info.param).Label) + "_" +
+                                    SplitName(std::get<1>(info.param));
+                         });
 
 // ---------------------------------------------------------------------------------------
 // Bounding box
@@ -840,16 +943,15 @@ TEST(StlLocale, CommaLocaleReadsTheSameNumbers) {
 
     const std::string good =
         Solid(Facet("0 -1 0", "1.500000e+001 -2.5E-3 3", "1,25 0.1 7",
-                    "+2. 1e400 1.00000000000000011102230246251565404236316680908203126"));
+                    "+2. 1e-400 1.00000000000000011102230246251565404236316680908203126"));
     const std::string broken =
         good + "solid broken\n facet normal 0 0 1\n  outer loop\n   vertex 1 2 y\n";
     for (const std::size_t parallelFromBytes : {kNeverSplit, kAlwaysSplit}) {
         TSurFaceData surface;
         const TResult result = Load(surface, good, parallelFromBytes);
         ASSERT_TRUE(result.Ok()) << result.Reason();
-        ExpectSamePolygons(surface.Polygons,
-                           {Tri({0, -1, 0}, {15, -2.5e-3, 3}, {1.25, 0.1, 7},
-                                {2, std::numeric_limits<double>::infinity(), 1.0000000000000002})});
+        ExpectSamePolygons(surface.Polygons, {Tri({0, -1, 0}, {15, -2.5e-3, 3}, {1.25, 0.1, 7},
+                                                  {2, 0, 1.0000000000000002})});
         EXPECT_EQ(surface.Xmax, 15.0);
         EXPECT_EQ(Load(surface, broken, parallelFromBytes).Reason(),
                   "case.stl, line 13: expected \"vertex\" and three numbers, found 2 numbers and "

@@ -3,18 +3,79 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cmath>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iterator>
 #include <limits>
+#include <new>
 #include <string>
 #include <vector>
 
 #include "project/project_writer.h"
 #include "project/text_file.h"
 #include "tests/support/fixtures.h"
+
+// Every allocation of this test program goes through here, so that a test can see the
+// largest single request a call makes (a count that slips through a reader's checks
+// shows as one huge list). Plain malloc and free underneath, for all the replaceable
+// forms, so that whatever is allocated in one form and freed in another stays matched.
+namespace {
+std::atomic<bool> gProbing{false};
+std::atomic<std::size_t> gLargestRequest{0};
+
+// Kept out of line: inlined into the operators, a compiler would see memory from
+// operator new reach free() and warn about a mismatch that is none.
+[[gnu::noinline]] void* Allocate(std::size_t size) {
+    if (gProbing.load(std::memory_order_relaxed)) {
+        std::size_t largest = gLargestRequest.load(std::memory_order_relaxed);
+        while (size > largest && !gLargestRequest.compare_exchange_weak(largest, size)) {
+        }
+    }
+    return std::malloc(size == 0 ? 1 : size);
+}
+
+[[gnu::noinline]] void Release(void* p) noexcept {
+    std::free(p);
+}
+}  // namespace
+
+void* operator new(std::size_t size) {
+    if (void* p = Allocate(size)) {
+        return p;
+    }
+    throw std::bad_alloc();
+}
+void* operator new[](std::size_t size) {
+    return operator new(size);
+}
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+    return Allocate(size);
+}
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
+    return Allocate(size);
+}
+void operator delete(void* p) noexcept {
+    Release(p);
+}
+void operator delete[](void* p) noexcept {
+    Release(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+    Release(p);
+}
+void operator delete[](void* p, std::size_t) noexcept {
+    Release(p);
+}
+void operator delete(void* p, const std::nothrow_t&) noexcept {
+    Release(p);
+}
+void operator delete[](void* p, const std::nothrow_t&) noexcept {
+    Release(p);
+}
 
 namespace tessarin::project {
 namespace {
@@ -473,16 +534,16 @@ INSTANTIATE_TEST_SUITE_P(
         // Refused before anything is allocated for it.
         TMalformed{"CountBeyondTheFile",
                    [](auto& l) { l[17] = "Number of all polygons:2000000000"; },
-                   "line 18: expected a count of polygons that fits the 40 lines after it, found "
-                   "2000000000"},
+                   "line 18: expected a count of polygons that fits the file, found 2000000000: so "
+                   "many take at least 100000000000 bytes, but only 961 bytes follow"},
         TMalformed{"SegmentCountBeyondTheFile",
                    [](auto& l) { l[4] = "Number of segments:2147483647"; },
-                   "line 5: expected a count of segments that fits the 53 lines after it, found "
-                   "2147483647"},
+                   "line 5: expected a count of segments that fits the file, found 2147483647: so "
+                   "many take at least 395136991048 bytes, but only 1275 bytes follow"},
         TMalformed{"SelectCountBeyondTheFile",
-                   [](auto& l) { l[42] = "Number of select segments:2"; },
-                   "line 43: expected a count of segments that fits the 15 lines after it, found "
-                   "2"},
+                   [](auto& l) { l[42] = "Number of select segments:3"; },
+                   "line 43: expected a count of segments that fits the file, found 3: so many "
+                   "take at least 552 bytes, but only 403 bytes follow"},
         TMalformed{"CountTooBigLandsOnTheEmptyLine",
                    [](auto& l) { l[17] = "Number of all polygons:4"; },
                    "line 23: expected a polygon \"Vert1:x;y;z;Vert2:x;y;z;Vert3:x;y;z;Normal:x;y;"
@@ -525,6 +586,187 @@ INSTANTIATE_TEST_SUITE_P(
                    },
                    "line 57: expected a table accuracy (\"Accu:\") of 0 to 6, found 7"}),
     [](const testing::TestParamInfo<TMalformed>& info) { return info.param.Name; });
+
+// The largest single allocation `parse` makes.
+std::size_t LargestRequestOf(const std::function<void()>& parse) {
+    gLargestRequest.store(0);
+    gProbing.store(true);
+    parse();
+    gProbing.store(false);
+    return gLargestRequest.load();
+}
+
+// The example file with its lines edited, ended as the writer ends it.
+std::string EditedExample(const std::function<void(std::vector<std::string>&)>& edit) {
+    std::vector<std::string> lines = ExampleLines();
+    edit(lines);
+    return JoinCrLf(lines);
+}
+
+// An empty document whose count at `countLine` (0-based) says `count`, followed (after
+// the label line under it) by `fillerLines` empty lines: as many lines as the count
+// asks for, but far fewer bytes than its records take.
+std::string EmptyDocumentWithCount(std::size_t countLine, std::int64_t count,
+                                   std::size_t fillerLines) {
+    const std::string text = ProjectText(TModel(','), "", ',');
+    const std::vector<std::string_view> views = SplitLines(text);
+    std::vector<std::string> lines(views.begin(), views.end());
+    std::string& line = lines.at(countLine);
+    line = line.substr(0, line.find(':') + 1) + std::to_string(count);
+    lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(countLine + 2), fillerLines, "");
+    return JoinCrLf(lines);
+}
+
+struct TRefusal {
+    const char* Name;
+    std::function<std::string()> Text;
+    std::size_t Line;     // 1-based line the reason names
+    const char* Phrase;   // a part of the reason
+    std::size_t Records;  // for a count: the memory the records would have taken
+};
+
+class RefusedProjectTest : public testing::TestWithParam<TRefusal> {};
+
+// Damage that used to load with other data, or to allocate what the count said before
+// failing: refused at its line, and a count before anything is allocated for it.
+TEST_P(RefusedProjectTest, FailsAtItsLine) {
+    const TRefusal& c = GetParam();
+    const std::string text = c.Text();
+    model::TFileList list;
+    model::TResult result = model::TResult::Success();
+    const std::size_t largest = LargestRequestOf([&] { result = ParseProject(text, list); });
+    ASSERT_FALSE(result);
+    const std::string where = "line " + std::to_string(c.Line) + ": ";
+    EXPECT_EQ(result.Reason().substr(0, where.size()), where) << result.Reason();
+    EXPECT_NE(result.Reason().find(c.Phrase), std::string::npos) << result.Reason();
+    EXPECT_EQ(list.StlFileName, "");
+    if (c.Records > 0) {
+        EXPECT_LT(largest, c.Records) << result.Reason();
+    }
+}
+
+constexpr std::size_t kBigPolygons = 200000;
+constexpr std::size_t kBigSegments = 20000;
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RefusedProjectTest,
+    testing::Values(
+        // The name moves down a line and an empty one would be read in its place.
+        TRefusal{"SettingsLineTwice",
+                 [] { return EditedExample([](auto& l) { l.insert(l.begin() + 57, l[56]); }); }, 58,
+                 "expected an empty line before the STL file name", 0},
+        TRefusal{"EmptyLineBeforeTheNameTwice",
+                 [] { return EditedExample([](auto& l) { l.insert(l.begin() + 57, ""); }); }, 59,
+                 "found an empty line with more text after it in line 60", 0},
+        // The writer ends every line with CR LF; a last line without a break was cut.
+        TRefusal{"CutInsideTheName",
+                 [] {
+                     const std::string text = EditedExample([](auto&) {});
+                     return text.substr(0, text.size() - 6);
+                 },
+                 59, "the file ends inside the line", 0},
+        TRefusal{"CutBeforeTheNamesLineBreak",
+                 [] {
+                     const std::string text = EditedExample([](auto&) {});
+                     return text.substr(0, text.size() - 2);
+                 },
+                 59, "the file ends inside the line", 0},
+        // A line per record but not the bytes: the old check let these allocate.
+        TRefusal{"AllPolygonsOnEmptyLines",
+                 [] { return EmptyDocumentWithCount(7, kBigPolygons, kBigPolygons); }, 8,
+                 "a count of polygons that fits the file, found 200000",
+                 kBigPolygons * sizeof(TPolygon)},
+        TRefusal{"FrontPolygonsOnEmptyLines",
+                 [] { return EmptyDocumentWithCount(10, kBigPolygons, kBigPolygons); }, 11,
+                 "a count of polygons that fits the file", kBigPolygons * sizeof(TPolygon)},
+        TRefusal{"SegmentsOnEmptyLines",
+                 [] { return EmptyDocumentWithCount(4, kBigSegments, 10 * kBigSegments); }, 5,
+                 "a count of segments that fits the file, found 20000",
+                 kBigSegments * sizeof(TSegment)},
+        TRefusal{"SelectedSegmentsOnEmptyLines",
+                 [] { return EmptyDocumentWithCount(26, kBigSegments, 10 * kBigSegments); }, 27,
+                 "a count of segments that fits the file", kBigSegments * sizeof(TSegment)},
+        // The largest count there is, in a file of a few lines.
+        TRefusal{"LargestPolygonCount", [] { return EmptyDocumentWithCount(7, 2147483647, 0); }, 8,
+                 "so many take at least 107374182350 bytes", 0}),
+    [](const testing::TestParamInfo<TRefusal>& info) { return info.param.Name; });
+
+// The shortest records the reader takes, so the bound is never too tight: a file of
+// them just fits its counts.
+TEST(ProjectReaderTest, ShortestRecordsStillFitTheirCounts) {
+    const std::string polygon = "Vert1:0;0;0;Vert2:0;0;0;Vert3:0;0;0;Normal:0;0;0;";
+    const std::vector<std::string> block{"1",
+                                         "0;0;0;:Point2:0;0;0;",
+                                         "0;0;0;",
+                                         "0",
+                                         polygon,
+                                         polygon,
+                                         "0;A:0;L:0",
+                                         "0;A:0;L:0;F:0",
+                                         "0;A:0;L:0;F:0",
+                                         "0;A:0;L:0;F:0"};
+    std::vector<std::string> lines{"", "", "", "", "Number of segments:1", ""};
+    lines.insert(lines.end(), block.begin(), block.end());
+    for (const char* section : {"all", "front", "back", "other"}) {
+        lines.insert(lines.end(),
+                     {"", std::string("Number of ") + section + " polygons:1", "", polygon});
+    }
+    lines.insert(lines.end(), {"", "Zmax:0", "Zmin:0", "Ymax:0", "Ymin:0", "Xmax:0", "Xmin:0", "",
+                               "Number of select segments:1", ""});
+    lines.insert(lines.end(), block.begin(), block.end());
+    lines.insert(lines.end(),
+                 {"", "Surface exist:0", "Surface sorted:0", "CutEdge exist:0",
+                  "Select cutedge exist:0", "Current CS:ISK", "", "", "SSK>>OP:0;0;1;;GN:0;Mu:0",
+                  "KSK>>OP:0;0;1;;Eta:0", "DSK>>SP:0;0;1;;Nu:0", "FeedPlan>>FP:0;0;1;;Phi:0;HCE:0",
+                  "Alpha:10;Gamma:80;DiscardInt:-1>>Accu:4;MarkNeg:-1", "", "a"});
+    std::string text;
+    for (const std::string& line : lines) {
+        text += line + "\n";
+    }
+    model::TFileList list;
+    const model::TResult result = ParseProject(text, list);
+    ASSERT_TRUE(result) << result.Reason();
+    EXPECT_EQ(list.CutEdge.size(), 1u);
+    EXPECT_EQ(list.SelectCutEdge.size(), 1u);
+    EXPECT_EQ(list.OtherPolygons.size(), 1u);
+    EXPECT_EQ(list.StlFileName, "a");
+}
+
+// Tails that end otherwise than the writer's but carry the whole name.
+TEST(ProjectReaderTest, TailsThatKeepTheNameRead) {
+    const std::string example = EditedExample([](auto&) {});
+    const std::string emptyName = ProjectText(TModel(','), "", ',');
+    const std::vector<std::pair<std::string, std::string>> cases{
+        {example.substr(0, example.size() - 1), "C:\\Models\\insert.stl"},  // cut after CR
+        {example + "\r\n\r\n", "C:\\Models\\insert.stl"},
+        {emptyName + "\r\n", ""},
+    };
+    for (const auto& [text, name] : cases) {
+        model::TFileList list;
+        const model::TResult result = ParseProject(text, list);
+        ASSERT_TRUE(result) << result.Reason();
+        EXPECT_EQ(list.StlFileName, name);
+    }
+}
+
+// What the writer made and what is checked in reads, and writes back byte for byte.
+TEST(ProjectReaderTest, StoredFilesReadAndWriteBack) {
+    const std::vector<std::pair<std::string, char>> files{
+        {"project/example.tsf", ','},
+        {"../golden/road.tsf", ','},
+        {"../golden/narrowed.tsf", '.'},
+    };
+    for (const auto& [file, separator] : files) {
+        const std::string text = ReadBytes(test::FixturePath(file));
+        ASSERT_FALSE(text.empty()) << file;
+        TModel model(separator);
+        std::string name;
+        const model::TResult result = ReadText(text, model, name);
+        ASSERT_TRUE(result) << file << ": " << result.Reason();
+        EXPECT_FALSE(name.empty()) << file;
+        EXPECT_EQ(ProjectText(model, name, separator), text) << file;
+    }
+}
 
 TEST(ProjectReaderTest, MissingFileIsReportedWithItsName) {
     TTempDir dir;

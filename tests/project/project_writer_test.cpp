@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "project/project_reader.h"
 #include "project/text_file.h"
 #include "project/value_codecs.h"
 #include "tests/support/fixtures.h"
@@ -115,6 +116,22 @@ TEST(ProjectWriterTest, ReproducesTheExampleFileByteForByte) {
         ADD_FAILURE() << "written text differs from the fixture; kept in " << failed;
     }
     EXPECT_EQ(SplitLines(written).size(), 59u);
+}
+
+// The name is the file's last line: a CR or LF in it would cut it on reopening.
+TEST(ProjectWriterTest, LineBreaksInTheStlNameAreWrittenAsBlanks) {
+    const std::string name = "C:\\Модели\r\nпластина\r№2\nend\r\n.stl";
+    const std::string blanked = "C:\\Модели  пластина №2 end  .stl";
+    const std::string text = ProjectText(ExampleModel(), name, ',');
+    const std::string plain = ProjectText(ExampleModel(), blanked, ',');
+    EXPECT_EQ(text, plain);
+    ASSERT_EQ(SplitLines(text).size(), 59u);
+    EXPECT_EQ(SplitLines(text).back(), blanked);
+
+    model::TFileList list;
+    const model::TResult read = ParseProject(text, list);
+    ASSERT_TRUE(read) << read.Reason();
+    EXPECT_EQ(list.StlFileName, blanked);
 }
 
 TEST(ProjectWriterTest, EmptyDocumentHas43Lines) {
