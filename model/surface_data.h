@@ -33,6 +33,9 @@ public:
     std::int32_t OtherCount = 0;           // as left by the sorting; read only by the sorting
     bool Modified = false;                 // the document has unsaved changes
     TGeometrySettings GeometrySettings{};  // all zero until the document sets them
+    // How the polygons were brought from their STL file into the tool's frame; kept
+    // with the project.
+    TImportOptions ImportOptions{};
 
     // Reads an STL file, ASCII or binary, into Polygons (facet order, vertices in file
     // order, normals as stored) and sets the bounding box. The previous geometry must

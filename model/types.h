@@ -114,6 +114,10 @@ struct CSValues {
     friend bool operator==(const CSValues&, const CSValues&) = default;
 };
 
+// The point tolerance of the cutting-edge search when nothing else is set: points are
+// the same when every coordinate differs by less than this (mm).
+inline constexpr double kDefaultPointTolerance = 0.001;
+
 // The geometry part of the settings; every document keeps its own copy.
 struct TGeometrySettings {
     double Alpha = 0.0;  // largest clearance angle of a flank polygon in ISK
@@ -121,12 +125,42 @@ struct TGeometrySettings {
     bool DiscardInt = false;
     std::int32_t TableAccuracy = 0;  // decimals shown, 0..6
     bool MarkNegative = false;
+    // Smallest angle (degrees) between the normals of a segment's front and back
+    // polygons: pairs closer than this lie on a smooth surface, not on a cutting edge.
+    // 0 counts every shared edge.
+    double MinNormalAngle = 0.0;
+    // Points of the cutting-edge search are the same when every coordinate differs by
+    // less than this (mm).
+    double PointTolerance = kDefaultPointTolerance;
 
     friend bool operator==(const TGeometrySettings&, const TGeometrySettings&) = default;
 };
 
 // The application's defaults for new documents.
 inline constexpr TGeometrySettings kDefaultGeometrySettings{10.0, 80.0, true, 4, true};
+
+// The unit an STL file's coordinates are in; the model is kept in millimetres.
+enum class TLengthUnit : std::uint8_t { Millimetre, Inch, Metre, Micrometre };
+
+// Where the tool's axis passes after import.
+enum class TOriginChoice : std::uint8_t {
+    Keep,    // as in the file
+    Center,  // through the centre of the bounding box across the axis
+    Point,   // through TImportOptions::OriginPoint (in the file's units, before the turn)
+};
+
+// How an STL file is brought into the tool's frame (millimetres, axis +Z), applied once
+// on import in this order: unit scale, origin, axis turn; and what is repaired then.
+struct TImportOptions {
+    TLengthUnit Unit = TLengthUnit::Millimetre;
+    TVector3 Axis{0.0, 0.0, 1.0};  // the file's tool axis; turned onto +Z
+    TOriginChoice Origin = TOriginChoice::Keep;
+    TVector3 OriginPoint{};
+    bool RepairNormals = true;    // zero, non-finite or non-unit normals from the vertex order
+    bool KeepDuplicates = false;  // false: facets with the same three vertices kept once
+
+    friend bool operator==(const TImportOptions&, const TImportOptions&) = default;
+};
 
 // Negative-value marks of one angle column, one per segment.
 using TMarkedCellsOfCol = std::vector<bool>;
