@@ -20,6 +20,9 @@
 #include <utility>
 #include <vector>
 
+#include "model/bounding_box.h"
+#include "model/import_options.h"
+#include "model/model_check.h"
 #include "project/number_format.h"
 #include "project/text_file.h"
 
@@ -103,36 +106,7 @@ private:
     std::int64_t Done = 0;
 };
 
-// The bounding-box accumulators. They start at 0, not at the first vertex, so the box
-// always contains the origin. "not (max >= v)" rather than "v > max" lets a NaN
-// coordinate become the maximum (and the next vertex replace it again), while "min > v"
-// never takes a NaN; both tests keep the first of equal values (0 before -0).
-struct TBox {
-    double Max[3] = {0.0, 0.0, 0.0};
-    double Min[3] = {0.0, 0.0, 0.0};
-
-    void Add(const TVector3& v) {
-        AddAxis(0, v.x);
-        AddAxis(1, v.y);
-        AddAxis(2, v.z);
-    }
-
-    void Add(const TPolygon& p) {
-        Add(p.Vert1);
-        Add(p.Vert2);
-        Add(p.Vert3);
-    }
-
-private:
-    void AddAxis(int axis, double v) {
-        if (!(Max[axis] >= v)) {
-            Max[axis] = v;
-        }
-        if (Min[axis] > v) {
-            Min[axis] = v;
-        }
-    }
-};
+using TBox = TBoundingBox;
 
 struct TParsed {
     TSurface Polygons;
@@ -1033,21 +1007,94 @@ TResult LoadSTLFromMemory(TSurFaceData& surface, std::string_view data, std::str
     return result;
 }
 
+TResult LoadSTLFromMemory(TSurFaceData& surface, std::string_view data, std::string_view name,
+                          const TImportOptions& options, TModelCheck* check, TProgress& progress,
+                          std::size_t parallelFromBytes) {
+    BeginLoad(surface);
+    if (TResult valid = CheckImportOptions(options); !valid) {
+        return TResult::Failure(std::string(name) + ": " + valid.Reason());
+    }
+    TParsed parsed;
+    TModelCheck found;
+    try {
+        if (TResult read = Read(data, name, progress, parallelFromBytes, parsed); !read) {
+            return read;
+        }
+        found.FacetsRead = static_cast<std::int64_t>(parsed.Polygons.size());
+        const bool keepsFrame = KeepsFrame(options);
+        if (!keepsFrame) {
+            if (TResult placed = BringIntoToolFrame(parsed.Polygons, options); !placed) {
+                return TResult::Failure(std::string(name) + ": " + placed.Reason());
+            }
+            // The reader's box was taken in the file's frame.
+            parsed.Box = TBox();
+            for (const TPolygon& p : parsed.Polygons) {
+                parsed.Box.Add(p);
+            }
+        }
+        // With nothing to repair and nobody asking, the polygons stay exactly as read.
+        if (check != nullptr || options.RepairNormals || !options.KeepDuplicates) {
+            // Dropping duplicates leaves every vertex in place: the box stays.
+            RepairAndCheck(parsed.Polygons, options, found, progress);
+        }
+    } catch (const std::bad_alloc&) {
+        return TResult::Failure(std::string(name) + ": not enough memory for the model");
+    }
+    surface.Polygons = std::move(parsed.Polygons);
+    surface.PolygonCount = static_cast<std::int32_t>(surface.Polygons.size());
+    surface.SurfaceExist = true;
+    surface.Xmax = parsed.Box.Max[0];
+    surface.Ymax = parsed.Box.Max[1];
+    surface.Zmax = parsed.Box.Max[2];
+    surface.Xmin = parsed.Box.Min[0];
+    surface.Ymin = parsed.Box.Min[1];
+    surface.Zmin = parsed.Box.Min[2];
+    surface.ImportOptions = options;
+    if (check != nullptr) {
+        found.Xmin = surface.Xmin;
+        found.Xmax = surface.Xmax;
+        found.Ymin = surface.Ymin;
+        found.Ymax = surface.Ymax;
+        found.Zmin = surface.Zmin;
+        found.Zmax = surface.Zmax;
+        *check = found;
+    }
+    return TResult::Success();
+}
+
+namespace {
+
+std::size_t ParallelFromBytes() {
+    return std::thread::hardware_concurrency() >= 2 ? kStlParallelFromBytes
+                                                    : std::numeric_limits<std::size_t>::max();
+}
+
+}  // namespace
+
 TResult TSurFaceData::LoadSTLFromMemory(std::string_view data, std::string_view name,
                                         TProgress& progress) {
-    const std::size_t parallelFromBytes = std::thread::hardware_concurrency() >= 2
-                                              ? kStlParallelFromBytes
-                                              : std::numeric_limits<std::size_t>::max();
-    return model::LoadSTLFromMemory(*this, data, name, progress, parallelFromBytes);
+    return LoadSTLFromMemory(data, name, TImportOptions{}, nullptr, progress);
+}
+
+TResult TSurFaceData::LoadSTLFromMemory(std::string_view data, std::string_view name,
+                                        const TImportOptions& options, TModelCheck* check,
+                                        TProgress& progress) {
+    return model::LoadSTLFromMemory(*this, data, name, options, check, progress,
+                                    ParallelFromBytes());
 }
 
 TResult TSurFaceData::LoadSTL(const std::string& path, TProgress& progress) {
+    return LoadSTL(path, TImportOptions{}, nullptr, progress);
+}
+
+TResult TSurFaceData::LoadSTL(const std::string& path, const TImportOptions& options,
+                              TModelCheck* check, TProgress& progress) {
     BeginLoad(*this);
     project::TFileContents file;
     if (TResult opened = file.Open(path); !opened) {
         return opened;
     }
-    return LoadSTLFromMemory(file.Text(), path, progress);
+    return LoadSTLFromMemory(file.Text(), path, options, check, progress);
 }
 
 }  // namespace tessarin::model

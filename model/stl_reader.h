@@ -14,6 +14,7 @@
 #include <cstddef>
 #include <string_view>
 
+#include "model/model_check.h"
 #include "model/progress.h"
 #include "model/result.h"
 #include "model/surface_data.h"
@@ -27,7 +28,16 @@ inline constexpr std::size_t kStlParallelFromBytes = std::size_t{4} << 20;
 // TSurFaceData::LoadSTLFromMemory with the split size as a parameter: 0 splits any text
 // that has a "facet" keyword after its middle, whatever the number of cores; SIZE_MAX
 // never splits. The outcome (polygons, bounding box, reason) does not depend on it.
+// This one is the reader alone: the polygons exactly as read, nothing turned, repaired
+// or checked.
 TResult LoadSTLFromMemory(TSurFaceData& surface, std::string_view data, std::string_view name,
                           TProgress& progress, std::size_t parallelFromBytes);
+
+// The whole import with the split size as a parameter: the reader, then `options`
+// (model/import_options.h), the repairs and the check (model/model_check.h), as
+// TSurFaceData::LoadSTLFromMemory with options does.
+TResult LoadSTLFromMemory(TSurFaceData& surface, std::string_view data, std::string_view name,
+                          const TImportOptions& options, TModelCheck* check, TProgress& progress,
+                          std::size_t parallelFromBytes);
 
 }  // namespace tessarin::model

@@ -11,6 +11,8 @@
 
 namespace tessarin::model {
 
+struct TModelCheck;
+
 class TSurFaceData {
 public:
     bool SurfaceExist = false;   // an STL model is loaded
@@ -46,10 +48,25 @@ public:
     // (ASCII) or byte offset (binary); SurfaceExist is false, Polygons is empty,
     // PolygonCount is 0 and the bounding box keeps its old values. Modified is set
     // either way, before anything can fail.
+    //
+    // This form imports with the default TImportOptions: millimetres, axis +Z, origin
+    // kept, normals repaired and duplicate facets dropped (model/model_check.h); a model
+    // without such faults is stored bit for bit as read.
     TResult LoadSTL(const std::string& path, TProgress& progress = NullProgress());
+
+    // LoadSTL with `options`: the polygons are brought into the tool's frame
+    // (model/import_options.h), repaired as the options allow and checked; `check`, when
+    // given, receives the model check (only on success). Options that CheckImportOptions
+    // refuses fail the load, naming the file and the option. On success ImportOptions
+    // holds `options` and the bounding box is the one of the stored polygons.
+    TResult LoadSTL(const std::string& path, const TImportOptions& options, TModelCheck* check,
+                    TProgress& progress = NullProgress());
 
     // LoadSTL on a file already in memory; `name` is used in the reasons only.
     TResult LoadSTLFromMemory(std::string_view data, std::string_view name,
+                              TProgress& progress = NullProgress());
+    TResult LoadSTLFromMemory(std::string_view data, std::string_view name,
+                              const TImportOptions& options, TModelCheck* check,
                               TProgress& progress = NullProgress());
 
     // Sorts Polygons into FrontPolygons, BackPolygons and OtherPolygons by the z of

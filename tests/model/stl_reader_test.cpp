@@ -534,7 +534,11 @@ TEST_P(StlFile, LoadsFromDisk) {
     const TFileCase& c = GetParam();
     const std::string path = test::FixturePath(std::string("stl/") + c.File);
     TSurFaceData surface;
-    const TResult result = surface.LoadSTL(path);
+    // The reader's own output: normals as stored, duplicates kept.
+    TImportOptions asRead;
+    asRead.RepairNormals = false;
+    asRead.KeepDuplicates = true;
+    const TResult result = surface.LoadSTL(path, asRead, nullptr);
     EXPECT_TRUE(surface.Modified);
     if (c.Expected.empty()) {
         EXPECT_FALSE(result.Ok());
