@@ -6,6 +6,7 @@
 
 #include "model/analysis_steps.h"
 #include "model/model.h"
+#include "model/model_check.h"
 #include "model/systems.h"
 #include "project/number_format.h"
 #include "project/output_formats.h"
@@ -40,6 +41,13 @@ const char* SystemName(int system) {
     return model::SystemInfo(system).Name;
 }
 
+void PrintCheck(std::ostream& out, const std::string& input, const model::TModelCheck& check,
+                char separator) {
+    for (const std::string& line : model::ModelCheckLines(check, separator)) {
+        out << input << ": " << line << '\n';
+    }
+}
+
 class TRoad {
 public:
     TRoad(const TAnalyzeOptions& options, model::TProgress& progress, std::ostream& out,
@@ -55,6 +63,12 @@ public:
             return code;
         }
         const bool isProject = EndsWithIgnoringCase(Options.Input, ".tsf");
+        if (isProject && !Options.Import.Given.empty()) {
+            Err << Options.Import.Given.front() << ": " << Options.Input
+                << ": import options do not apply to a project file (its polygons are already "
+                   "imported)\n";
+            return kExitUsage;
+        }
         if (const int code = isProject ? ReadProject() : ReadStl(); code != kExitSuccess) {
             return code;
         }
@@ -114,11 +128,17 @@ private:
         Model.SurfaceData.GeometrySettings = settings;
         StlName = Options.StlName.value_or(Options.Input);
 
-        if (const model::TResult loaded = Model.SurfaceData.LoadSTL(Options.Input, Progress);
+        model::TModelCheck check;
+        if (const model::TResult loaded = Model.SurfaceData.LoadSTL(
+                Options.Input, Options.Import.Options, &check, Progress);
             !loaded) {
             // The reason already names the file.
             Err << "Ошибка при открытии файла: " << loaded.Reason() << '\n';
             return kExitFailure;
+        }
+        if (!Options.Quiet) {
+            // Before the analysis, so that a model check explains a search that fails.
+            PrintCheck(Out, Options.Input, check, Options.DecimalSeparator);
         }
         Model.SurfaceData.SortSurfaces(Progress);
         if (const model::TResult found = Model.FindCutEdge(Progress); !found) {
@@ -376,6 +396,20 @@ private:
 };
 
 }  // namespace
+
+int RunCheck(const TCheckOptions& options, model::TProgress& progress, std::ostream& out,
+             std::ostream& err) {
+    model::TSurFaceData surface;
+    model::TModelCheck check;
+    if (const model::TResult loaded =
+            surface.LoadSTL(options.Input, options.Import.Options, &check, progress);
+        !loaded) {
+        err << "Ошибка при открытии файла: " << loaded.Reason() << '\n';
+        return kExitFailure;
+    }
+    PrintCheck(out, options.Input, check, options.DecimalSeparator);
+    return kExitSuccess;
+}
 
 int RunAnalyze(const TAnalyzeOptions& options, model::TProgress& progress, std::ostream& out,
                std::ostream& err) {

@@ -29,8 +29,15 @@ struct TTableOutput {
     std::string File;
 };
 
+// The import options given on the command line, and their names as typed, in order.
+struct TImportChoice {
+    model::TImportOptions Options;
+    std::vector<std::string> Given;  // e.g. "--units", "--axis"
+};
+
 struct TAnalyzeOptions {
     std::string Input;
+    TImportChoice Import;  // for an STL INPUT; a project INPUT refuses every one given
     std::string Output;
     char DecimalSeparator = '.';
     // Geometry settings; unset ones keep the defaults (STL) or the file's values (project).
@@ -54,11 +61,22 @@ struct TAnalyzeOptions {
     bool SelectWithin = false;
 };
 
-// Runs the road and writes a summary to `out` (unless Quiet) and every failure, naming
+// `tessarin-cli check FILE`: imports the STL file with the options and prints its model
+// check to `out`; kExitSuccess, or kExitFailure (the reason on `err`) when it cannot be read.
+struct TCheckOptions {
+    std::string Input;
+    TImportChoice Import;
+    char DecimalSeparator = '.';
+};
+int RunCheck(const TCheckOptions& options, model::TProgress& progress, std::ostream& out,
+             std::ostream& err);
+
+// Runs the road and writes the model check of an STL input and a summary to `out` (unless
+// Quiet) and every failure, naming
 // the file and the reason, to `err`. Returns kExitSuccess, kExitFailure or kExitUsage.
 // An output that is the same file as the input or as another output (however spelt,
 // also through a hard or symbolic link) is a usage error found before anything is read
-// or written. A table that fails after the project was written says so.
+// or written; so is an import option given for a project INPUT. A table that fails after the project was written says so.
 int RunAnalyze(const TAnalyzeOptions& options, model::TProgress& progress, std::ostream& out,
                std::ostream& err);
 

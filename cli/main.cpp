@@ -1,6 +1,7 @@
 // tessarin-cli: the analysis road without a window.
 //
 //   tessarin-cli analyze INPUT -o OUT.tsf [options]
+//   tessarin-cli check FILE.stl [import options]
 #include <unistd.h>
 #include <CLI/CLI.hpp>
 
@@ -16,6 +17,7 @@
 
 #include "cli/analyze.h"
 #include "cli/terminal_progress.h"
+#include "model/import_options.h"
 #include "model/progress.h"
 #include "model/selection.h"
 #include "model/systems.h"
@@ -26,6 +28,7 @@
 namespace {
 
 using tessarin::cli::TAnalyzeOptions;
+using tessarin::cli::TImportChoice;
 using tessarin::cli::TRangeOption;
 
 // Numbers on the command line are always written with ".".
@@ -76,6 +79,84 @@ struct TRawOptions {
     std::string Ssk, FeedPlan, Ksk, Dsk, Compute, SelectLogic = "and";
     std::vector<std::string> Ranges;
 };
+
+struct TRawImport {
+    std::string Units, Axis, Origin, RepairNormals;
+    bool KeepDuplicates = false;
+};
+
+void AddImportOptions(CLI::App* command, TRawImport& raw) {
+    command->add_option("--units", raw.Units, "Unit of the STL file's numbers: mm|inch|m|um (mm)")
+        ->check(CLI::IsMember({"mm", "inch", "m", "um"}));
+    command->add_option("--axis", raw.Axis,
+                        "Tool axis in the file, turned onto +Z: z|-z|x|-x|y|-y|X,Y,Z (z)");
+    command->add_option("--origin", raw.Origin,
+                        "Where the tool axis passes: keep (as in the file), center (the middle "
+                        "of the model across the axis) or a point X,Y,Z in the file's units "
+                        "(keep)");
+    command
+        ->add_option("--repair-normals", raw.RepairNormals,
+                     "Replace zero, non-finite and non-unit normals by the vertex order's (yes)")
+        ->check(CLI::IsMember({"yes", "no"}));
+    command->add_flag("--keep-duplicates", raw.KeepDuplicates,
+                      "Keep facets with the same three vertices as an earlier one");
+}
+
+// X,Y,Z with numbers written with "."; throws CLI::ValidationError naming `option`.
+tessarin::model::TVector3 ReadTriple(const std::string& option, const std::string& text) {
+    const std::vector<std::string> parts = SplitAt(text, ',');
+    double c[3] = {0.0, 0.0, 0.0};
+    if (parts.size() != 3 || !ReadNumber(parts[0], c[0]) || !ReadNumber(parts[1], c[1]) ||
+        !ReadNumber(parts[2], c[2])) {
+        throw CLI::ValidationError(option, "expected X,Y,Z with numbers written with \".\": " +
+                                               text);
+    }
+    return {c[0], c[1], c[2]};
+}
+
+TImportChoice ConvertImport(const TRawImport& raw) {
+    TImportChoice choice;
+    tessarin::model::TImportOptions& options = choice.Options;
+    if (!raw.Units.empty()) {
+        options.Unit = *tessarin::model::LengthUnitOfKey(raw.Units);
+        choice.Given.emplace_back("--units");
+    }
+    if (!raw.Axis.empty()) {
+        static const std::map<std::string, tessarin::model::TVector3> kAxes{
+            {"z", {0, 0, 1}}, {"-z", {0, 0, -1}}, {"x", {1, 0, 0}},
+            {"-x", {-1, 0, 0}}, {"y", {0, 1, 0}}, {"-y", {0, -1, 0}}};
+        const auto named = kAxes.find(raw.Axis);
+        options.Axis = named != kAxes.end() ? named->second : ReadTriple("--axis", raw.Axis);
+        if (!tessarin::model::AxisTurn(options.Axis)) {
+            throw CLI::ValidationError("--axis", "not a direction (zero or not finite): " +
+                                                     raw.Axis);
+        }
+        choice.Given.emplace_back("--axis");
+    }
+    if (!raw.Origin.empty()) {
+        if (raw.Origin == "keep") {
+            options.Origin = tessarin::model::TOriginChoice::Keep;
+        } else if (raw.Origin == "center") {
+            options.Origin = tessarin::model::TOriginChoice::Center;
+        } else {
+            options.Origin = tessarin::model::TOriginChoice::Point;
+            options.OriginPoint = ReadTriple("--origin", raw.Origin);
+            if (!tessarin::model::CheckImportOptions(options)) {
+                throw CLI::ValidationError("--origin", "a coordinate is not finite: " + raw.Origin);
+            }
+        }
+        choice.Given.emplace_back("--origin");
+    }
+    if (!raw.RepairNormals.empty()) {
+        options.RepairNormals = raw.RepairNormals == "yes";
+        choice.Given.emplace_back("--repair-normals");
+    }
+    if (raw.KeepDuplicates) {
+        options.KeepDuplicates = true;
+        choice.Given.emplace_back("--keep-duplicates");
+    }
+    return choice;
+}
 
 // Turns the texts CLI11 collected into options; throws CLI::ValidationError.
 TAnalyzeOptions Convert(const TRawOptions& raw, TAnalyzeOptions options) {
@@ -248,10 +329,32 @@ int main(int argc, char** argv) {
     analyze->add_option("--select-logic", raw.SelectLogic, "Combine the ranges with and|or (and)")
         ->check(CLI::IsMember({"and", "or"}));
     analyze->add_flag("--select-within", options.SelectWithin, "Search the current selection only");
+    TRawImport rawImport;
+    AddImportOptions(analyze, rawImport);
+
+    CLI::App* check = app.add_subcommand(
+        "check", "Import an STL model with the import options given and print its model check");
+    tessarin::cli::TCheckOptions checkOptions;
+    TRawImport rawCheckImport;
+    std::string checkSeparator;
+    check->add_option("FILE", checkOptions.Input, "STL model (.stl)")->required();
+    AddImportOptions(check, rawCheckImport);
+    check
+        ->add_option("--decimal-separator", checkSeparator,
+                     "Decimal separator of the numbers printed (default: the locale's)")
+        ->check(CLI::IsMember({",", "."}));
 
     try {
         app.parse(argc, argv);
-        options = Convert(raw, options);
+        if (check->parsed()) {
+            checkOptions.Import = ConvertImport(rawCheckImport);
+            checkOptions.DecimalSeparator = checkSeparator.empty()
+                                                ? tessarin::project::DefaultDecimalSeparator()
+                                                : checkSeparator[0];
+        } else {
+            options = Convert(raw, options);
+            options.Import = ConvertImport(rawImport);
+        }
         for (std::size_t i = 0; i < formats.size(); ++i) {
             if (tableFiles[i]) {
                 options.Tables.push_back({std::string(formats[i].Key), *tableFiles[i]});
@@ -267,5 +370,8 @@ int main(int argc, char** argv) {
     const bool showProgress = !options.Quiet && isatty(fileno(stderr)) == 1;
     tessarin::model::TProgress& progress =
         showProgress ? terminal : tessarin::model::NullProgress();
+    if (check->parsed()) {
+        return tessarin::cli::RunCheck(checkOptions, progress, std::cout, std::cerr);
+    }
     return tessarin::cli::RunAnalyze(options, progress, std::cout, std::cerr);
 }
