@@ -129,8 +129,8 @@ private:
         StlName = Options.StlName.value_or(Options.Input);
 
         model::TModelCheck check;
-        if (const model::TResult loaded = Model.SurfaceData.LoadSTL(
-                Options.Input, Options.Import.Options, &check, Progress);
+        if (const model::TResult loaded =
+                Model.SurfaceData.LoadSTL(Options.Input, Options.Import.Options, &check, Progress);
             !loaded) {
             // The reason already names the file.
             Err << "Ошибка при открытии файла: " << loaded.Reason() << '\n';

@@ -76,7 +76,8 @@ int RunCheck(const TCheckOptions& options, model::TProgress& progress, std::ostr
 // the file and the reason, to `err`. Returns kExitSuccess, kExitFailure or kExitUsage.
 // An output that is the same file as the input or as another output (however spelt,
 // also through a hard or symbolic link) is a usage error found before anything is read
-// or written; so is an import option given for a project INPUT. A table that fails after the project was written says so.
+// or written; so is an import option given for a project INPUT. A table that fails after the
+// project was written says so.
 int RunAnalyze(const TAnalyzeOptions& options, model::TProgress& progress, std::ostream& out,
                std::ostream& err);
 

@@ -108,8 +108,8 @@ tessarin::model::TVector3 ReadTriple(const std::string& option, const std::strin
     double c[3] = {0.0, 0.0, 0.0};
     if (parts.size() != 3 || !ReadNumber(parts[0], c[0]) || !ReadNumber(parts[1], c[1]) ||
         !ReadNumber(parts[2], c[2])) {
-        throw CLI::ValidationError(option, "expected X,Y,Z with numbers written with \".\": " +
-                                               text);
+        throw CLI::ValidationError(option,
+                                   "expected X,Y,Z with numbers written with \".\": " + text);
     }
     return {c[0], c[1], c[2]};
 }
@@ -123,13 +123,13 @@ TImportChoice ConvertImport(const TRawImport& raw) {
     }
     if (!raw.Axis.empty()) {
         static const std::map<std::string, tessarin::model::TVector3> kAxes{
-            {"z", {0, 0, 1}}, {"-z", {0, 0, -1}}, {"x", {1, 0, 0}},
-            {"-x", {-1, 0, 0}}, {"y", {0, 1, 0}}, {"-y", {0, -1, 0}}};
+            {"z", {0, 0, 1}},   {"-z", {0, 0, -1}}, {"x", {1, 0, 0}},
+            {"-x", {-1, 0, 0}}, {"y", {0, 1, 0}},   {"-y", {0, -1, 0}}};
         const auto named = kAxes.find(raw.Axis);
         options.Axis = named != kAxes.end() ? named->second : ReadTriple("--axis", raw.Axis);
         if (!tessarin::model::AxisTurn(options.Axis)) {
-            throw CLI::ValidationError("--axis", "not a direction (zero or not finite): " +
-                                                     raw.Axis);
+            throw CLI::ValidationError("--axis",
+                                       "not a direction (zero or not finite): " + raw.Axis);
         }
         choice.Given.emplace_back("--axis");
     }

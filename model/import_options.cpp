@@ -158,11 +158,11 @@ TResult BringIntoToolFrame(TSurface& polygons, const TImportOptions& options) {
     }
     const TAxisTurn& turn = *found;
     const double scale = MillimetresPer(options.Unit);
-    const TVector3 shift = options.Origin == TOriginChoice::Point
-                               ? TVector3{options.OriginPoint.x * scale,
-                                          options.OriginPoint.y * scale,
-                                          options.OriginPoint.z * scale}
-                               : TVector3{};
+    const TVector3 shift =
+        options.Origin == TOriginChoice::Point
+            ? TVector3{options.OriginPoint.x * scale, options.OriginPoint.y * scale,
+                       options.OriginPoint.z * scale}
+            : TVector3{};
     auto place = [&](const TVector3& v) {
         const TVector3 moved{v.x * scale - shift.x, v.y * scale - shift.y, v.z * scale - shift.z};
         return turn.Identity ? moved : turn.Apply(moved);
@@ -183,7 +183,8 @@ TResult BringIntoToolFrame(TSurface& polygons, const TImportOptions& options) {
         p.Vert3 = place(p.Vert3);
         if (!IsFinite(p.Vert1) || !IsFinite(p.Vert2) || !IsFinite(p.Vert3)) {
             return TResult::Failure("facet " + project::IntToStr(static_cast<std::int64_t>(i) + 1) +
-                                    ": a coordinate in " + std::string(LengthUnitKey(options.Unit)) +
+                                    ": a coordinate in " +
+                                    std::string(LengthUnitKey(options.Unit)) +
                                     " is beyond the range of a double in millimetres");
         }
         if (!turn.Identity) {

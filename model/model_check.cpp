@@ -189,8 +189,8 @@ std::vector<bool> FindDuplicates(const std::vector<std::array<std::uint32_t, 3>>
     return duplicate;
 }
 
-void CountEdges(const std::vector<std::array<std::uint32_t, 3>>& triples,
-                std::size_t vertexCount, TModelCheck& check) {
+void CountEdges(const std::vector<std::array<std::uint32_t, 3>>& triples, std::size_t vertexCount,
+                TModelCheck& check) {
     const TBuckets buckets = Bucket(vertexCount, 3 * triples.size(), [&](auto&& put) {
         for (const auto& t : triples) {
             put(t[0], t[1]);
@@ -322,9 +322,8 @@ std::optional<TVector3> SymmetryAxis(const TSurface& polygons) {
     double mean[3] = {0.0, 0.0, 0.0};
     double second[3][3] = {};
     for (const TPolygon& p : polygons) {
-        const double w = std::sqrt(
-            Dot(Cross(Sub(p.Vert2, p.Vert1), Sub(p.Vert3, p.Vert1)),
-                Cross(Sub(p.Vert2, p.Vert1), Sub(p.Vert3, p.Vert1))));
+        const double w = std::sqrt(Dot(Cross(Sub(p.Vert2, p.Vert1), Sub(p.Vert3, p.Vert1)),
+                                       Cross(Sub(p.Vert2, p.Vert1), Sub(p.Vert3, p.Vert1))));
         if (!(w > 0.0)) {
             continue;
         }
@@ -440,9 +439,8 @@ void RepairAndCheck(TSurface& polygons, const TImportOptions& options, TModelChe
             }
         }
     }
-    check.LargestExtent = polygons.empty() ? 0.0
-                                           : std::max({high[0] - low[0], high[1] - low[1],
-                                                       high[2] - low[2]});
+    check.LargestExtent =
+        polygons.empty() ? 0.0 : std::max({high[0] - low[0], high[1] - low[1], high[2] - low[2]});
     check.SuggestedUnit = SuggestUnit(check.LargestExtent, options.Unit);
 }
 
@@ -492,7 +490,8 @@ std::vector<std::string> ModelCheckLines(const TModelCheck& check, char decimalS
                    project::FloatToStrAcc(4, a.z, sep) + ")";
         }
         lines.push_back("Ось инструмента, похоже, идёт вдоль " + axis +
-                        " в координатах файла (направление " + axis + " или обратное); ось не изменена");
+                        " в координатах файла (направление " + axis +
+                        " или обратное); ось не изменена");
     }
     return lines;
 }
