@@ -24,6 +24,7 @@
 #include "bench/bench_report.h"
 #include "model/cut_edge.h"
 #include "model/model.h"
+#include "model/model_check.h"
 #include "model/selection.h"
 #include "project/project_reader.h"
 #include "project/project_writer.h"
@@ -364,6 +365,49 @@ bool EnsureModels(const TOptions& options, const TSize& size, TReport& report) {
 
 // ---- sections ----
 
+// The reader alone: nothing turned, repaired or checked.
+tessarin::model::TImportOptions AsRead() {
+    tessarin::model::TImportOptions options;
+    options.RepairNormals = false;
+    options.KeepDuplicates = true;
+    return options;
+}
+
+// The import with the default repairs and the model check against the reader alone, on
+// the ASCII and the binary file together: the share the check adds (target at most 15 %).
+// Off and on alternate run by run, so that a busy spell of the machine hits both alike.
+void MeasureImportCheck(const std::string& ascii, const std::string& binary,
+                        std::int64_t facets, const TSize& size, int repeat, TReport& report) {
+    WarmUp(ascii);
+    WarmUp(binary);
+    double off = std::numeric_limits<double>::infinity();
+    double on = std::numeric_limits<double>::infinity();
+    tessarin::model::TModelCheck check;
+    bool ok = true;
+    for (int run = 0; run < repeat; ++run) {
+        for (const bool checked : {false, true}) {
+            double seconds = 0.0;
+            for (const std::string& path : {ascii, binary}) {
+                auto surface = std::make_unique<TSurFaceData>();
+                tessarin::model::TResult result = tessarin::model::TResult::Success();
+                seconds += Seconds([&] {
+                    result = checked ? surface->LoadSTL(path, {}, &check)
+                                     : surface->LoadSTL(path, AsRead(), nullptr);
+                });
+                ok = ok && result && surface->PolygonCount == facets;
+            }
+            (checked ? on : off) = std::min(checked ? on : off, seconds);
+        }
+    }
+    if (!ok) {
+        report.Note(size.Label, "import with the model check failed");
+        return;
+    }
+    report.Row(size.Label, "STL import + model check, ASCII and binary", (on / off - 1.0) * 100.0,
+               "% more", 1, TTarget::Below(15.0),
+               Fixed(off, 3) + " s off, " + Fixed(on, 3) + " s on (repairs and check)");
+}
+
 // Returns the MB/s, NaN when the import failed.
 double MeasureImport(const std::string& path, const std::string& what, std::int64_t facets,
                      double target, const TSize& size, int repeat, TReport& report,
@@ -372,7 +416,7 @@ double MeasureImport(const std::string& path, const std::string& what, std::int6
     tessarin::model::TResult result = tessarin::model::TResult::Success();
     const double seconds = BestOf(
         repeat, [&] { loaded = std::make_unique<TSurFaceData>(); },
-        [&] { result = loaded->LoadSTL(path); });
+        [&] { result = loaded->LoadSTL(path, AsRead(), nullptr); });
     if (!result || loaded->PolygonCount != facets) {
         report.Note(size.Label, what + " import failed: " +
                                     (result ? "read " + Count(loaded->PolygonCount) +
@@ -461,6 +505,7 @@ void MeasureSize(const TOptions& options, const TSize& size, TReport& report) {
     const double asciiRate = MeasureImport(ascii, "ASCII", facets, kAsciiImportMBs, size,
                                            options.Repeat, report, loaded);
     MeasureNumberScan(ascii, asciiRate, size, options.Repeat, report);
+    MeasureImportCheck(ascii, binary, facets, size, options.Repeat, report);
     if (!loaded) {
         return;
     }
