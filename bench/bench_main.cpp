@@ -376,8 +376,8 @@ tessarin::model::TImportOptions AsRead() {
 // The import with the default repairs and the model check against the reader alone, on
 // the ASCII and the binary file together: the share the check adds (target at most 15 %).
 // Off and on alternate run by run, so that a busy spell of the machine hits both alike.
-void MeasureImportCheck(const std::string& ascii, const std::string& binary,
-                        std::int64_t facets, const TSize& size, int repeat, TReport& report) {
+void MeasureImportCheck(const std::string& ascii, const std::string& binary, std::int64_t facets,
+                        const TSize& size, int repeat, TReport& report) {
     WarmUp(ascii);
     WarmUp(binary);
     double off = std::numeric_limits<double>::infinity();

@@ -61,12 +61,24 @@ public:
         Vertices.reserve(expected);
     }
 
-    std::uint32_t Index(const TVector3& v) {
-        if (2 * (Vertices.size() + 1) > Slots.size()) {
+    // Room for `count` more vertices without growing, so that slots prefetched for them
+    // stay where they are.
+    void Reserve(std::size_t count) {
+        while (2 * (Vertices.size() + count) > Slots.size()) {
             Grow();
         }
+    }
+
+    // The slot a vertex's search starts at; asks the memory for it ahead of the search.
+    std::size_t Prefetch(const TVector3& v) const {
+        const std::size_t slot = HashVertex(v) & (Slots.size() - 1);
+        __builtin_prefetch(&Slots[slot]);
+        return slot;
+    }
+
+    // The search from `slot` (Prefetch's, with no growth since).
+    std::uint32_t Index(const TVector3& v, std::size_t slot) {
         const std::size_t mask = Slots.size() - 1;
-        std::size_t slot = HashVertex(v) & mask;
         while (true) {
             const std::uint32_t at = Slots[slot];
             if (at == kEmpty) {
@@ -370,11 +382,28 @@ void RepairAndCheck(TSurface& polygons, const TImportOptions& options, TModelChe
     std::size_t vertexCount = 0;
     {
         TWelder welder(polygons.size() / 2 + 16);
-        for (std::size_t f = 0; f < polygons.size(); ++f) {
-            const TPolygon& p = polygons[f];
-            std::array<std::uint32_t, 3>& t = triples[f];
-            t = {welder.Index(p.Vert1), welder.Index(p.Vert2), welder.Index(p.Vert3)};
-            Sort3(t[0], t[1], t[2]);
+        // The lookups miss the cache almost every time; asking for a block's slots
+        // before searching any of them lets the misses overlap.
+        constexpr std::size_t kBlock = 16;
+        std::array<std::size_t, 3 * kBlock> slots{};
+        for (std::size_t first = 0; first < polygons.size(); first += kBlock) {
+            const std::size_t last = std::min(polygons.size(), first + kBlock);
+            welder.Reserve(3 * kBlock);
+            for (std::size_t f = first; f < last; ++f) {
+                const TPolygon& p = polygons[f];
+                const std::size_t k = 3 * (f - first);
+                slots[k] = welder.Prefetch(p.Vert1);
+                slots[k + 1] = welder.Prefetch(p.Vert2);
+                slots[k + 2] = welder.Prefetch(p.Vert3);
+            }
+            for (std::size_t f = first; f < last; ++f) {
+                const TPolygon& p = polygons[f];
+                const std::size_t k = 3 * (f - first);
+                std::array<std::uint32_t, 3>& t = triples[f];
+                t = {welder.Index(p.Vert1, slots[k]), welder.Index(p.Vert2, slots[k + 1]),
+                     welder.Index(p.Vert3, slots[k + 2])};
+                Sort3(t[0], t[1], t[2]);
+            }
         }
         vertexCount = welder.Count();
     }
