@@ -16,6 +16,7 @@
 #include "model/model.h"
 #include "samples/sample_tool.h"
 #include "tests/support/cut_edge_reference.h"
+#include "tests/support/fixtures.h"
 
 namespace tessarin::model {
 namespace {
@@ -559,7 +560,9 @@ TSurface Scaled(TSurface polygons, double factor) {
     return polygons;
 }
 
-const char kNoIntersections[] = "Нет пересечений передней и задней поверхностей";
+const char kNoIntersectionsText[] = "Нет пересечений передней и задней поверхностей";
+const char kNoIntersectionsHint[] =
+    "). Проверьте пределы сортировки, ось инструмента (Z) и единицы модели.";
 
 TEST(FindCutEdgeOutcomeTest, NoSharedEdgeOrARefusalLeavesTheModelUnchanged) {
     struct TCase {
@@ -573,12 +576,21 @@ TEST(FindCutEdgeOutcomeTest, NoSharedEdgeOrARefusalLeavesTheModelUnchanged) {
     const TSurfacePair fan = Fan(1500);
     const TSurfacePair shrunk{Scaled(fan.Front, 1e-5), Scaled(fan.Back, 1e-5)};
     const std::vector<TCase> cases{
-        {"NoFrontPolygon", {}, {kFlank}, {kNoIntersections}},
-        {"NoBackPolygon", {kRake}, {}, {kNoIntersections}},
+        {"NoFrontPolygon",
+         {},
+         {kFlank},
+         {kNoIntersectionsText, " (передних граней: 0, задних: 1, прочих: 0",
+          kNoIntersectionsHint}},
+        {"NoBackPolygon",
+         TSurface(1200, kRake),
+         {},
+         {kNoIntersectionsText, " (передних граней: 1 200, задних: 0, прочих: 0",
+          kNoIntersectionsHint}},
         {"OnlyAVertexShared",
          {kRake},
          {Triangle({0, 1, 0}, {5, 5, 5}, {6, 5, 5})},
-         {kNoIntersections}},
+         {kNoIntersectionsText, " (передних граней: 1, задних: 1, прочих: 0",
+          kNoIntersectionsHint}},
         {"ShrunkBelowTheTolerance",
          shrunk.Front,
          shrunk.Back,
@@ -601,8 +613,9 @@ TEST(FindCutEdgeOutcomeTest, NoSharedEdgeOrARefusalLeavesTheModelUnchanged) {
         TRecordingProgress progress;
         const TResult result = model.FindCutEdge(progress);
         EXPECT_FALSE(result) << c.Name;
-        if (c.Reason.size() == 1 && c.Reason[0] == kNoIntersections) {
-            EXPECT_EQ(result.Reason(), kNoIntersections) << c.Name;
+        if (c.Reason[0] == kNoIntersectionsText) {
+            // The first sentence as it always was, the counts and the hint after it.
+            EXPECT_EQ(result.Reason(), c.Reason[0] + c.Reason[1] + c.Reason[2]) << c.Name;
         }
         for (const std::string& part : c.Reason) {
             EXPECT_NE(result.Reason().find(part), std::string::npos)
@@ -683,6 +696,167 @@ TEST(FindCutEdgeOutcomeTest, ProgressIsSteppedInBatches) {
     EXPECT_EQ(progress.Starts[1].Maximum, 10);
     EXPECT_LE(progress.StepCalls, 8);
     EXPECT_EQ(progress.Open, 0);
+}
+
+// ---------------------------------------------------------------------------------------
+// Direction of a segment along the edge
+
+TPolygon WithNormal(TVector3 a, TVector3 b, TVector3 c, TVector3 normal) {
+    return {a, b, c, normal};
+}
+
+// The ends the polar rule alone chooses: the same segment with normals that give no
+// direction.
+TSegment PolarChoice(const TSegment& s) {
+    TPolygon front = s.Front;
+    TPolygon back = s.Back;
+    front.Normal = {};
+    back.Normal = {};
+    return MakeSegment(s.Point1, s.Point2, front, back);
+}
+
+// A wedge whose straight edge runs along the X axis through the origin, like the side
+// edge of a lathe tool seen from the axis: both ends of a segment have the same polar
+// angle, so the polar rule takes whichever end the front triangle happens to list second,
+// and the triangles list their vertices in every rotation, as exporters do.
+struct TRadialWedge {
+    TSurface Front;
+    TSurface Back;
+};
+
+TRadialWedge RadialWedge() {
+    constexpr double kDegree = std::numbers::pi / 180.0;
+    const double rake = 10.0 * kDegree;
+    const double clearance = 8.0 * kDegree;
+    const TVector3 frontNormal{0, -std::sin(rake), std::cos(rake)};
+    const TVector3 backNormal{0, std::cos(clearance), -std::sin(clearance)};
+    TRadialWedge out;
+    for (int i = 0; i < 8; ++i) {
+        const TVector3 p{-4.0 + i, 0, 0};
+        const TVector3 q{-3.0 + i, 0, 0};
+        const double middle = -3.5 + i;
+        // The rake face falls away towards -Y at the rake angle, the flank below the edge
+        // at the clearance angle.
+        std::array<TVector3, 3> f{p, q, TVector3{middle, -2, -2 * std::tan(rake)}};
+        std::array<TVector3, 3> b{q, p, TVector3{middle, -2 * std::tan(clearance), -2}};
+        std::rotate(f.begin(), f.begin() + i % 3, f.end());
+        std::rotate(b.begin(), b.begin() + (i / 3) % 3, b.end());
+        out.Front.push_back(WithNormal(f[0], f[1], f[2], frontNormal));
+        out.Back.push_back(WithNormal(b[0], b[1], b[2], backNormal));
+    }
+    return out;
+}
+
+TEST(SegmentDirectionTest, ARadialEdgeRunsOneWayAndGivesOneRakeAndClearance) {
+    const TRadialWedge wedge = RadialWedge();
+    TModel model = SortedModel(',', wedge.Front, wedge.Back);
+    ASSERT_TRUE(model.FindCutEdge());
+    ASSERT_EQ(model.CutEdge.size(), 8u);
+    // The fixture shows the fault: the polar rule alone runs some segments either way.
+    int polarAlongMinusX = 0;
+    for (const TSegment& s : model.CutEdge) {
+        polarAlongMinusX += PolarChoice(s).Direct.x < 0 ? 1 : 0;
+    }
+    ASSERT_GT(polarAlongMinusX, 0);
+    ASSERT_LT(polarAlongMinusX, 8);
+
+    // front x back normal points along -X: every segment runs that way, on both sides of
+    // the origin, and every one measures the same angles.
+    model.ComputeAngles(kISK);
+    const TSegment& first = model.CutEdge.front();
+    EXPECT_NEAR(first.ISK.G, 10.0, 1e-9);
+    EXPECT_NEAR(first.ISK.A, 8.0, 1e-9);
+    for (const TSegment& s : model.CutEdge) {
+        SCOPED_TRACE(s.Number);
+        EXPECT_EQ(s.Direct, (TVector3{-1, 0, 0}));
+        EXPECT_EQ(s.Point1.x, s.Point2.x + 1);
+        EXPECT_NEAR(s.ISK.G, first.ISK.G, 1e-9);
+        EXPECT_NEAR(s.ISK.A, first.ISK.A, 1e-9);
+        EXPECT_NEAR(s.ISK.L, first.ISK.L, 1e-9);
+    }
+}
+
+struct TDirectionCase {
+    const char* Name;
+    TVector3 A;
+    TVector3 B;
+    TVector3 FrontNormal;
+    TVector3 BackNormal;
+    TVector3 Point1;
+};
+
+class SegmentDirectionRuleTest : public testing::TestWithParam<TDirectionCase> {};
+
+TEST_P(SegmentDirectionRuleTest, RunsAlongFrontCrossBackNormalElseByPolarAngle) {
+    const TDirectionCase& c = GetParam();
+    const TPolygon front = WithNormal(c.A, c.B, {5, 5, 5}, c.FrontNormal);
+    const TPolygon back = WithNormal(c.B, c.A, {6, 6, 6}, c.BackNormal);
+    const TSegment s = MakeSegment(c.A, c.B, front, back);
+    EXPECT_EQ(s.Point1, c.Point1);
+    EXPECT_EQ(s.Point2, SameBits(c.Point1, c.A) ? c.B : c.A);
+    EXPECT_EQ(s.Direct, geometry::VectorFromTo(s.Point1, s.Point2));
+    // The midpoint's polar angle, which orders the segments, whichever end comes first.
+    EXPECT_EQ(s.Polar, PolarChoice(s).Polar);
+    EXPECT_TRUE(SameBits(s.Front, front));
+    EXPECT_TRUE(SameBits(s.Back, back));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, SegmentDirectionRuleTest,
+    testing::Values(
+        // Both ends at polar angle 0: the polar rule takes the second end, B.
+        TDirectionCase{"RadialAlongTheNormalsKeepsThePolarChoice",
+                       {1, 0, 0},
+                       {2, 0, 0},
+                       {0, 0, 1},
+                       {0, 1, 0},
+                       {2, 0, 0}},
+        TDirectionCase{
+            "RadialAgainstTheNormalsSwaps", {2, 0, 0}, {1, 0, 0}, {0, 0, 1}, {0, 1, 0}, {2, 0, 0}},
+        TDirectionCase{"ParallelNormalsKeepThePolarChoice",
+                       {2, 0, 0},
+                       {1, 0, 0},
+                       {0, 0, 1},
+                       {0, 0, 1},
+                       {1, 0, 0}},
+        TDirectionCase{
+            "ZeroNormalKeepsThePolarChoice", {2, 0, 0}, {1, 0, 0}, {0, 0, 1}, {0, 0, 0}, {1, 0, 0}},
+        TDirectionCase{"NotANumberNormalKeepsThePolarChoice",
+                       {2, 0, 0},
+                       {1, 0, 0},
+                       {kNaN, 0, 1},
+                       {0, 1, 0},
+                       {1, 0, 0}},
+        // A peripheral edge, rake up and flank outwards: both rules run counter-clockwise.
+        TDirectionCase{"PeripheralEdgeBothRulesAgree",
+                       {10, 5, 0},
+                       {10, 0, 0},
+                       {0, 0, 1},
+                       {1, 0, 0},
+                       {10, 0, 0}},
+        // The flank facing the axis turns the edge's own direction round.
+        TDirectionCase{"PeripheralEdgeFlankFacingTheAxis",
+                       {10, 5, 0},
+                       {10, 0, 0},
+                       {0, 0, 1},
+                       {-1, 0, 0},
+                       {10, 5, 0}}),
+    [](const testing::TestParamInfo<TDirectionCase>& info) { return info.param.Name; });
+
+// The bundled sample: every segment of its cutting edge runs the way the polar rule
+// alone runs it, so its project and the golden files come out as before.
+TEST(SegmentDirectionTest, OnTheBundledSampleBothRulesAgree) {
+    TModel model(',');
+    model.SurfaceData.GeometrySettings = kDefaultGeometrySettings;
+    ASSERT_TRUE(model.SurfaceData.LoadSTL(test::FixturePath("../../samples/cutter.stl")));
+    model.SurfaceData.SortSurfaces();
+    ASSERT_TRUE(model.FindCutEdge());
+    ASSERT_EQ(model.SegmentCount, 168);
+    for (const TSegment& s : model.CutEdge) {
+        const TSegment polar = PolarChoice(s);
+        EXPECT_TRUE(SameBits(s.Point1, polar.Point1) && SameBits(s.Direct, polar.Direct))
+            << "segment " << s.Number;
+    }
 }
 
 }  // namespace
