@@ -859,5 +859,178 @@ TEST(SegmentDirectionTest, OnTheBundledSampleBothRulesAgree) {
     }
 }
 
+// ---------------------------------------------------------------------------------------
+// The point tolerance and the smallest normal angle
+
+// The generated surfaces with normals drawn from a few directions, some of them close to
+// one another, so that a smallest angle keeps some pairs and drops others.
+TSurfacePair WithVariedNormals(TSurfacePair surfaces) {
+    constexpr std::array<TVector3, 5> kNormals{
+        {{0, 0, 1}, {0, 0.2588190451, 0.9659258263}, {1, 0, 0}, {0, 0, 0}, {0.6, 0, -0.8}}};
+    std::size_t k = 0;
+    for (TSurface* list : {&surfaces.Front, &surfaces.Back}) {
+        for (TPolygon& p : *list) {
+            p.Normal = kNormals[(k++ * 7 + 3) % kNormals.size()];
+        }
+    }
+    return surfaces;
+}
+
+struct TSearchCase {
+    const char* Name;
+    double PointTolerance;
+    double MinNormalAngle;
+};
+
+class SearchSettingsTest : public testing::TestWithParam<TSearchCase> {};
+
+TEST_P(SearchSettingsTest, SameSegmentsAsTheLiteralSearchWithThoseSettings) {
+    const TSearchCase& c = GetParam();
+    for (const TSurfacePlan& plan : kSurfacePlans) {
+        SCOPED_TRACE(plan.Name);
+        const TSurfacePair surfaces = WithVariedNormals(Generate(plan));
+        TCutEdgeData fast;
+        TCutEdgeData reference;
+        CollectCutEdgeSegments(surfaces.Front, surfaces.Back, fast, NullProgress(), {},
+                               {c.PointTolerance, c.MinNormalAngle});
+        test::ReferenceCollectSegments(surfaces.Front, surfaces.Back, reference, c.PointTolerance,
+                                       c.MinNormalAngle);
+        ASSERT_TRUE(SameSegments(fast, reference));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Settings, SearchSettingsTest,
+    testing::Values(TSearchCase{"Defaults", kDefaultPointTolerance, 0.0},
+                    // Wider than the spoiling nudges of the generator, and narrower.
+                    TSearchCase{"WiderTolerance", 0.0011, 0.0},
+                    TSearchCase{"NarrowerTolerance", 0.00045, 0.0},
+                    TSearchCase{"CoarseTolerance", 0.004, 0.0},
+                    TSearchCase{"SmallestNormalAngle", kDefaultPointTolerance, 20.0},
+                    TSearchCase{"BothAndNothingBelowIt", 0.0011, 15.0}),
+    [](const testing::TestParamInfo<TSearchCase>& info) { return info.param.Name; });
+
+// In cells nothing depends on the tolerance: the model 1024 times smaller searched with a
+// 1024 times smaller tolerance (both exact in binary) finds the same candidates and the
+// same segments, scaled. At the default tolerance the small model is refused.
+TEST(SearchSettingsTest, ToleranceScaledWithTheModelFindsTheSameEdge) {
+    const samples::TSampleToolLayout layout = samples::LayoutForFacets(4000);
+    TModel model(',');
+    model.SurfaceData.GeometrySettings = kDefaultGeometrySettings;
+    model.SurfaceData.Polygons = samples::GenerateSampleTool(layout);
+    model.SurfaceData.SortSurfaces();
+    const TSurface& front = model.SurfaceData.FrontPolygons;
+    const TSurface& back = model.SurfaceData.BackPolygons;
+    const TCutEdgeLimits limits = CutEdgeLimits(front.size() + back.size());
+    TCutEdgeData original;
+    const TCutEdgeSearchSize size =
+        CollectCutEdgeSegments(front, back, original, NullProgress(), limits);
+    ASSERT_FALSE(size.Refused);
+
+    constexpr double kFactor = 1.0 / 1024;
+    const TSurface smallFront = Scaled(front, kFactor);
+    const TSurface smallBack = Scaled(back, kFactor);
+    TCutEdgeData scaled;
+    const TCutEdgeSearchSize scaledSize = CollectCutEdgeSegments(
+        smallFront, smallBack, scaled, NullProgress(), limits, {kDefaultPointTolerance * kFactor});
+    ASSERT_FALSE(scaledSize.Refused);
+    EXPECT_EQ(scaledSize.CandidatePairs, size.CandidatePairs);
+    ASSERT_EQ(scaled.size(), original.size());
+    for (std::size_t i = 0; i < scaled.size(); ++i) {
+        const TVector3& p = original[i].Point1;
+        EXPECT_EQ(scaled[i].Point1, (TVector3{p.x * kFactor, p.y * kFactor, p.z * kFactor})) << i;
+    }
+
+    TCutEdgeData refused;
+    EXPECT_TRUE(
+        CollectCutEdgeSegments(smallFront, smallBack, refused, NullProgress(), limits).Refused);
+}
+
+// A torus about Z, every facet's normal the unit normal of its vertices. It is smooth
+// everywhere, but its normals cross the sorting limits, and each crossing is a ring of
+// front facets next to a ring of back facets.
+TSurface Torus(int around, int tube) {
+    constexpr double kRing = 20.0;
+    constexpr double kTube = 5.0;
+    const auto point = [&](int i, int j) {
+        const double u = 2.0 * std::numbers::pi * i / around;
+        const double v = 2.0 * std::numbers::pi * (j + 0.3) / tube;
+        const double r = kRing + kTube * std::cos(v);
+        return TVector3{r * std::cos(u), r * std::sin(u), kTube * std::sin(v)};
+    };
+    const auto facet = [](TVector3 a, TVector3 b, TVector3 c) {
+        const TVector3 n = geometry::Normalize(
+            geometry::CrossProduct(geometry::VectorFromTo(a, b), geometry::VectorFromTo(a, c)));
+        return TPolygon{a, b, c, n};
+    };
+    TSurface polygons;
+    for (int i = 0; i < around; ++i) {
+        for (int j = 0; j < tube; ++j) {
+            const TVector3 p = point(i, j);
+            const TVector3 q = point(i + 1, j);
+            const TVector3 r = point(i + 1, j + 1);
+            const TVector3 t = point(i, j + 1);
+            polygons.push_back(facet(p, q, r));
+            polygons.push_back(facet(p, r, t));
+        }
+    }
+    return polygons;
+}
+
+TResult FindOn(TModel& model, const TSurface& polygons, double minNormalAngle) {
+    model.SurfaceData.GeometrySettings = kDefaultGeometrySettings;
+    model.SurfaceData.GeometrySettings.MinNormalAngle = minNormalAngle;
+    model.SurfaceData.Polygons = polygons;
+    model.SurfaceData.PolygonCount = static_cast<std::int32_t>(polygons.size());
+    model.SurfaceData.SurfaceExist = true;
+    model.SurfaceData.SortSurfaces();
+    return model.FindCutEdge();
+}
+
+TEST(SmallestNormalAngleTest, DropsTheFalseEdgesOfASmoothSurfaceAndKeepsARealEdge) {
+    const TSurface torus = Torus(72, 32);
+    TModel falseEdges(',');
+    ASSERT_TRUE(FindOn(falseEdges, torus, 0.0));
+    EXPECT_GE(falseEdges.SegmentCount, 72);  // the fault: a smooth surface has an "edge"
+
+    TModel smooth(',');
+    const TResult none = FindOn(smooth, torus, 20.0);
+    ASSERT_FALSE(none);
+    EXPECT_TRUE(
+        none.Reason().starts_with(std::string(kNoIntersectionsText) + " (передних граней: "))
+        << none.Reason();
+    EXPECT_NE(none.Reason().find("наименьший угол между нормалями граней кромки (20)"),
+              std::string::npos)
+        << none.Reason();
+    EXPECT_FALSE(smooth.CutEdgeExist);
+
+    // The sample's edges are some 75 degrees sharp: all their segments stay.
+    const samples::TSampleToolLayout layout = samples::LayoutForFacets(4000);
+    const TSurface tool = samples::GenerateSampleTool(layout);
+    TModel every(',');
+    TModel sharp(',');
+    ASSERT_TRUE(FindOn(every, tool, 0.0));
+    ASSERT_TRUE(FindOn(sharp, tool, 20.0));
+    EXPECT_EQ(sharp.SegmentCount, samples::CutEdgeSegmentCount(layout));
+    EXPECT_TRUE(SameSegments(sharp.CutEdge, every.CutEdge));
+}
+
+TEST(FindCutEdgeOutcomeTest, APointToleranceThatIsNoPositiveNumberIsRefused) {
+    for (const double tolerance : {0.0, -0.001, kNaN, kInf}) {
+        TModel model = SortedModel(',', {kRake}, {kFlank});
+        model.SurfaceData.GeometrySettings.PointTolerance = tolerance;
+        const TResult result = model.FindCutEdge();
+        EXPECT_FALSE(result) << tolerance;
+        EXPECT_NE(result.Reason().find("допуск совпадения точек"), std::string::npos)
+            << result.Reason();
+        EXPECT_FALSE(model.CutEdgeExist);
+    }
+    // Its default finds the edge; one wider than the gap between two vertices joins them.
+    TModel apart = SortedModel(',', {kRake}, {Triangle({0.002, 1, 0}, {0, 1, 1}, {-1, 1, 0.5})});
+    EXPECT_FALSE(apart.FindCutEdge());
+    apart.SurfaceData.GeometrySettings.PointTolerance = 0.0025;
+    EXPECT_TRUE(apart.FindCutEdge());
+}
+
 }  // namespace
 }  // namespace tessarin::model
