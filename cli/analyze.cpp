@@ -125,6 +125,8 @@ private:
         settings.DiscardInt = Options.DiscardInt.value_or(settings.DiscardInt);
         settings.TableAccuracy = Options.TableAccuracy.value_or(settings.TableAccuracy);
         settings.MarkNegative = Options.MarkNegative.value_or(settings.MarkNegative);
+        settings.MinNormalAngle = Options.MinNormalAngle.value_or(settings.MinNormalAngle);
+        settings.PointTolerance = Options.PointTolerance.value_or(settings.PointTolerance);
         Model.SurfaceData.GeometrySettings = settings;
         StlName = Options.StlName.value_or(Options.Input);
 
@@ -164,6 +166,8 @@ private:
         sorting.Gamma = Options.Gamma.value_or(settings.Gamma);
         sorting.Alpha = Options.Alpha.value_or(settings.Alpha);
         sorting.DiscardInt = Options.DiscardInt.value_or(settings.DiscardInt);
+        sorting.MinNormalAngle = Options.MinNormalAngle.value_or(settings.MinNormalAngle);
+        sorting.PointTolerance = Options.PointTolerance.value_or(settings.PointTolerance);
         settings.MarkNegative = Options.MarkNegative.value_or(settings.MarkNegative);
         if (Options.TableAccuracy) {
             settings.TableAccuracy = *Options.TableAccuracy;
@@ -320,7 +324,8 @@ private:
                 format == nullptr
                     ? model::TResult::Failure("unknown table format " + table.Format)
                     : project::WriteTable(*format, Model, project::ColumnsWithData(Model),
-                                          project::TTableReader::Script, table.File);
+                                          project::TTableReader::Script, table.File,
+                                          project::TTableExtras{Options.TablePoints});
             if (!result) {
                 // The project is already there; the message must not leave that in doubt.
                 Err << "Ошибка при сохранении файла: " << result.Reason() << '\n'
@@ -352,8 +357,8 @@ private:
         }
         Out << '\n';
         if (SortedAgain) {
-            Out << "sorted again with the new sorting settings; the cutting edge was found "
-                   "again\n";
+            Out << "sorted again with the new sorting and cutting-edge settings; the cutting "
+                   "edge was found again\n";
         }
         const std::string computed = SystemList(Model.DefinedAngles);
         if (!computed.empty()) {

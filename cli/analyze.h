@@ -46,8 +46,14 @@ struct TAnalyzeOptions {
     std::optional<bool> DiscardInt;
     std::optional<int> TableAccuracy;
     std::optional<bool> MarkNegative;
+    // Cutting-edge search: smallest angle between the normals of an edge's faces
+    // (degrees), point tolerance (mm). Like the sorting limits, a changed value finds the
+    // cutting edge of a project again.
+    std::optional<double> MinNormalAngle;
+    std::optional<double> PointTolerance;
     std::optional<std::string> StlName;
     std::vector<TTableOutput> Tables;  // in the order of the list of formats
+    bool TablePoints = false;          // the tables also give the end points of the segments
     bool Quiet = false;
     // Coordinate systems, applied in this order after the cutting edge is there.
     std::optional<std::array<double, 2>> Ssk;  // GN, Mu

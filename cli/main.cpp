@@ -6,6 +6,7 @@
 #include <CLI/CLI.hpp>
 
 #include <cerrno>
+#include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <iostream>
@@ -76,6 +77,7 @@ std::string CheckNumber(const std::string& text) {
 struct TRawOptions {
     std::string DecimalSeparator;
     std::string Gamma, Alpha, DiscardInt, Accuracy, MarkNegative;
+    std::string MinNormalAngle, PointTolerance;
     std::string Ssk, FeedPlan, Ksk, Dsk, Compute, SelectLogic = "and";
     std::vector<std::string> Ranges;
 };
@@ -186,6 +188,22 @@ TAnalyzeOptions Convert(const TRawOptions& raw, TAnalyzeOptions options) {
     }
     if (!raw.MarkNegative.empty()) {
         options.MarkNegative = yesNo(raw.MarkNegative);
+    }
+    if (!raw.MinNormalAngle.empty()) {
+        const double angle = number("--min-normal-angle", raw.MinNormalAngle);
+        if (!(angle >= 0.0 && angle <= 180.0)) {
+            throw CLI::ValidationError("--min-normal-angle",
+                                       "an angle from 0 to 180 degrees: " + raw.MinNormalAngle);
+        }
+        options.MinNormalAngle = angle;
+    }
+    if (!raw.PointTolerance.empty()) {
+        const double tolerance = number("--point-tolerance", raw.PointTolerance);
+        if (!(tolerance > 0.0) || !std::isfinite(tolerance)) {
+            throw CLI::ValidationError("--point-tolerance",
+                                       "a positive number of mm: " + raw.PointTolerance);
+        }
+        options.PointTolerance = tolerance;
     }
     if (!raw.Ssk.empty()) {
         const std::vector<std::string> parts = SplitAt(raw.Ssk, ',');
@@ -304,14 +322,34 @@ int main(int argc, char** argv) {
         ->check(CLI::IsMember({"0", "1", "2", "3", "4", "5", "6"}));
     analyze->add_option("--mark-negative", raw.MarkNegative, "Mark negative angles (yes)")
         ->check(CLI::IsMember({"yes", "no"}));
+    analyze
+        ->add_option("--min-normal-angle", raw.MinNormalAngle,
+                     "Smallest angle between the normals of a cutting edge's faces, degrees; "
+                     "sharper pairs only (0: every shared edge)")
+        ->check(CheckNumber);
+    analyze
+        ->add_option("--point-tolerance", raw.PointTolerance,
+                     "Points of the cutting-edge search are the same closer than this, mm "
+                     "(0.001)")
+        ->check(CheckNumber);
     analyze->add_option("--stl-name", options.StlName,
                         "STL file name stored in the project (default: INPUT as given)");
     // One option per table format, "--csv FILE" and whatever the list holds.
     const auto formats = tessarin::project::TableFormats();
     std::vector<std::optional<std::string>> tableFiles(formats.size());
+    CLI::Option* csvOption = nullptr;
     for (std::size_t i = 0; i < formats.size(); ++i) {
-        analyze->add_option("--" + std::string(formats[i].Key), tableFiles[i],
-                            std::string(formats[i].BatchHelp));
+        CLI::Option* option = analyze->add_option("--" + std::string(formats[i].Key), tableFiles[i],
+                                                  std::string(formats[i].BatchHelp));
+        if (formats[i].Key == "csv") {
+            csvOption = option;
+        }
+    }
+    CLI::Option* csvPoints =
+        analyze->add_flag("--csv-points", options.TablePoints,
+                          "Add the two end points (x, y, z) of every segment to the table");
+    if (csvOption != nullptr) {
+        csvPoints->needs(csvOption);
     }
     analyze->add_flag("-q,--quiet", options.Quiet, "Print nothing but errors");
     analyze->add_option("--ssk", raw.Ssk,

@@ -23,15 +23,19 @@ double Angle2D(TVector2 a, TVector2 b) {
 }
 
 bool SamePoint(const TVector3& p, const TVector3& q) {
+    return SamePoint(p, q, kSamePointTolerance);
+}
+
+bool SamePoint(const TVector3& p, const TVector3& q, double tolerance) {
     // Written as "at least the tolerance" so that a NaN difference fails the test and
     // the coordinates count as equal.
-    if (std::fabs(p.x - q.x) >= kSamePointTolerance) {
+    if (std::fabs(p.x - q.x) >= tolerance) {
         return false;
     }
-    if (std::fabs(p.y - q.y) >= kSamePointTolerance) {
+    if (std::fabs(p.y - q.y) >= tolerance) {
         return false;
     }
-    return !(std::fabs(p.z - q.z) >= kSamePointTolerance);
+    return !(std::fabs(p.z - q.z) >= tolerance);
 }
 
 TVector3 VectorFromTo(const TVector3& a, const TVector3& b) {

@@ -35,6 +35,10 @@ double Angle2D(TVector2 a, TVector2 b);
 // difference does not make the points differ.
 bool SamePoint(const TVector3& p, const TVector3& q);
 
+// The same with another tolerance (the cutting-edge search's setting); with
+// kSamePointTolerance it is SamePoint above.
+bool SamePoint(const TVector3& p, const TVector3& q, double tolerance);
+
 // b - a: the vector from point a to point b.
 TVector3 VectorFromTo(const TVector3& a, const TVector3& b);
 

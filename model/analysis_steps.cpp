@@ -8,8 +8,6 @@ namespace tessarin::model {
 
 namespace {
 
-constexpr const char* kNoIntersections = "Нет пересечений передней и задней поверхностей";
-
 TStepCheck Refuse(const char* warning, bool beep) {
     return {warning, beep};
 }
@@ -196,7 +194,8 @@ void RemoveSorting(TModel& model) {
 }
 
 bool SortingSettingsDiffer(const TGeometrySettings& a, const TGeometrySettings& b) {
-    return a.Gamma != b.Gamma || a.Alpha != b.Alpha || a.DiscardInt != b.DiscardInt;
+    return a.Gamma != b.Gamma || a.Alpha != b.Alpha || a.DiscardInt != b.DiscardInt ||
+           a.MinNormalAngle != b.MinNormalAngle || a.PointTolerance != b.PointTolerance;
 }
 
 TResult SortAgain(TModel& model, const TGeometrySettings& settings, TProgress& progress) {
@@ -208,11 +207,10 @@ TResult SortAgain(TModel& model, const TGeometrySettings& settings, TProgress& p
     own.Gamma = settings.Gamma;
     own.Alpha = settings.Alpha;
     own.DiscardInt = settings.DiscardInt;
+    own.MinNormalAngle = settings.MinNormalAngle;
+    own.PointTolerance = settings.PointTolerance;
     model.SurfaceData.SortSurfaces(progress);
-    if (!model.FindCutEdge(progress)) {
-        return TResult::Failure(kNoIntersections);
-    }
-    return TResult::Success();
+    return model.FindCutEdge(progress);
 }
 
 int UncomputedQueryColumn(const TModel& model, const TSelectDlgInqury& query) {

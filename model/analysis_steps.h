@@ -97,12 +97,13 @@ void RemoveCutEdge(TModel& model);
 // The cutting edge (when there is one, with RemoveCutEdge) and then the sorting.
 void RemoveSorting(TModel& model);
 
-// The settings that decide the sorting (Gamma, Alpha, DiscardInt) differ.
+// The settings that decide the sorting and the cutting edge found on it (Gamma, Alpha,
+// DiscardInt, MinNormalAngle, PointTolerance) differ.
 bool SortingSettingsDiffer(const TGeometrySettings& a, const TGeometrySettings& b);
-// Sorts the polygons again with `settings`'s sorting values (the model's other settings
-// stay): the selection, the cutting edge and the sorting go first, then the cutting edge
-// is found again. Fails, with the model's polygons still there and sorted, when no
-// cutting edge is found. Needs loaded polygons.
+// Sorts the polygons again with `settings`'s sorting and cutting-edge values (the model's
+// other settings stay): the selection, the cutting edge and the sorting go first, then the
+// cutting edge is found again. Fails with FindCutEdge's reason, the model's polygons still
+// there and sorted, when no cutting edge is found. Needs loaded polygons.
 TResult SortAgain(TModel& model, const TGeometrySettings& settings,
                   TProgress& progress = NullProgress());
 

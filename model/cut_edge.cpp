@@ -19,6 +19,7 @@
 #include <numbers>
 #include <string>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 #include "geometry/vector3.h"
@@ -32,12 +33,19 @@ using geometry::SamePoint;
 
 constexpr double kDegreesPerRadian = 180.0 / std::numbers::pi;
 
-// Cells are 1/50 = 0.02 wide, twenty times the point tolerance, so a vertex has partners
-// in a neighbouring cell only when it lies within a twentieth of a cell of that side.
-// kReach, twice that, is the offset below which (or above 1 - kReach) the neighbour is
-// searched too; the factor two leaves room for the rounding of the scaled coordinates.
-constexpr double kCellsPerUnit = 50.0;
-constexpr double kReach = 2.0 * geometry::kSamePointTolerance * kCellsPerUnit;
+// Cells are twenty times the point tolerance wide (0.02 at the default 0.001, 1/50 of a
+// unit), so a vertex has partners in a neighbouring cell only when it lies within a
+// twentieth of a cell of that side. kReach, twice that, is the offset below which (or
+// above 1 - kReach) the neighbour is searched too; the factor two leaves room for the
+// rounding of the scaled coordinates. In cells, nothing depends on the tolerance: a model
+// searched with k times the tolerance is searched as the model shrunk k times.
+constexpr double kCellsPerUnit = 50.0;  // at kDefaultPointTolerance
+constexpr double kReach = 2.0 * kDefaultPointTolerance * kCellsPerUnit;
+
+// Cells per unit for a tolerance; exactly kCellsPerUnit at the default.
+double CellsPerUnit(double tolerance) {
+    return kCellsPerUnit * (kDefaultPointTolerance / tolerance);
+}
 // A scaled coordinate at or beyond this, or one that is not finite, keeps its polygon
 // off the grid. Below it the cell index fits an integer and the rounding of the scaled
 // coordinate (at most 2^-13 of a cell) stays far inside the margin.
@@ -72,10 +80,10 @@ struct TGridPoint {
     }
 };
 
-bool Locate(const TVector3& v, TGridPoint& at) {
+bool Locate(const TVector3& v, double cellsPerUnit, TGridPoint& at) {
     const std::array<double, 3> coordinates{v.x, v.y, v.z};
     for (std::size_t k = 0; k < 3; ++k) {
-        const double t = coordinates[k] * kCellsPerUnit;
+        const double t = coordinates[k] * cellsPerUnit;
         if (!(std::fabs(t) < kGridLimit)) {  // NaN fails too
             return false;
         }
@@ -159,9 +167,9 @@ struct TBackVertex {
     TVertexRef Ref;
 };
 
-bool OnGrid(const TPolygon& polygon, std::array<TGridPoint, 3>& at) {
-    return Locate(polygon.Vert1, at[0]) && Locate(polygon.Vert2, at[1]) &&
-           Locate(polygon.Vert3, at[2]);
+bool OnGrid(const TPolygon& polygon, double cellsPerUnit, std::array<TGridPoint, 3>& at) {
+    return Locate(polygon.Vert1, cellsPerUnit, at[0]) &&
+           Locate(polygon.Vert2, cellsPerUnit, at[1]) && Locate(polygon.Vert3, cellsPerUnit, at[2]);
 }
 
 // Polygons that have a vertex off the grid are left out of it; they are paired with
@@ -201,13 +209,15 @@ std::uint64_t OffGridCandidates(const TCandidates& candidates, std::size_t front
 // Before anything is stored per pair, the candidates are counted (the back vertices in
 // the near cells of every front vertex, by binary search, so counting costs the same
 // however crowded the cells are); beyond `limit` the search stops there.
-TCandidates FindCandidates(const TSurface& front, const TSurface& back, std::uint64_t limit) {
+TCandidates FindCandidates(const TSurface& front, const TSurface& back, std::uint64_t limit,
+                           double tolerance) {
     TCandidates result;
+    const double cellsPerUnit = CellsPerUnit(tolerance);
 
     TCellFilter backCells(back.size() * 3);
     for (std::size_t b = 0; b < back.size(); ++b) {
         std::array<TGridPoint, 3> at;
-        if (!OnGrid(back[b], at)) {
+        if (!OnGrid(back[b], cellsPerUnit, at)) {
             result.BackOffGrid.push_back(static_cast<std::uint32_t>(b));
             continue;
         }
@@ -219,7 +229,7 @@ TCandidates FindCandidates(const TSurface& front, const TSurface& back, std::uin
     std::vector<TVertexRef> frontVertices;
     for (std::size_t f = 0; f < front.size(); ++f) {
         std::array<TGridPoint, 3> at;
-        if (!OnGrid(front[f], at)) {
+        if (!OnGrid(front[f], cellsPerUnit, at)) {
             result.FrontOffGrid.push_back(static_cast<std::uint32_t>(f));
             continue;
         }
@@ -240,7 +250,7 @@ TCandidates FindCandidates(const TSurface& front, const TSurface& back, std::uin
     TCellFilter frontCells(frontVertices.size() * 8);
     for (const TVertexRef& ref : frontVertices) {
         TGridPoint at;
-        Locate(Vertex(front[ref.Polygon], ref.Slot), at);
+        Locate(Vertex(front[ref.Polygon], ref.Slot), cellsPerUnit, at);
         at.ForEachNear([&](const TCell& cell) {
             frontCells.Insert(CellHash(cell));
             return false;
@@ -255,7 +265,7 @@ TCandidates FindCandidates(const TSurface& front, const TSurface& back, std::uin
         }
         for (std::uint32_t slot = 0; slot < 3; ++slot) {
             TGridPoint at;
-            Locate(Vertex(back[b], slot), at);
+            Locate(Vertex(back[b], slot), cellsPerUnit, at);
             const std::uint64_t hash = CellHash(at.Cell);
             if (frontCells.Contains(hash)) {
                 backVertices.push_back({hash, {static_cast<std::uint32_t>(b), slot}});
@@ -271,7 +281,7 @@ TCandidates FindCandidates(const TSurface& front, const TSurface& back, std::uin
 
     for (const TVertexRef& ref : frontVertices) {
         TGridPoint at;
-        Locate(Vertex(front[ref.Polygon], ref.Slot), at);
+        Locate(Vertex(front[ref.Polygon], ref.Slot), cellsPerUnit, at);
         at.ForEachNear([&](const TCell& cell) {
             const auto [first, last] = cellOf(CellHash(cell));
             result.Count = SaturatingAdd(result.Count, static_cast<std::uint64_t>(last - first));
@@ -286,13 +296,13 @@ TCandidates FindCandidates(const TSurface& front, const TSurface& back, std::uin
     for (const TVertexRef& ref : frontVertices) {
         const TVector3& point = Vertex(front[ref.Polygon], ref.Slot);
         TGridPoint at;
-        Locate(point, at);
+        Locate(point, cellsPerUnit, at);
         at.ForEachNear([&](const TCell& cell) {
             const std::uint64_t hash = CellHash(cell);
             auto it = std::lower_bound(backVertices.begin(), backVertices.end(),
                                        TBackVertex{hash, {0, 0}}, byHash);
             for (; it != backVertices.end() && it->Hash == hash; ++it) {
-                if (SamePoint(point, Vertex(back[it->Ref.Polygon], it->Ref.Slot))) {
+                if (SamePoint(point, Vertex(back[it->Ref.Polygon], it->Ref.Slot), tolerance)) {
                     result.Pairs.push_back(PairKey(ref.Polygon, it->Ref.Polygon));
                 }
             }
@@ -302,6 +312,13 @@ TCandidates FindCandidates(const TSurface& front, const TSurface& back, std::uin
     std::sort(result.Pairs.begin(), result.Pairs.end());
     result.Pairs.erase(std::unique(result.Pairs.begin(), result.Pairs.end()), result.Pairs.end());
     return result;
+}
+
+// Only here, where a pair shares a vertex, is the angle worth computing. With no smallest
+// angle (0, or NaN) every pair counts, as VectorAngle is never below 0.
+bool NormalsApart(const TPolygon& front, const TPolygon& back, double minNormalAngle) {
+    return !(minNormalAngle > 0.0) ||
+           !(geometry::VectorAngle(front.Normal, back.Normal) < minNormalAngle);
 }
 
 // One segment found: the pair and the two front vertices, in detection order.
@@ -316,21 +333,25 @@ struct TFound {
 // the first three join their two alternatives by "or", the last three test them
 // separately, so a degenerate back triangle can give the same edge twice.
 void PairVertices(const TSurface& front, const TSurface& back, std::uint32_t f, std::uint32_t b,
-                  std::vector<TFound>& found) {
+                  const TCutEdgeSearch& search, std::vector<TFound>& found) {
     const TPolygon& fp = front[f];
     const TPolygon& bp = back[b];
-    const bool m11 = SamePoint(fp.Vert1, bp.Vert1);
-    const bool m12 = SamePoint(fp.Vert1, bp.Vert2);
-    const bool m13 = SamePoint(fp.Vert1, bp.Vert3);
-    const bool m21 = SamePoint(fp.Vert2, bp.Vert1);
-    const bool m22 = SamePoint(fp.Vert2, bp.Vert2);
-    const bool m23 = SamePoint(fp.Vert2, bp.Vert3);
+    const double tolerance = search.PointTolerance;
+    const bool m11 = SamePoint(fp.Vert1, bp.Vert1, tolerance);
+    const bool m12 = SamePoint(fp.Vert1, bp.Vert2, tolerance);
+    const bool m13 = SamePoint(fp.Vert1, bp.Vert3, tolerance);
+    const bool m21 = SamePoint(fp.Vert2, bp.Vert1, tolerance);
+    const bool m22 = SamePoint(fp.Vert2, bp.Vert2, tolerance);
+    const bool m23 = SamePoint(fp.Vert2, bp.Vert3, tolerance);
     if (!(m11 || m12 || m13 || m21 || m22 || m23)) {
         return;  // every block needs the first or the second front vertex
     }
-    const bool m31 = SamePoint(fp.Vert3, bp.Vert1);
-    const bool m32 = SamePoint(fp.Vert3, bp.Vert2);
-    const bool m33 = SamePoint(fp.Vert3, bp.Vert3);
+    if (!NormalsApart(fp, bp, search.MinNormalAngle)) {
+        return;
+    }
+    const bool m31 = SamePoint(fp.Vert3, bp.Vert1, tolerance);
+    const bool m32 = SamePoint(fp.Vert3, bp.Vert2, tolerance);
+    const bool m33 = SamePoint(fp.Vert3, bp.Vert3, tolerance);
     const auto add = [&](std::uint8_t a, std::uint8_t c) { found.push_back({f, b, a, c}); };
     if (m11) {
         if (m22 || m23) {
@@ -446,7 +467,7 @@ double Diagonal(const TSurface& front, const TSurface& back) {
 }
 
 std::string RefusalReason(const TSurface& front, const TSurface& back,
-                          const TCutEdgeSearchSize& size, char separator) {
+                          const TCutEdgeSearchSize& size, double tolerance, char separator) {
     const std::size_t polygons = front.size() + back.size();
     const TCutEdgeLimits limits = CutEdgeLimits(polygons);
     const bool pairs = size.CandidatePairs > limits.CandidatePairs;
@@ -461,8 +482,24 @@ std::string RefusalReason(const TSurface& front, const TSurface& back,
            "модель сохранена не в миллиметрах или не в своём масштабе: диагональ "
            "габарита поверхностей " +
            Approximate(Diagonal(front, back), separator) +
-           ", а точки считаются совпадающими ближе " +
-           Approximate(geometry::kSamePointTolerance, separator) + " по каждой координате.";
+           ", а точки считаются совпадающими ближе " + Approximate(tolerance, separator) +
+           " по каждой координате.";
+}
+
+// The counts tell which of the usual causes it is: no front or no back polygon at all
+// (sorting limits, a tool axis other than Z), or both there but apart.
+std::string NoIntersectionsReason(const TSurFaceData& surface, const TCutEdgeSearch& search,
+                                  char separator) {
+    std::string reason = std::string(kNoIntersections) +
+                         " (передних граней: " + GroupedCount(surface.FrontPolygons.size()) +
+                         ", задних: " + GroupedCount(surface.BackPolygons.size()) +
+                         ", прочих: " + GroupedCount(surface.OtherPolygons.size()) +
+                         "). Проверьте пределы сортировки, ось инструмента (Z) и единицы модели";
+    if (search.MinNormalAngle > 0.0) {
+        reason += ", а также наименьший угол между нормалями граней кромки (" +
+                  Approximate(search.MinNormalAngle, separator) + ")";
+    }
+    return reason + ".";
 }
 
 }  // namespace
@@ -498,6 +535,19 @@ TSegment MakeSegment(const TVector3& a, const TVector3& b, const TPolygon& front
     segment.Point1 = aFirst ? a : b;
     segment.Point2 = aFirst ? b : a;
     segment.Direct = geometry::VectorFromTo(segment.Point1, segment.Point2);
+    // The polar rule is arbitrary on an edge that runs (nearly) radially, such as the end
+    // edge of a face mill or the side edge of a lathe tool: neighbouring segments could
+    // run opposite ways, and every angle measured along Direct would flip with them. The
+    // edge's own direction is the line where the two faces meet, front normal x back
+    // normal; on a peripheral edge whose rake faces up and whose flank faces outwards it
+    // runs counter-clockwise, as the polar rule does. Where the normals give no direction
+    // (parallel, zero or NaN) the polar choice stays.
+    const TVector3 along = geometry::CrossProduct(front.Normal, back.Normal);
+    const TVector3& d = segment.Direct;
+    if (along.x * d.x + along.y * d.y + along.z * d.z < 0.0) {
+        std::swap(segment.Point1, segment.Point2);
+        segment.Direct = geometry::VectorFromTo(segment.Point1, segment.Point2);
+    }
     segment.Polar = polar;
     segment.Front = front;
     segment.Back = back;
@@ -506,8 +556,10 @@ TSegment MakeSegment(const TVector3& a, const TVector3& b, const TPolygon& front
 
 TCutEdgeSearchSize CollectCutEdgeSegments(const TSurface& front, const TSurface& back,
                                           TCutEdgeData& segments, TProgress& progress,
-                                          const TCutEdgeLimits& limits) {
-    const TCandidates candidates = FindCandidates(front, back, limits.CandidatePairs);
+                                          const TCutEdgeLimits& limits,
+                                          const TCutEdgeSearch& search) {
+    const TCandidates candidates =
+        FindCandidates(front, back, limits.CandidatePairs, search.PointTolerance);
     if (candidates.Refused) {
         return {candidates.Count, 0, true};
     }
@@ -526,7 +578,7 @@ TCutEdgeSearchSize CollectCutEdgeSegments(const TSurface& front, const TSurface&
             candidates.FrontOffGrid[nextOffGrid] == f) {
             ++nextOffGrid;
             for (std::size_t b = 0; b < back.size() && !tooMany(found); ++b) {
-                PairVertices(front, back, fi, static_cast<std::uint32_t>(b), found);
+                PairVertices(front, back, fi, static_cast<std::uint32_t>(b), search, found);
             }
         } else {
             // Merge the grid pairs of this front polygon with the off-grid back polygons,
@@ -545,7 +597,7 @@ TCutEdgeSearchSize CollectCutEdgeSegments(const TSurface& front, const TSurface&
                 } else {
                     b = backOffGrid[o++];
                 }
-                PairVertices(front, back, fi, static_cast<std::uint32_t>(b), found);
+                PairVertices(front, back, fi, static_cast<std::uint32_t>(b), search, found);
             }
             next = end;
         }
@@ -627,20 +679,29 @@ TCutEdgeLimits CutEdgeLimits(std::size_t polygons) {
 TResult TModel::FindCutEdge(TProgress& progress) {
     const TSurface& front = SurfaceData.FrontPolygons;
     const TSurface& back = SurfaceData.BackPolygons;
+    const TGeometrySettings& settings = SurfaceData.GeometrySettings;
+    const TCutEdgeSearch search{settings.PointTolerance, settings.MinNormalAngle};
+    if (!(search.PointTolerance > 0.0) || !std::isfinite(search.PointTolerance)) {
+        return TResult::Failure(
+            "Режущая кромка не определяется: допуск совпадения точек должен быть "
+            "положительным числом, задано " +
+            Approximate(search.PointTolerance, DecimalSeparator));
+    }
     TCutEdgeData found;
     TCutEdgeSearchSize size;
     {
         // No front polygon gives a maximum of -1, which the scope raises to 0.
         TProgressScope scope(progress, "Определение РК >>", ProgressMaximum(front.size()));
         size = CollectCutEdgeSegments(front, back, found, progress,
-                                      CutEdgeLimits(front.size() + back.size()));
+                                      CutEdgeLimits(front.size() + back.size()), search);
     }
     if (size.Refused) {
-        return TResult::Failure(RefusalReason(front, back, size, DecimalSeparator));
+        return TResult::Failure(
+            RefusalReason(front, back, size, search.PointTolerance, DecimalSeparator));
     }
     if (found.empty()) {
         // Nothing has changed.
-        return TResult::Failure("Нет пересечений передней и задней поверхностей");
+        return TResult::Failure(NoIntersectionsReason(SurfaceData, search, DecimalSeparator));
     }
     {
         const int maximum = std::max(ProgressMaximum(found.size()) - 1, 0);

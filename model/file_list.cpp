@@ -32,6 +32,7 @@ void TModel::LoadFileList(TFileList&& list) {
     AcceptedCS = list.Accepted;
     WorkingCS = list.Accepted;
     SurfaceData.GeometrySettings = list.GeometrySettings;
+    SurfaceData.ImportOptions = list.ImportOptions;
 
     SurfaceData.Polygons = std::move(list.Polygons);
     SurfaceData.FrontPolygons = std::move(list.FrontPolygons);

@@ -39,6 +39,7 @@ struct TFileList {
     CSValues Accepted;
     TGeometrySettings GeometrySettings{};
     std::string StlFileName;
+    TImportOptions ImportOptions{};  // from the extension section, else the defaults
 };
 
 }  // namespace tessarin::model

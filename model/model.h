@@ -61,12 +61,15 @@ public:
 
     // Finds the triangle edges that front polygons share with back polygons, orders
     // them by the polar angle of their midpoints (equal angles keep detection order),
-    // numbers them and fills columns 1 and 2. Fails, with the model unchanged and a
-    // Russian reason to show as it is, when no segment is found ("Нет пересечений
-    // передней и задней поверхностей") and, before the search stores anything, when its
-    // candidate pairs exceed CandidatePairLimit of the front and back polygons (a model
-    // far too small for the point tolerance: the reason gives the counts and the
-    // surfaces' size). Requires SurfaceSorted and no cutting edge. Does not set Modified.
+    // numbers them and fills columns 1 and 2. Points are compared with the settings'
+    // PointTolerance; pairs whose normals are closer than MinNormalAngle do not count.
+    // Fails, with the model unchanged and a Russian reason to show as it is, when no
+    // segment is found ("Нет пересечений передней и задней поверхностей", then the front,
+    // back and other counts and what to check), when PointTolerance is not a positive
+    // number, and, before the search stores anything, when its candidate pairs exceed
+    // CutEdgeLimits of the front and back polygons (a model far too small for the point
+    // tolerance: the reason gives the counts and the surfaces' size). Requires
+    // SurfaceSorted and no cutting edge. Does not set Modified.
     TResult FindCutEdge(TProgress& progress = NullProgress());
 
     // Coordinate systems (angles in degrees). Previews recompute one system of

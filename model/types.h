@@ -51,7 +51,7 @@ struct TAngles4 {
 // One straight piece of the cutting edge: a triangle edge that a front polygon
 // shares with a back polygon.
 struct TSegment {
-    TVector3 Point1;  // the end with the smaller polar angle
+    TVector3 Point1;  // the start: along front x back normal, else the smaller polar angle
     TVector3 Point2;
     TVector3 Direct;     // Point2 - Point1, not normalised
     double Polar = 0.0;  // polar angle of the midpoint about Z, -180..180

@@ -10,9 +10,9 @@ namespace tessarin::project {
 namespace {
 
 std::string ProduceCsv(const model::TModel& model, const std::vector<int>& columns,
-                       TTableReader reader) {
+                       TTableReader reader, const TTableExtras& extras) {
     std::string text = reader == TTableReader::Spreadsheet ? "\xEF\xBB\xBF" : "";
-    text += TableToCsv(model, columns);
+    text += TableToCsv(model, columns, extras);
     return text;
 }
 
@@ -40,8 +40,8 @@ const TTableFormat* FindTableFormat(std::string_view key) {
 
 model::TResult WriteTable(const TTableFormat& format, const model::TModel& model,
                           const std::vector<int>& columns, TTableReader reader,
-                          const std::string& path) {
-    return WriteFileAtomically(path, format.Produce(model, columns, reader));
+                          const std::string& path, const TTableExtras& extras) {
+    return WriteFileAtomically(path, format.Produce(model, columns, reader, extras));
 }
 
 }  // namespace tessarin::project

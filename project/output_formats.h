@@ -9,6 +9,7 @@
 
 #include "model/model.h"
 #include "model/result.h"
+#include "project/table_export.h"
 
 namespace tessarin::project {
 
@@ -26,9 +27,9 @@ struct TTableFormat {
     std::string_view Extension;    // without the dot; proposed file names end with it
     // The file's bytes: a header row and one row per segment for the table columns
     // `columns` (1..34) in that order, cells as the model's texts (numbers with the
-    // model's decimal separator).
+    // model's decimal separator), then the extras asked for.
     std::string (*Produce)(const model::TModel& model, const std::vector<int>& columns,
-                           TTableReader reader);
+                           TTableReader reader, const TTableExtras& extras);
 };
 
 // Every format; the first is the one an export without a named format uses.
@@ -41,6 +42,6 @@ const TTableFormat* FindTableFormat(std::string_view key);
 // a failure names the file.
 model::TResult WriteTable(const TTableFormat& format, const model::TModel& model,
                           const std::vector<int>& columns, TTableReader reader,
-                          const std::string& path);
+                          const std::string& path, const TTableExtras& extras = {});
 
 }  // namespace tessarin::project

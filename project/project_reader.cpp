@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "project/number_format.h"
+#include "project/project_extensions.h"
 #include "project/text_file.h"
 #include "project/value_codecs.h"
 
@@ -457,10 +458,11 @@ bool TParser::Run() {
 }
 
 // The writer ends the file with the geometry settings, an empty line and the STL file
-// name, each line ended by CR LF. What is checked here is what a damaged tail would
-// otherwise turn into a wrong name: a second settings line or a second empty line
-// (both move the name down a line, so that an empty one is read), and a last line cut
-// before its line break.
+// name, each line ended by CR LF, and then, when some value differs from its default,
+// the extension section. What is checked here is what a damaged tail would otherwise
+// turn into a wrong name: a second settings line or a second empty line (both move the
+// name down a line, so that an empty one is read), and a last line cut before its line
+// break (for the section, a value cut short).
 bool TParser::ReadStlFileName(std::size_t k) {
     std::string_view line;
     constexpr std::string_view kEmpty = "an empty line before the STL file name";
@@ -474,8 +476,10 @@ bool TParser::ReadStlFileName(std::size_t k) {
     if (!Fetch(at, "the STL file name", line)) {
         return false;
     }
-    // Lines after a name are not read; after an empty one they are where the name went.
-    if (line.empty()) {
+    const bool extended = at + 1 < Lines.size() && Lines[at + 1] == kExtensionsHeader;
+    // Lines after a name are not read, unless they are the extension section; after an
+    // empty name they are where the name went.
+    if (line.empty() && !extended) {
         for (std::size_t i = at + 1; i < Lines.size(); ++i) {
             if (!Lines[i].empty()) {
                 Fail(at, "the STL file name, found an empty line with more text after it in line ");
@@ -484,9 +488,26 @@ bool TParser::ReadStlFileName(std::size_t k) {
             }
         }
     }
-    if (at + 1 == Lines.size() && line.data() + line.size() == Text.data() + Text.size()) {
-        Fail(at, "the STL file name ended by a line break, but the file ends inside the line");
+    const std::size_t last = extended ? Lines.size() - 1 : at;
+    if (last + 1 == Lines.size() &&
+        Lines[last].data() + Lines[last].size() == Text.data() + Text.size()) {
+        Fail(last, extended ? "the last extension line ended by a line break, but the file ends "
+                              "inside the line"
+                            : "the STL file name ended by a line break, but the file ends inside "
+                              "the line");
         return false;
+    }
+    if (extended) {
+        TProjectExtensions extensions;
+        const std::span<const std::string_view> section(Lines.data() + at + 2,
+                                                        Lines.size() - at - 2);
+        if (TResult read = ReadExtensions(section, at + 3, extensions); !read) {
+            Why = read.Reason();
+            return false;
+        }
+        List.ImportOptions = extensions.ImportOptions;
+        List.GeometrySettings.MinNormalAngle = extensions.MinNormalAngle;
+        List.GeometrySettings.PointTolerance = extensions.PointTolerance;
     }
     List.StlFileName = DecodeLegacyText(line);
     return true;

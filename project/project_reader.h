@@ -16,9 +16,12 @@ namespace tessarin::project {
 // read, with a reason "line N: expected ..." (1-based); a count that is negative, or
 // whose records could not fit in the bytes that remain even at their shortest, fails
 // before anything is allocated for it. The line before the STL file name must be empty;
-// the name line must end with a line break when it is the last line, and when it is
-// empty no text may follow it (lines after a name are not read). Steps `progress` six
-// times, once per group of sections; the caller starts and finishes it.
+// the last line of the file must end with a line break. After the name may come the
+// extension section (project/project_extensions.h), whose every line must read; its
+// import options go to the record's ImportOptions, its cutting-edge settings to its
+// GeometrySettings. Other text after a name is not read; after an empty name, none may
+// follow. Steps `progress` six times, once per group of sections; the caller starts and
+// finishes it.
 model::TResult ParseProject(std::string_view text, model::TFileList& list,
                             model::TProgress& progress = model::NullProgress());
 

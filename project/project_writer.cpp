@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "project/number_format.h"
+#include "project/project_extensions.h"
 #include "project/text_file.h"
 #include "project/value_codecs.h"
 
@@ -321,6 +322,11 @@ std::string ProjectText(const TModel& model, std::string_view stlFileName, char 
         out.begin() + static_cast<std::ptrdiff_t>(nameAt),
         out.begin() + static_cast<std::ptrdiff_t>(nameAt + stlFileName.size()),
         [](char c) { return c == '\r' || c == '\n'; }, ' ');
+    const model::TSurFaceData& surface = model.SurfaceData;
+    AppendExtensions(out,
+                     {surface.ImportOptions, surface.GeometrySettings.MinNormalAngle,
+                      surface.GeometrySettings.PointTolerance},
+                     decimalSeparator);
     return out;
 }
 

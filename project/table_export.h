@@ -18,8 +18,17 @@ std::string TableToCsv(const model::TModel& model);
 // The table columns (1..34) that hold data, in column order: what the batch tool writes.
 std::vector<int> ColumnsWithData(const model::TModel& model);
 
+// What a table may hold besides the table's own columns.
+struct TTableExtras {
+    // Six columns after the others, "Точка 1 X" .. "Точка 2 Z": the two end points of every
+    // segment of the cutting edge, one row per segment, in the general number form.
+    bool EndPoints = false;
+};
+
 // The same for the given table columns (1..34) in the given order, whether or not they
-// hold data: what a document window's table shows.
-std::string TableToCsv(const model::TModel& model, const std::vector<int>& columns);
+// hold data: what a document window's table shows; then the extras asked for. Without
+// extras the text is that of the columns alone.
+std::string TableToCsv(const model::TModel& model, const std::vector<int>& columns,
+                       const TTableExtras& extras = {});
 
 }  // namespace tessarin::project

@@ -33,10 +33,15 @@ void TMainForm::ButtonSettingsClick() {
         // The dialog is modal, so the active document is the one whose values it showed.
         if (TMDIChild* document = ActiveDocument(); document != nullptr) {
             model::TSurFaceData& data = document->Model.SurfaceData;
-            if (!(data.GeometrySettings == result.Geometry)) {
+            // The dialog has no fields for the cutting-edge search: the project keeps the
+            // values it was opened or analysed with.
+            model::TGeometrySettings geometry = result.Geometry;
+            geometry.MinNormalAngle = data.GeometrySettings.MinNormalAngle;
+            geometry.PointTolerance = data.GeometrySettings.PointTolerance;
+            if (!(data.GeometrySettings == geometry)) {
                 const bool accuracyChanged =
-                    data.GeometrySettings.TableAccuracy != result.Geometry.TableAccuracy;
-                data.GeometrySettings = result.Geometry;
+                    data.GeometrySettings.TableAccuracy != geometry.TableAccuracy;
+                data.GeometrySettings = geometry;
                 // The project file keeps these values: closing must not lose them
                 // without the save question.
                 data.Modified = true;

@@ -503,6 +503,9 @@ void TSettingsTest::SettingsCommandForTheCurrentProject() {
     TMDIChild* document = Form->ActiveDocument();
     QVERIFY(document != nullptr);
     document->Model.SurfaceData.GeometrySettings.Gamma = 75.0;
+    // Values the dialog does not show, as a project's extension section brings them.
+    document->Model.SurfaceData.GeometrySettings.MinNormalAngle = 20.0;
+    document->Model.SurfaceData.GeometrySettings.PointTolerance = 0.002;
     document->Model.SurfaceData.Modified = false;
 
     Dialogs->WorkModal([this](QDialog& dialog) {
@@ -518,6 +521,8 @@ void TSettingsTest::SettingsCommandForTheCurrentProject() {
     });
     Form->findChild<QAction*>("ButtonSettings")->trigger();
     QCOMPARE(document->Model.SurfaceData.GeometrySettings.Gamma, 65.0);
+    QCOMPARE(document->Model.SurfaceData.GeometrySettings.MinNormalAngle, 20.0);
+    QCOMPARE(document->Model.SurfaceData.GeometrySettings.PointTolerance, 0.002);
     QVERIFY(document->Model.SurfaceData.Modified);
     // The stored geometry is as it was; the interface part is written.
     QCOMPARE(Memory->Values.Geometry, tessarin::model::kDefaultGeometrySettings);

@@ -16,6 +16,7 @@
 #include "model/model.h"
 #include "samples/sample_tool.h"
 #include "tests/support/cut_edge_reference.h"
+#include "tests/support/fixtures.h"
 
 namespace tessarin::model {
 namespace {
@@ -559,7 +560,9 @@ TSurface Scaled(TSurface polygons, double factor) {
     return polygons;
 }
 
-const char kNoIntersections[] = "Нет пересечений передней и задней поверхностей";
+const char kNoIntersectionsText[] = "Нет пересечений передней и задней поверхностей";
+const char kNoIntersectionsHint[] =
+    "). Проверьте пределы сортировки, ось инструмента (Z) и единицы модели.";
 
 TEST(FindCutEdgeOutcomeTest, NoSharedEdgeOrARefusalLeavesTheModelUnchanged) {
     struct TCase {
@@ -573,12 +576,21 @@ TEST(FindCutEdgeOutcomeTest, NoSharedEdgeOrARefusalLeavesTheModelUnchanged) {
     const TSurfacePair fan = Fan(1500);
     const TSurfacePair shrunk{Scaled(fan.Front, 1e-5), Scaled(fan.Back, 1e-5)};
     const std::vector<TCase> cases{
-        {"NoFrontPolygon", {}, {kFlank}, {kNoIntersections}},
-        {"NoBackPolygon", {kRake}, {}, {kNoIntersections}},
+        {"NoFrontPolygon",
+         {},
+         {kFlank},
+         {kNoIntersectionsText, " (передних граней: 0, задних: 1, прочих: 0",
+          kNoIntersectionsHint}},
+        {"NoBackPolygon",
+         TSurface(1200, kRake),
+         {},
+         {kNoIntersectionsText, " (передних граней: 1 200, задних: 0, прочих: 0",
+          kNoIntersectionsHint}},
         {"OnlyAVertexShared",
          {kRake},
          {Triangle({0, 1, 0}, {5, 5, 5}, {6, 5, 5})},
-         {kNoIntersections}},
+         {kNoIntersectionsText, " (передних граней: 1, задних: 1, прочих: 0",
+          kNoIntersectionsHint}},
         {"ShrunkBelowTheTolerance",
          shrunk.Front,
          shrunk.Back,
@@ -601,8 +613,9 @@ TEST(FindCutEdgeOutcomeTest, NoSharedEdgeOrARefusalLeavesTheModelUnchanged) {
         TRecordingProgress progress;
         const TResult result = model.FindCutEdge(progress);
         EXPECT_FALSE(result) << c.Name;
-        if (c.Reason.size() == 1 && c.Reason[0] == kNoIntersections) {
-            EXPECT_EQ(result.Reason(), kNoIntersections) << c.Name;
+        if (c.Reason[0] == kNoIntersectionsText) {
+            // The first sentence as it always was, the counts and the hint after it.
+            EXPECT_EQ(result.Reason(), c.Reason[0] + c.Reason[1] + c.Reason[2]) << c.Name;
         }
         for (const std::string& part : c.Reason) {
             EXPECT_NE(result.Reason().find(part), std::string::npos)
@@ -683,6 +696,340 @@ TEST(FindCutEdgeOutcomeTest, ProgressIsSteppedInBatches) {
     EXPECT_EQ(progress.Starts[1].Maximum, 10);
     EXPECT_LE(progress.StepCalls, 8);
     EXPECT_EQ(progress.Open, 0);
+}
+
+// ---------------------------------------------------------------------------------------
+// Direction of a segment along the edge
+
+TPolygon WithNormal(TVector3 a, TVector3 b, TVector3 c, TVector3 normal) {
+    return {a, b, c, normal};
+}
+
+// The ends the polar rule alone chooses: the same segment with normals that give no
+// direction.
+TSegment PolarChoice(const TSegment& s) {
+    TPolygon front = s.Front;
+    TPolygon back = s.Back;
+    front.Normal = {};
+    back.Normal = {};
+    return MakeSegment(s.Point1, s.Point2, front, back);
+}
+
+// A wedge whose straight edge runs along the X axis through the origin, like the side
+// edge of a lathe tool seen from the axis: both ends of a segment have the same polar
+// angle, so the polar rule takes whichever end the front triangle happens to list second,
+// and the triangles list their vertices in every rotation, as exporters do.
+struct TRadialWedge {
+    TSurface Front;
+    TSurface Back;
+};
+
+TRadialWedge RadialWedge() {
+    constexpr double kDegree = std::numbers::pi / 180.0;
+    const double rake = 10.0 * kDegree;
+    const double clearance = 8.0 * kDegree;
+    const TVector3 frontNormal{0, -std::sin(rake), std::cos(rake)};
+    const TVector3 backNormal{0, std::cos(clearance), -std::sin(clearance)};
+    TRadialWedge out;
+    for (int i = 0; i < 8; ++i) {
+        const TVector3 p{-4.0 + i, 0, 0};
+        const TVector3 q{-3.0 + i, 0, 0};
+        const double middle = -3.5 + i;
+        // The rake face falls away towards -Y at the rake angle, the flank below the edge
+        // at the clearance angle.
+        std::array<TVector3, 3> f{p, q, TVector3{middle, -2, -2 * std::tan(rake)}};
+        std::array<TVector3, 3> b{q, p, TVector3{middle, -2 * std::tan(clearance), -2}};
+        std::rotate(f.begin(), f.begin() + i % 3, f.end());
+        std::rotate(b.begin(), b.begin() + (i / 3) % 3, b.end());
+        out.Front.push_back(WithNormal(f[0], f[1], f[2], frontNormal));
+        out.Back.push_back(WithNormal(b[0], b[1], b[2], backNormal));
+    }
+    return out;
+}
+
+TEST(SegmentDirectionTest, ARadialEdgeRunsOneWayAndGivesOneRakeAndClearance) {
+    const TRadialWedge wedge = RadialWedge();
+    TModel model = SortedModel(',', wedge.Front, wedge.Back);
+    ASSERT_TRUE(model.FindCutEdge());
+    ASSERT_EQ(model.CutEdge.size(), 8u);
+    // The fixture shows the fault: the polar rule alone runs some segments either way.
+    int polarAlongMinusX = 0;
+    for (const TSegment& s : model.CutEdge) {
+        polarAlongMinusX += PolarChoice(s).Direct.x < 0 ? 1 : 0;
+    }
+    ASSERT_GT(polarAlongMinusX, 0);
+    ASSERT_LT(polarAlongMinusX, 8);
+
+    // front x back normal points along -X: every segment runs that way, on both sides of
+    // the origin, and every one measures the same angles.
+    model.ComputeAngles(kISK);
+    const TSegment& first = model.CutEdge.front();
+    EXPECT_NEAR(first.ISK.G, 10.0, 1e-9);
+    EXPECT_NEAR(first.ISK.A, 8.0, 1e-9);
+    for (const TSegment& s : model.CutEdge) {
+        SCOPED_TRACE(s.Number);
+        EXPECT_EQ(s.Direct, (TVector3{-1, 0, 0}));
+        EXPECT_EQ(s.Point1.x, s.Point2.x + 1);
+        EXPECT_NEAR(s.ISK.G, first.ISK.G, 1e-9);
+        EXPECT_NEAR(s.ISK.A, first.ISK.A, 1e-9);
+        EXPECT_NEAR(s.ISK.L, first.ISK.L, 1e-9);
+    }
+}
+
+struct TDirectionCase {
+    const char* Name;
+    TVector3 A;
+    TVector3 B;
+    TVector3 FrontNormal;
+    TVector3 BackNormal;
+    TVector3 Point1;
+};
+
+class SegmentDirectionRuleTest : public testing::TestWithParam<TDirectionCase> {};
+
+TEST_P(SegmentDirectionRuleTest, RunsAlongFrontCrossBackNormalElseByPolarAngle) {
+    const TDirectionCase& c = GetParam();
+    const TPolygon front = WithNormal(c.A, c.B, {5, 5, 5}, c.FrontNormal);
+    const TPolygon back = WithNormal(c.B, c.A, {6, 6, 6}, c.BackNormal);
+    const TSegment s = MakeSegment(c.A, c.B, front, back);
+    EXPECT_EQ(s.Point1, c.Point1);
+    EXPECT_EQ(s.Point2, SameBits(c.Point1, c.A) ? c.B : c.A);
+    EXPECT_EQ(s.Direct, geometry::VectorFromTo(s.Point1, s.Point2));
+    // The midpoint's polar angle, which orders the segments, whichever end comes first.
+    EXPECT_EQ(s.Polar, PolarChoice(s).Polar);
+    EXPECT_TRUE(SameBits(s.Front, front));
+    EXPECT_TRUE(SameBits(s.Back, back));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, SegmentDirectionRuleTest,
+    testing::Values(
+        // Both ends at polar angle 0: the polar rule takes the second end, B.
+        TDirectionCase{"RadialAlongTheNormalsKeepsThePolarChoice",
+                       {1, 0, 0},
+                       {2, 0, 0},
+                       {0, 0, 1},
+                       {0, 1, 0},
+                       {2, 0, 0}},
+        TDirectionCase{
+            "RadialAgainstTheNormalsSwaps", {2, 0, 0}, {1, 0, 0}, {0, 0, 1}, {0, 1, 0}, {2, 0, 0}},
+        TDirectionCase{"ParallelNormalsKeepThePolarChoice",
+                       {2, 0, 0},
+                       {1, 0, 0},
+                       {0, 0, 1},
+                       {0, 0, 1},
+                       {1, 0, 0}},
+        TDirectionCase{
+            "ZeroNormalKeepsThePolarChoice", {2, 0, 0}, {1, 0, 0}, {0, 0, 1}, {0, 0, 0}, {1, 0, 0}},
+        TDirectionCase{"NotANumberNormalKeepsThePolarChoice",
+                       {2, 0, 0},
+                       {1, 0, 0},
+                       {kNaN, 0, 1},
+                       {0, 1, 0},
+                       {1, 0, 0}},
+        // A peripheral edge, rake up and flank outwards: both rules run counter-clockwise.
+        TDirectionCase{"PeripheralEdgeBothRulesAgree",
+                       {10, 5, 0},
+                       {10, 0, 0},
+                       {0, 0, 1},
+                       {1, 0, 0},
+                       {10, 0, 0}},
+        // The flank facing the axis turns the edge's own direction round.
+        TDirectionCase{"PeripheralEdgeFlankFacingTheAxis",
+                       {10, 5, 0},
+                       {10, 0, 0},
+                       {0, 0, 1},
+                       {-1, 0, 0},
+                       {10, 5, 0}}),
+    [](const testing::TestParamInfo<TDirectionCase>& info) { return info.param.Name; });
+
+// The bundled sample: every segment of its cutting edge runs the way the polar rule
+// alone runs it, so its project and the golden files come out as before.
+TEST(SegmentDirectionTest, OnTheBundledSampleBothRulesAgree) {
+    TModel model(',');
+    model.SurfaceData.GeometrySettings = kDefaultGeometrySettings;
+    ASSERT_TRUE(model.SurfaceData.LoadSTL(test::FixturePath("../../samples/cutter.stl")));
+    model.SurfaceData.SortSurfaces();
+    ASSERT_TRUE(model.FindCutEdge());
+    ASSERT_EQ(model.SegmentCount, 168);
+    for (const TSegment& s : model.CutEdge) {
+        const TSegment polar = PolarChoice(s);
+        EXPECT_TRUE(SameBits(s.Point1, polar.Point1) && SameBits(s.Direct, polar.Direct))
+            << "segment " << s.Number;
+    }
+}
+
+// ---------------------------------------------------------------------------------------
+// The point tolerance and the smallest normal angle
+
+// The generated surfaces with normals drawn from a few directions, some of them close to
+// one another, so that a smallest angle keeps some pairs and drops others.
+TSurfacePair WithVariedNormals(TSurfacePair surfaces) {
+    constexpr std::array<TVector3, 5> kNormals{
+        {{0, 0, 1}, {0, 0.2588190451, 0.9659258263}, {1, 0, 0}, {0, 0, 0}, {0.6, 0, -0.8}}};
+    std::size_t k = 0;
+    for (TSurface* list : {&surfaces.Front, &surfaces.Back}) {
+        for (TPolygon& p : *list) {
+            p.Normal = kNormals[(k++ * 7 + 3) % kNormals.size()];
+        }
+    }
+    return surfaces;
+}
+
+struct TSearchCase {
+    const char* Name;
+    double PointTolerance;
+    double MinNormalAngle;
+};
+
+class SearchSettingsTest : public testing::TestWithParam<TSearchCase> {};
+
+TEST_P(SearchSettingsTest, SameSegmentsAsTheLiteralSearchWithThoseSettings) {
+    const TSearchCase& c = GetParam();
+    for (const TSurfacePlan& plan : kSurfacePlans) {
+        SCOPED_TRACE(plan.Name);
+        const TSurfacePair surfaces = WithVariedNormals(Generate(plan));
+        TCutEdgeData fast;
+        TCutEdgeData reference;
+        CollectCutEdgeSegments(surfaces.Front, surfaces.Back, fast, NullProgress(), {},
+                               {c.PointTolerance, c.MinNormalAngle});
+        test::ReferenceCollectSegments(surfaces.Front, surfaces.Back, reference, c.PointTolerance,
+                                       c.MinNormalAngle);
+        ASSERT_TRUE(SameSegments(fast, reference));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Settings, SearchSettingsTest,
+    testing::Values(TSearchCase{"Defaults", kDefaultPointTolerance, 0.0},
+                    // Wider than the spoiling nudges of the generator, and narrower.
+                    TSearchCase{"WiderTolerance", 0.0011, 0.0},
+                    TSearchCase{"NarrowerTolerance", 0.00045, 0.0},
+                    TSearchCase{"CoarseTolerance", 0.004, 0.0},
+                    TSearchCase{"SmallestNormalAngle", kDefaultPointTolerance, 20.0},
+                    TSearchCase{"BothAndNothingBelowIt", 0.0011, 15.0}),
+    [](const testing::TestParamInfo<TSearchCase>& info) { return info.param.Name; });
+
+// In cells nothing depends on the tolerance: the model 1024 times smaller searched with a
+// 1024 times smaller tolerance (both exact in binary) finds the same candidates and the
+// same segments, scaled. At the default tolerance the small model is refused.
+TEST(SearchSettingsTest, ToleranceScaledWithTheModelFindsTheSameEdge) {
+    const samples::TSampleToolLayout layout = samples::LayoutForFacets(4000);
+    TModel model(',');
+    model.SurfaceData.GeometrySettings = kDefaultGeometrySettings;
+    model.SurfaceData.Polygons = samples::GenerateSampleTool(layout);
+    model.SurfaceData.SortSurfaces();
+    const TSurface& front = model.SurfaceData.FrontPolygons;
+    const TSurface& back = model.SurfaceData.BackPolygons;
+    const TCutEdgeLimits limits = CutEdgeLimits(front.size() + back.size());
+    TCutEdgeData original;
+    const TCutEdgeSearchSize size =
+        CollectCutEdgeSegments(front, back, original, NullProgress(), limits);
+    ASSERT_FALSE(size.Refused);
+
+    constexpr double kFactor = 1.0 / 1024;
+    const TSurface smallFront = Scaled(front, kFactor);
+    const TSurface smallBack = Scaled(back, kFactor);
+    TCutEdgeData scaled;
+    const TCutEdgeSearchSize scaledSize = CollectCutEdgeSegments(
+        smallFront, smallBack, scaled, NullProgress(), limits, {kDefaultPointTolerance * kFactor});
+    ASSERT_FALSE(scaledSize.Refused);
+    EXPECT_EQ(scaledSize.CandidatePairs, size.CandidatePairs);
+    ASSERT_EQ(scaled.size(), original.size());
+    for (std::size_t i = 0; i < scaled.size(); ++i) {
+        const TVector3& p = original[i].Point1;
+        EXPECT_EQ(scaled[i].Point1, (TVector3{p.x * kFactor, p.y * kFactor, p.z * kFactor})) << i;
+    }
+
+    TCutEdgeData refused;
+    EXPECT_TRUE(
+        CollectCutEdgeSegments(smallFront, smallBack, refused, NullProgress(), limits).Refused);
+}
+
+// A torus about Z, every facet's normal the unit normal of its vertices. It is smooth
+// everywhere, but its normals cross the sorting limits, and each crossing is a ring of
+// front facets next to a ring of back facets.
+TSurface Torus(int around, int tube) {
+    constexpr double kRing = 20.0;
+    constexpr double kTube = 5.0;
+    const auto point = [&](int i, int j) {
+        const double u = 2.0 * std::numbers::pi * i / around;
+        const double v = 2.0 * std::numbers::pi * (j + 0.3) / tube;
+        const double r = kRing + kTube * std::cos(v);
+        return TVector3{r * std::cos(u), r * std::sin(u), kTube * std::sin(v)};
+    };
+    const auto facet = [](TVector3 a, TVector3 b, TVector3 c) {
+        const TVector3 n = geometry::Normalize(
+            geometry::CrossProduct(geometry::VectorFromTo(a, b), geometry::VectorFromTo(a, c)));
+        return TPolygon{a, b, c, n};
+    };
+    TSurface polygons;
+    for (int i = 0; i < around; ++i) {
+        for (int j = 0; j < tube; ++j) {
+            const TVector3 p = point(i, j);
+            const TVector3 q = point(i + 1, j);
+            const TVector3 r = point(i + 1, j + 1);
+            const TVector3 t = point(i, j + 1);
+            polygons.push_back(facet(p, q, r));
+            polygons.push_back(facet(p, r, t));
+        }
+    }
+    return polygons;
+}
+
+TResult FindOn(TModel& model, const TSurface& polygons, double minNormalAngle) {
+    model.SurfaceData.GeometrySettings = kDefaultGeometrySettings;
+    model.SurfaceData.GeometrySettings.MinNormalAngle = minNormalAngle;
+    model.SurfaceData.Polygons = polygons;
+    model.SurfaceData.PolygonCount = static_cast<std::int32_t>(polygons.size());
+    model.SurfaceData.SurfaceExist = true;
+    model.SurfaceData.SortSurfaces();
+    return model.FindCutEdge();
+}
+
+TEST(SmallestNormalAngleTest, DropsTheFalseEdgesOfASmoothSurfaceAndKeepsARealEdge) {
+    const TSurface torus = Torus(72, 32);
+    TModel falseEdges(',');
+    ASSERT_TRUE(FindOn(falseEdges, torus, 0.0));
+    EXPECT_GE(falseEdges.SegmentCount, 72);  // the fault: a smooth surface has an "edge"
+
+    TModel smooth(',');
+    const TResult none = FindOn(smooth, torus, 20.0);
+    ASSERT_FALSE(none);
+    EXPECT_TRUE(
+        none.Reason().starts_with(std::string(kNoIntersectionsText) + " (передних граней: "))
+        << none.Reason();
+    EXPECT_NE(none.Reason().find("наименьший угол между нормалями граней кромки (20)"),
+              std::string::npos)
+        << none.Reason();
+    EXPECT_FALSE(smooth.CutEdgeExist);
+
+    // The sample's edges are some 75 degrees sharp: all their segments stay.
+    const samples::TSampleToolLayout layout = samples::LayoutForFacets(4000);
+    const TSurface tool = samples::GenerateSampleTool(layout);
+    TModel every(',');
+    TModel sharp(',');
+    ASSERT_TRUE(FindOn(every, tool, 0.0));
+    ASSERT_TRUE(FindOn(sharp, tool, 20.0));
+    EXPECT_EQ(sharp.SegmentCount, samples::CutEdgeSegmentCount(layout));
+    EXPECT_TRUE(SameSegments(sharp.CutEdge, every.CutEdge));
+}
+
+TEST(FindCutEdgeOutcomeTest, APointToleranceThatIsNoPositiveNumberIsRefused) {
+    for (const double tolerance : {0.0, -0.001, kNaN, kInf}) {
+        TModel model = SortedModel(',', {kRake}, {kFlank});
+        model.SurfaceData.GeometrySettings.PointTolerance = tolerance;
+        const TResult result = model.FindCutEdge();
+        EXPECT_FALSE(result) << tolerance;
+        EXPECT_NE(result.Reason().find("допуск совпадения точек"), std::string::npos)
+            << result.Reason();
+        EXPECT_FALSE(model.CutEdgeExist);
+    }
+    // Its default finds the edge; one wider than the gap between two vertices joins them.
+    TModel apart = SortedModel(',', {kRake}, {Triangle({0.002, 1, 0}, {0, 1, 1}, {-1, 1, 0.5})});
+    EXPECT_FALSE(apart.FindCutEdge());
+    apart.SurfaceData.GeometrySettings.PointTolerance = 0.0025;
+    EXPECT_TRUE(apart.FindCutEdge());
 }
 
 }  // namespace

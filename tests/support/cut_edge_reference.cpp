@@ -11,12 +11,19 @@
 namespace tessarin::test {
 
 void ReferenceCollectSegments(const model::TSurface& front, const model::TSurface& back,
-                              model::TCutEdgeData& segments) {
-    using geometry::SamePoint;
+                              model::TCutEdgeData& segments, double tolerance,
+                              double minNormalAngle) {
+    const auto SamePoint = [tolerance](const geometry::TVector3& p, const geometry::TVector3& q) {
+        return geometry::SamePoint(p, q, tolerance);
+    };
     for (std::size_t i = 0; i < front.size(); ++i) {
         const model::TPolygon& f = front[i];
         for (std::size_t j = 0; j < back.size(); ++j) {
             const model::TPolygon& b = back[j];
+            if (minNormalAngle > 0.0 &&
+                geometry::VectorAngle(f.Normal, b.Normal) < minNormalAngle) {
+                continue;
+            }
             const auto add = [&](const geometry::TVector3& p, const geometry::TVector3& q) {
                 segments.push_back(model::MakeSegment(p, q, f, b));
             };

@@ -7,9 +7,12 @@
 
 namespace tessarin::test {
 
-// Appends the segments in detection order.
+// Appends the segments in detection order: points the same within `tolerance`, pairs
+// whose normals make an angle below `minNormalAngle` (degrees) left out.
 void ReferenceCollectSegments(const model::TSurface& front, const model::TSurface& back,
-                              model::TCutEdgeData& segments);
+                              model::TCutEdgeData& segments,
+                              double tolerance = model::kDefaultPointTolerance,
+                              double minNormalAngle = 0.0);
 
 // The exchange (bubble) sort by Polar, stopping after the first pass without a swap.
 void ReferenceOrderByPolar(model::TCutEdgeData& segments);

@@ -1,0 +1,252 @@
+#include "project/project_extensions.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <optional>
+#include <vector>
+
+#include "project/number_format.h"
+
+namespace tessarin::project {
+
+namespace {
+
+using model::TImportOptions;
+using model::TLengthUnit;
+using model::TOriginChoice;
+using model::TResult;
+using model::TVector3;
+
+constexpr std::string_view kLineEnd = "\r\n";
+
+struct TUnitName {
+    TLengthUnit Unit;
+    std::string_view Name;
+};
+constexpr std::array<TUnitName, 4> kUnits{{{TLengthUnit::Millimetre, "mm"},
+                                           {TLengthUnit::Inch, "inch"},
+                                           {TLengthUnit::Metre, "m"},
+                                           {TLengthUnit::Micrometre, "um"}}};
+
+std::string_view UnitName(TLengthUnit unit) {
+    for (const TUnitName& entry : kUnits) {
+        if (entry.Unit == unit) {
+            return entry.Name;
+        }
+    }
+    return "mm";
+}
+
+void AppendKey(std::string& out, std::string_view key) {
+    out += key;
+    out += ':';
+}
+
+void AppendTriple(std::string& out, const TVector3& v, char separator) {
+    AppendFloat(out, v.x, separator);
+    out += ';';
+    AppendFloat(out, v.y, separator);
+    out += ';';
+    AppendFloat(out, v.z, separator);
+}
+
+// Only what a file can say differently: an origin point counts with the Point choice.
+bool OriginDiffers(const TImportOptions& options) {
+    return options.Origin != TOriginChoice::Keep;
+}
+
+bool ReadFinite(std::string_view text, double& value) {
+    return StrToFloat(text, kEitherSeparator, value) && std::isfinite(value);
+}
+
+// "x;y;z": three finite numbers and nothing else.
+bool ReadTriple(std::string_view text, TVector3& v) {
+    std::array<double*, 3> coordinates{&v.x, &v.y, &v.z};
+    for (std::size_t i = 0; i < coordinates.size(); ++i) {
+        const std::size_t end = i + 1 < coordinates.size() ? text.find(';') : text.size();
+        if (end == std::string_view::npos || !ReadFinite(text.substr(0, end), *coordinates[i])) {
+            return false;
+        }
+        text.remove_prefix(std::min(end + 1, text.size()));
+    }
+    return true;
+}
+
+bool ReadYesNo(std::string_view text, bool& flag) {
+    if (text == "yes" || text == "no") {
+        flag = text == "yes";
+        return true;
+    }
+    return false;
+}
+
+// One known key: how its value reads and what a refusal says was expected.
+struct TKey {
+    std::string_view Name;
+    std::string_view Expected;
+    bool (*Read)(std::string_view value, TProjectExtensions& values);
+};
+
+constexpr std::array<TKey, 7> kKeys{{
+    {"Units", "mm, inch, m or um",
+     [](std::string_view value, TProjectExtensions& values) {
+         for (const TUnitName& entry : kUnits) {
+             if (entry.Name == value) {
+                 values.ImportOptions.Unit = entry.Unit;
+                 return true;
+             }
+         }
+         return false;
+     }},
+    {"Axis", "three numbers x;y;z, not all zero",
+     [](std::string_view value, TProjectExtensions& values) {
+         TVector3 axis;
+         if (!ReadTriple(value, axis) || (axis.x == 0.0 && axis.y == 0.0 && axis.z == 0.0)) {
+             return false;
+         }
+         values.ImportOptions.Axis = axis;
+         return true;
+     }},
+    {"Origin", "keep, center or three numbers x;y;z",
+     [](std::string_view value, TProjectExtensions& values) {
+         TImportOptions& options = values.ImportOptions;
+         if (value == "keep" || value == "center") {
+             options.Origin = value == "keep" ? TOriginChoice::Keep : TOriginChoice::Center;
+             return true;
+         }
+         if (!ReadTriple(value, options.OriginPoint)) {
+             return false;
+         }
+         options.Origin = TOriginChoice::Point;
+         return true;
+     }},
+    {"RepairNormals", "yes or no",
+     [](std::string_view value, TProjectExtensions& values) {
+         return ReadYesNo(value, values.ImportOptions.RepairNormals);
+     }},
+    {"KeepDuplicates", "yes or no",
+     [](std::string_view value, TProjectExtensions& values) {
+         return ReadYesNo(value, values.ImportOptions.KeepDuplicates);
+     }},
+    {"MinNormalAngle", "an angle from 0 to 180",
+     [](std::string_view value, TProjectExtensions& values) {
+         double angle = 0.0;
+         if (!ReadFinite(value, angle) || angle < 0.0 || angle > 180.0) {
+             return false;
+         }
+         values.MinNormalAngle = angle;
+         return true;
+     }},
+    {"PointTolerance", "a positive number",
+     [](std::string_view value, TProjectExtensions& values) {
+         double tolerance = 0.0;
+         if (!ReadFinite(value, tolerance) || !(tolerance > 0.0)) {
+             return false;
+         }
+         values.PointTolerance = tolerance;
+         return true;
+     }},
+}};
+
+}  // namespace
+
+void AppendExtensions(std::string& out, const TProjectExtensions& values, char decimalSeparator) {
+    const TProjectExtensions defaults;
+    const TImportOptions& options = values.ImportOptions;
+    const TImportOptions& plain = defaults.ImportOptions;
+    std::string lines;
+    const auto end = [&] { lines += kLineEnd; };
+    if (options.Unit != plain.Unit) {
+        AppendKey(lines, "Units");
+        lines += UnitName(options.Unit);
+        end();
+    }
+    if (options.Axis != plain.Axis) {
+        AppendKey(lines, "Axis");
+        AppendTriple(lines, options.Axis, decimalSeparator);
+        end();
+    }
+    if (OriginDiffers(options)) {
+        AppendKey(lines, "Origin");
+        if (options.Origin == TOriginChoice::Point) {
+            AppendTriple(lines, options.OriginPoint, decimalSeparator);
+        } else {
+            lines += "center";
+        }
+        end();
+    }
+    if (options.RepairNormals != plain.RepairNormals) {
+        AppendKey(lines, "RepairNormals");
+        lines += options.RepairNormals ? "yes" : "no";
+        end();
+    }
+    if (options.KeepDuplicates != plain.KeepDuplicates) {
+        AppendKey(lines, "KeepDuplicates");
+        lines += options.KeepDuplicates ? "yes" : "no";
+        end();
+    }
+    // Compared as numbers: -0 is the default 0; a NaN differs and is written, as every
+    // number is, and refused on reading.
+    if (values.MinNormalAngle != defaults.MinNormalAngle) {
+        AppendKey(lines, "MinNormalAngle");
+        AppendFloat(lines, values.MinNormalAngle, decimalSeparator);
+        end();
+    }
+    if (values.PointTolerance != defaults.PointTolerance) {
+        AppendKey(lines, "PointTolerance");
+        AppendFloat(lines, values.PointTolerance, decimalSeparator);
+        end();
+    }
+    if (lines.empty()) {
+        return;
+    }
+    out += kExtensionsHeader;
+    out += kLineEnd;
+    out += lines;
+}
+
+TResult ReadExtensions(std::span<const std::string_view> lines, std::size_t firstLineNumber,
+                       TProjectExtensions& values) {
+    std::size_t count = lines.size();
+    while (count > 0 && lines[count - 1].empty()) {
+        --count;
+    }
+    // Keys already read and their line numbers; a section has a handful of lines.
+    std::vector<std::pair<std::string_view, std::size_t>> seen;
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::string_view line = lines[i];
+        const std::size_t number = firstLineNumber + i;
+        const std::string where = "line " + std::to_string(number) + ": expected ";
+        const std::size_t colon = line.find(':');
+        if (colon == std::string_view::npos) {
+            return TResult::Failure(where + "an extension \"key:value\", found no colon in \"" +
+                                    std::string(line) + "\"");
+        }
+        const std::string_view key = line.substr(0, colon);
+        const std::string_view value = line.substr(colon + 1);
+        if (key.empty()) {
+            return TResult::Failure(where + "an extension key before the colon");
+        }
+        for (const auto& [earlier, at] : seen) {
+            if (earlier == key) {
+                return TResult::Failure(where + "each extension key once, found " +
+                                        std::string(key) + " again (first in line " +
+                                        std::to_string(at) + ")");
+            }
+        }
+        seen.emplace_back(key, number);
+        const auto known =
+            std::find_if(kKeys.begin(), kKeys.end(), [&](const TKey& k) { return k.Name == key; });
+        if (known == kKeys.end()) {
+            continue;  // written by a later version; what this one knows still reads
+        }
+        if (!known->Read(value, values)) {
+            return TResult::Failure(where + std::string(key) + " " + std::string(known->Expected) +
+                                    ", found \"" + std::string(value) + "\"");
+        }
+    }
+    return TResult::Success();
+}
+
+}  // namespace tessarin::project
