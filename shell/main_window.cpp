@@ -1,6 +1,7 @@
 #include "shell/main_window.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QGroupBox>
@@ -8,6 +9,7 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPointer>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QToolBar>
@@ -32,7 +34,7 @@ using document::TMDIChild;
 
 TMainForm::TMainForm(TDialogs& dialogs, TSettingsStore& settings, QWidget* parent)
     : QMainWindow(parent),
-      DialogService(dialogs),
+      DialogService(dialogs, [this] { return KeepActiveDocument(); }),
       Settings(settings),
       HelpFolderList(HelpFolders()),
       HelpOpener([](const QUrl& url) { return QDesktopServices::openUrl(url); }) {
@@ -183,6 +185,32 @@ void TMainForm::UpdateCurrentDocument() {
     }
 }
 
+std::function<void()> TMainForm::KeepActiveDocument() {
+    QMdiSubWindow* current = Area != nullptr ? Area->currentSubWindow() : nullptr;
+    if (current == nullptr) {
+        return {};
+    }
+    // The main window's focus child, kept also while the program is not active.
+    QWidget* focus = focusWidget();
+    QPointer<QMdiSubWindow> window(current);
+    QPointer<QWidget> focused(focus != nullptr && current->isAncestorOf(focus) ? focus : nullptr);
+    return [this, window, focused] {
+        if (TearingDown || window.isNull() || Area == nullptr ||
+            !Area->subWindowList().contains(window.data()) || window->widget() == nullptr) {
+            return;
+        }
+        if (Area->currentSubWindow() != window) {
+            Area->setActiveSubWindow(window);
+        }
+        // The focus decides which document the main window activates when it is
+        // activated again: it goes where it was in that document, or to the document.
+        QWidget* target =
+            !focused.isNull() && focused->isVisible() ? focused.data() : window->widget();
+        target->setFocus(Qt::OtherFocusReason);
+        UpdateCurrentDocument();
+    };
+}
+
 TMDIChild* TMainForm::CreateDocument() {
     auto* document = new TMDIChild(*this, Settings.Read().DecimalSeparator);
     DocumentSlots.push_back({document, true});
@@ -192,6 +220,9 @@ TMDIChild* TMainForm::CreateDocument() {
     connect(document, &TMDIChild::SegmentPicked, Panel, &TManagePanel::SegmentPicked);
     window->showMaximized();
     Area->setActiveSubWindow(window);
+    // The new document takes the keyboard: the focus left in the one active before would
+    // make that one active again as soon as the main window is activated.
+    document->setFocus(Qt::OtherFocusReason);
     UpdateCurrentDocument();
     return document;
 }

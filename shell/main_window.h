@@ -190,6 +190,9 @@ private:
     void CreateStatusBar();
     void ShowStandardView(int view);
 
+    // What puts the current document window and the focus inside it back (see
+    // TRestoringDialogs); nothing when no document is open.
+    std::function<void()> KeepActiveDocument();
     document::TMDIChild* CreateDocument();
     void CloseDocument(document::TMDIChild& document);
     void AddWindowListEntry(document::TMDIChild& document, const QString& text);
@@ -202,7 +205,9 @@ private:
     void RebuildRecentFiles();
     void ImportStlIntoNewDocument(const QString& path);
 
-    TDialogs& DialogService;
+    // Every dialog of the program goes through this: the document active when a modal
+    // interaction began is active again, with the focus, when it ends.
+    TRestoringDialogs DialogService;
     TSettingsStore& Settings;
     QMdiArea* Area = nullptr;
     TSmartGauge* SmartGauge = nullptr;
