@@ -246,8 +246,34 @@ model::TResult TMDIChild::SaveToProject(const QString& path) {
     if (saved) {
         FileName = path;
         HasFileName = true;
+        // The writer marks the model changed as it writes; what is on disk now is the
+        // document, so closing it has nothing to ask.
+        Model.SurfaceData.Modified = false;
     }
+    ShowModified();
     return saved;
+}
+
+void TMDIChild::SetCaption(const QString& caption) {
+    // Qt shows "*" in place of "[*]" while the window is modified; a "[*]" of the name
+    // itself is doubled so that it stays text.
+    QString title = caption;
+    title.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
+    setWindowTitle(caption.isEmpty() ? QString() : title + QStringLiteral("[*]"));
+    ShowModified();
+}
+
+QString TMDIChild::Caption() const {
+    QString title = windowTitle();
+    if (title.endsWith(QStringLiteral("[*]"))) {
+        title.chop(3);
+    }
+    title.replace(QStringLiteral("[*][*]"), QStringLiteral("[*]"));
+    return title;
+}
+
+void TMDIChild::ShowModified() {
+    setWindowModified(Model.SurfaceData.Modified);
 }
 
 void TMDIChild::closeEvent(QCloseEvent* event) {

@@ -68,9 +68,17 @@ public:
     // Reads a project into this new document: model, FileName, HasFileName,
     // StlFileName and the view's fit. On failure nothing is touched.
     model::TResult LoadFromProject(const QString& path);
-    // Writes the project file; on success FileName is `path` and HasFileName is set.
-    // The model is marked changed either way (saving never clears it).
+    // Writes the project file; on success FileName is `path`, HasFileName is set and the
+    // document is no longer changed. A failed save leaves it changed.
     model::TResult SaveToProject(const QString& path);
+
+    // The window's caption := `caption`, with the changed-marker ("*") shown after it
+    // while the model has unsaved changes (see ShowModified).
+    void SetCaption(const QString& caption);
+    // The caption without the marker.
+    QString Caption() const;
+    // The marker follows Model.SurfaceData.Modified; called after every command.
+    void ShowModified();
 
     // Repaints the view and shows the side bar and the data panel exactly while a
     // cutting edge exists.

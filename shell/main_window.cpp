@@ -324,6 +324,11 @@ void TMainForm::UpdateCommandStates() {
     for (QAction* recent : RecentActions) {
         recent->setEnabled(!context.PanelOpen);
     }
+    for (const TDocumentSlot& slot : DocumentSlots) {
+        if (slot.Alive()) {
+            slot.Window->ShowModified();
+        }
+    }
 
     // The analysis toolbars and the side bar follow the active document; while the
     // panel is open the bars stay as they are and the side bar is off.
@@ -404,16 +409,17 @@ void TMainForm::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    // Every document is asked, in creation order, also after one refused; the window
-    // stays while any is still open.
+    // The documents are asked in creation order; the first that stays open ("Отмена",
+    // or a save that did not happen) stops the quitting, and the rest are not asked.
     for (std::size_t i = 0; i < DocumentSlots.size(); ++i) {
-        if (DocumentSlots[i].Alive()) {
-            CloseDocument(*DocumentSlots[i].Window);
+        if (!DocumentSlots[i].Alive()) {
+            continue;
         }
-    }
-    if (OpenDocumentCount() > 0) {
-        event->ignore();
-        return;
+        CloseDocument(*DocumentSlots[i].Window);
+        if (DocumentSlots[i].Alive()) {
+            event->ignore();
+            return;
+        }
     }
     event->accept();
 }

@@ -151,7 +151,7 @@ protected:
     // The hint of the command under the mouse goes into the first panel, where the gauge
     // writes an operation's text; Qt's own status message would hide the gauge.
     bool event(QEvent* event) override;
-    // FormClose: closes every document in turn; stays open while any refuses.
+    // FormClose: closes the documents in turn; the first that stays open stops it.
     void closeEvent(QCloseEvent* event) override;
     // FormShow: opens the command line's file at the first showing.
     void showEvent(QShowEvent* event) override;

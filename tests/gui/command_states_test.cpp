@@ -222,9 +222,10 @@ void TCommandStatesTest::EnablingRules_data() {
     QTest::addColumn<bool>("movingGroupsShown");
 
     // Closed panel: each step of the road adds its commands.
+    // "Открыть STL..." makes a document when there is none.
     QTest::newRow("no document") << TState::NoDocument << false
-                                 << Expand("always ButtonNew ButtonOpen") << false << false
-                                 << false;
+                                 << Expand("always ButtonNew ButtonOpen ButtonOpenSTL") << false
+                                 << false << false;
     QTest::newRow("empty document")
         << TState::EmptyDocument << false << Expand("always ButtonNew ButtonOpen documents windows")
         << false << false << false;

@@ -179,7 +179,7 @@ void TGuiRoadTest::RoadMatchesTheBatchTool() {
     const QString saved = Folder->filePath("gui.tsf");
     Dialogs->ChooseFile(saved);
     Command("ButtonSave")->trigger();
-    QCOMPARE(document->windowTitle(), saved);
+    QCOMPARE(document->Caption(), saved);
     const QString stlName = document->StlFileName;
     QCOMPARE(stlName, kSample);
     const int segments = document->Model.SegmentCount;
@@ -193,7 +193,7 @@ void TGuiRoadTest::RoadMatchesTheBatchTool() {
     Command("ButtonOpen")->trigger();
     TMDIChild* reopened = Form->ActiveDocument();
     QVERIFY(reopened != nullptr);
-    QCOMPARE(reopened->windowTitle(), saved);
+    QCOMPARE(reopened->Caption(), saved);
     QCOMPARE(reopened->StlFileName, stlName);
     QCOMPARE(reopened->Model.SegmentCount, segments);
     QVERIFY(!reopened->Model.SurfaceData.Modified);

@@ -647,7 +647,7 @@ void TSettingsTest::CommandLineProject() {
         QVERIFY(Dialogs->Records().isEmpty());
         QCOMPARE(Form->OpenDocumentCount(), 1);
         TMDIChild* document = Form->ActiveDocument();
-        QCOMPARE(document->windowTitle(), argument);
+        QCOMPARE(document->Caption(), argument);
         QVERIFY(document->Model.CutEdgeExist);
         // The "Режущая кромка" node is the one chosen.
         QCOMPARE(document->Data().Tree().SelectedKinds(), std::vector<int>{1});
