@@ -40,7 +40,10 @@ public:
     // when there is no such node; the selection is then left as it was.
     bool SelectTreeNode(int kind);
     bool SelectFirstChild(int rootKind);
-    // Table and chart from ShownColumns.
+    // Table and chart from ShownColumns. The rows chosen stay chosen as long as their
+    // segments are shown (found by their end points, so a discard, a new computation or
+    // a switch between the groups keeps them); when none of them is, or none was chosen,
+    // the first row is.
     void RefreshDataPanel();
     const std::vector<int>& ShownColumns() const;
 
@@ -97,6 +100,16 @@ signals:
     void SaveChartRequested();
 
 private:
+    // The end points of the segments of the first and last chosen rows, kept at every
+    // change of the chosen rows so that they outlive a change of the model.
+    struct TChosenEnds {
+        bool Any = false;
+        model::TSegment First;
+        model::TSegment Last;
+    };
+    void RememberChosenRows();
+    void RestoreChosenRows();
+
     void TreeViewDataChange();
     void ShowTableMenu(const QPoint& position);
     void ApplyTableOptions();
@@ -116,6 +129,8 @@ private:
     QMenu* PopupMenuTable = nullptr;
     QAction* CopyAction = nullptr;
     std::vector<int> Columns;
+    TChosenEnds Chosen;
+    bool Refreshing = false;
     bool PickMode = false;
     bool ColumnResizing = true;
     int ChartBoxHeight = 230;

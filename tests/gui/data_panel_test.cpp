@@ -84,6 +84,9 @@ private slots:
     void CellColours();
     void HeadersWrapTheTitles();
     void SegmentRangeInBothGroups();
+    void TreeTakesOneGroupOnly_data();
+    void TreeTakesOneGroupOnly();
+    void ChosenRowsSurviveRefreshes();
     void PickModeSetsTheMainSegment();
     void Discard_data();
     void Discard();
@@ -409,7 +412,8 @@ void TDataPanelTest::SegmentRangeInBothGroups() {
     TMDIChild* document = OpenSample();
     model::TModel& m = document->Model;
     TDataPanel& panel = document->Data();
-    QCOMPARE(document->GetSelectedSegmentRange(), std::make_pair(-1, -1));
+    // The table starts with its first row chosen.
+    QCOMPARE(document->GetSelectedSegmentRange(), std::make_pair(0, 0));
     panel.ChooseRows(2, 6);
     QCOMPARE(document->GetSelectedSegmentRange(), std::make_pair(2, 6));
 
@@ -424,6 +428,114 @@ void TDataPanelTest::SegmentRangeInBothGroups() {
     QCOMPARE(document->GetSelectedSegmentRange(),
              std::make_pair(m.SelectCutEdge[1].Number - 1, m.SelectCutEdge[2].Number - 1));
     QVERIFY(m.SelectCutEdge[1].Number - 1 != 1);
+}
+
+void TDataPanelTest::TreeTakesOneGroupOnly_data() {
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<int>("from");  // the node the gesture starts on
+    QTest::addColumn<int>("to");    // where a drag ends
+    QTest::newRow("drag down into the selection") << "drag" << 2 << 26;
+    QTest::newRow("drag up into the cutting edge") << "drag" << 22 << 6;
+    QTest::newRow("Ctrl+A in the cutting edge") << "all" << 6 << 0;
+    QTest::newRow("Ctrl+A in the selection") << "all" << 26 << 0;
+}
+
+void TDataPanelTest::TreeTakesOneGroupOnly() {
+    QFETCH(QString, how);
+    QFETCH(int, from);
+    QFETCH(int, to);
+    TMDIChild* document = OpenSample();
+    QVERIFY(document->Model.MakeSelection(NegativeToolRake()));
+    document->FillSelectionLists();
+    document->BuildDataTree();
+    TDataPanel& panel = document->Data();
+    TDataTree& tree = panel.Tree();
+    ClickNode(tree, from);
+    if (how == QStringLiteral("drag")) {
+        // The button held while the mouse moves from node to node, as a drag makes it.
+        const QPoint start = tree.visualItemRect(tree.FindNode(from)).center();
+        const QPoint end = tree.visualItemRect(tree.FindNode(to)).center();
+        QTest::mousePress(tree.viewport(), Qt::LeftButton, Qt::NoModifier, start);
+        for (int step = 1; step <= 8; ++step) {
+            const QPoint at = start + (end - start) * step / 8;
+            QMouseEvent move(QEvent::MouseMove, at, tree.viewport()->mapToGlobal(at), Qt::NoButton,
+                             Qt::LeftButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(tree.viewport(), &move);
+        }
+        QTest::mouseRelease(tree.viewport(), Qt::LeftButton, Qt::NoModifier, end);
+    } else {
+        QTest::keyClick(&tree, Qt::Key_A, Qt::ControlModifier);
+    }
+
+    const bool selectionGroup = tessarin::document::IsSelectionKind(from);
+    const TKinds kinds = tree.SelectedKinds();
+    QVERIFY(kinds.size() > 1);
+    for (const int kind : kinds) {
+        QCOMPARE(tessarin::document::IsSelectionKind(kind), selectionGroup);
+    }
+    QCOMPARE(document->ShowSelection, selectionGroup);
+    // The columns of one group only: 1..17 or 18..34.
+    for (const int column : panel.ShownColumns()) {
+        QVERIFY2(selectionGroup ? column >= 18 : column <= 17, qPrintable(QString::number(column)));
+    }
+    QCOMPARE(panel.TableModel().rowCount(),
+             static_cast<int>(selectionGroup ? document->Model.SelectCutEdge.size()
+                                             : document->Model.CutEdge.size()));
+}
+
+void TDataPanelTest::ChosenRowsSurviveRefreshes() {
+    TMDIChild* document = OpenSample();
+    model::TModel& m = document->Model;
+    TDataPanel& panel = document->Data();
+    QCOMPARE(panel.ChosenRows(), std::make_pair(0, 0));
+    panel.ChooseRows(4, 8);
+    const model::TSegment first = m.CutEdge[4];
+
+    // A click on another node, an angle computation, a new accuracy.
+    ClickNode(panel.Tree(), 6);
+    QCOMPARE(panel.ChosenRows(), std::make_pair(4, 8));
+    document->SideBarItemClick(1, 2);  // the static system's angles, computed again
+    QCOMPARE(Dialogs->Transcript(), QStringList{});
+    QCOMPARE(panel.ChosenRows(), std::make_pair(4, 8));
+    m.SurfaceData.GeometrySettings.TableAccuracy = 2;
+    m.RefillColumns();
+    document->RefreshDataPanel();
+    QCOMPARE(panel.ChosenRows(), std::make_pair(4, 8));
+
+    // The selection group shows the chosen segments that are selected, by their numbers.
+    QVERIFY(m.MakeSelection(NegativeToolRake()));
+    document->FillSelectionLists();
+    document->BuildDataTree();
+    ClickNode(panel.Tree(), 21);
+    const auto [top, bottom] = panel.ChosenRows();
+    QVERIFY(top >= 0);
+    for (const int row : {top, bottom}) {
+        const int number = m.SelectCutEdge[static_cast<std::size_t>(row)].Number;
+        QVERIFY2(number >= 5 && number <= 9, qPrintable(QString::number(number)));
+    }
+    // None of them selected: the first row.
+    ClickNode(panel.Tree(), 1);
+    panel.ChooseRows(m.SegmentCount - 1, m.SegmentCount - 1);
+    const bool lastSelected = m.SelectCutEdge.back().Number == m.SegmentCount;
+    ClickNode(panel.Tree(), 21);
+    QCOMPARE(panel.ChosenRows().first,
+             lastSelected ? static_cast<int>(m.SelectCutEdge.size()) - 1 : 0);
+
+    // A discard keeps the chosen segments, and they stay chosen: a second discard has its
+    // rows without choosing them again.
+    ClickNode(panel.Tree(), 1);
+    panel.ChooseRows(4, 8);
+    m.AcceptedCS.FeedPlan.HCE = 6;
+    document->DiscardSegments();
+    QCOMPARE(m.SegmentCount, 5);
+    QCOMPARE(m.CutEdge.front().Point1, first.Point1);
+    QCOMPARE(panel.ChosenRows(), std::make_pair(0, 4));
+    panel.ChooseRows(1, 2);
+    document->DiscardSegments();
+    QCOMPARE(m.SegmentCount, 2);
+    QVERIFY(!Dialogs->Transcript().contains(
+        QStringLiteral("Warning: Не выбраны строки таблицы с отрезками РК")));
+    QCOMPARE(panel.ChosenRows(), std::make_pair(0, 1));
 }
 
 void TDataPanelTest::PickModeSetsTheMainSegment() {
