@@ -7,6 +7,7 @@
 #include <QHeaderView>
 #include <QMenu>
 #include <QScopedValueRollback>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -74,6 +75,48 @@ TDataPanel::TDataPanel(model::TModel& model, bool& showSelection, TDialogs& dial
         RememberChosenRows();
         emit ChosenRowsChanged();
     });
+
+    // The "№" column over the table's own first column, scrolled with it up and down
+    // but not sideways; it shares the table's rows and its chosen rows.
+    FrozenNumbers = new QTableView(StringGridData);
+    FrozenNumbers->setObjectName(QStringLiteral("FrozenNumberColumn"));
+    FrozenNumbers->setModel(GridModel);
+    FrozenNumbers->setSelectionModel(StringGridData->selectionModel());
+    FrozenNumbers->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    FrozenNumbers->setSelectionBehavior(QAbstractItemView::SelectRows);
+    FrozenNumbers->setFocusPolicy(Qt::NoFocus);
+    FrozenNumbers->setWordWrap(false);
+    FrozenNumbers->setFrameShape(QFrame::NoFrame);
+    FrozenNumbers->verticalHeader()->hide();
+    FrozenNumbers->verticalHeader()->setMinimumSectionSize(kRowHeight);
+    FrozenNumbers->verticalHeader()->setDefaultSectionSize(kRowHeight);
+    FrozenNumbers->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    FrozenNumbers->horizontalHeader()->setFixedHeight(kHeaderHeight);
+    FrozenNumbers->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    FrozenNumbers->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    FrozenNumbers->horizontalHeader()->setHighlightSections(false);
+    FrozenNumbers->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    FrozenNumbers->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    FrozenNumbers->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(FrozenNumbers, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& position) {
+                ShowTableMenu(StringGridData->viewport()->mapFromGlobal(
+                    FrozenNumbers->viewport()->mapToGlobal(position)));
+            });
+    connect(StringGridData->verticalScrollBar(), &QAbstractSlider::valueChanged,
+            FrozenNumbers->verticalScrollBar(), &QAbstractSlider::setValue);
+    connect(FrozenNumbers->verticalScrollBar(), &QAbstractSlider::valueChanged,
+            StringGridData->verticalScrollBar(), &QAbstractSlider::setValue);
+    connect(StringGridData->horizontalHeader(), &QHeaderView::sectionResized, this,
+            [this](int section) {
+                if (section == 0) {
+                    UpdateNumberColumn();
+                }
+            });
+    connect(GridModel, &QAbstractItemModel::modelReset, this, &TDataPanel::UpdateNumberColumn);
+    StringGridData->installEventFilter(this);
+    StringGridData->viewport()->installEventFilter(this);
+    FrozenNumbers->viewport()->installEventFilter(this);
 
     CopyAction = new QAction(QStringLiteral("Копировать"), this);
     CopyAction->setShortcut(QKeySequence::Copy);
@@ -202,9 +245,43 @@ void TDataPanel::RefreshDataPanel() {
                                 6;
         StringGridData->setColumnWidth(0, std::max(kNumberColumnWidth, numberWidth));
     }
+    UpdateNumberColumn();
     DataChart->ShowSeries(Model, Columns);
     StringGridData->viewport()->update();
     emit ChosenRowsChanged();
+}
+
+void TDataPanel::UpdateNumberColumn() {
+    const int columns = GridModel->columnCount();
+    FrozenNumbers->setVisible(columns > 0);
+    if (columns == 0) {
+        return;
+    }
+    for (int c = 1; c < columns; ++c) {
+        FrozenNumbers->setColumnHidden(c, true);
+    }
+    FrozenNumbers->setColumnHidden(0, false);
+    const int width = StringGridData->columnWidth(0);
+    FrozenNumbers->setColumnWidth(0, width);
+    const int frame = StringGridData->frameWidth();
+    FrozenNumbers->setGeometry(
+        frame, frame, width,
+        StringGridData->viewport()->height() + StringGridData->horizontalHeader()->height());
+    FrozenNumbers->verticalScrollBar()->setValue(StringGridData->verticalScrollBar()->value());
+    FrozenNumbers->raise();
+}
+
+bool TDataPanel::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Resize &&
+        (watched == StringGridData || watched == StringGridData->viewport())) {
+        UpdateNumberColumn();
+    }
+    // The wheel over the number column scrolls the table.
+    if (watched == FrozenNumbers->viewport() && event->type() == QEvent::Wheel) {
+        QCoreApplication::sendEvent(StringGridData->viewport(), event);
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void TDataPanel::RememberChosenRows() {
@@ -432,6 +509,7 @@ void TDataPanel::ShowTableMenu(const QPoint& position) {
 void TDataPanel::ApplyTableOptions() {
     StringGridData->setSelectionMode(PickMode ? QAbstractItemView::SingleSelection
                                               : QAbstractItemView::ContiguousSelection);
+    FrozenNumbers->setSelectionMode(StringGridData->selectionMode());
     StringGridData->horizontalHeader()->setSectionResizeMode(
         PickMode || ColumnResizing ? QHeaderView::Interactive : QHeaderView::Fixed);
 }

@@ -85,6 +85,9 @@ public:
 
     TDataTree& Tree() const { return *TreeViewData; }
     QTableView& Table() const { return *StringGridData; }
+    // The "№" column that stays in place while the table scrolls sideways: a view of the
+    // same rows and chosen rows lying over the table's first column.
+    QTableView& NumberColumn() const { return *FrozenNumbers; }
     TDataTableModel& TableModel() const { return *GridModel; }
     TAngleChart& Chart() const { return *DataChart; }
     QGroupBox& ChartBox() const { return *GBTable; }
@@ -111,6 +114,9 @@ private:
     void RestoreChosenRows();
 
     void TreeViewDataChange();
+    // The number column's columns, width and place follow the table's.
+    void UpdateNumberColumn();
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void ShowTableMenu(const QPoint& position);
     void ApplyTableOptions();
     bool SelectKindNode(int kind);
@@ -121,6 +127,7 @@ private:
 
     TDataTree* TreeViewData = nullptr;
     QTableView* StringGridData = nullptr;
+    QTableView* FrozenNumbers = nullptr;
     TDataTableModel* GridModel = nullptr;
     TAngleChart* DataChart = nullptr;
     QGroupBox* GBTable = nullptr;

@@ -4,6 +4,8 @@
 // pick mode, discarding segments, copying and exporting the table.
 #include <QtTest>
 
+#include <QScrollBar>
+
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -87,6 +89,7 @@ private slots:
     void TreeTakesOneGroupOnly_data();
     void TreeTakesOneGroupOnly();
     void ChosenRowsSurviveRefreshes();
+    void NumberColumnStaysInView();
     void PickModeSetsTheMainSegment();
     void Discard_data();
     void Discard();
@@ -536,6 +539,35 @@ void TDataPanelTest::ChosenRowsSurviveRefreshes() {
     QVERIFY(!Dialogs->Transcript().contains(
         QStringLiteral("Warning: Не выбраны строки таблицы с отрезками РК")));
     QCOMPARE(panel.ChosenRows(), std::make_pair(0, 1));
+}
+
+void TDataPanelTest::NumberColumnStaysInView() {
+    TMDIChild* document = OpenSample();
+    TDataPanel& panel = document->Data();
+    QTableView& table = panel.Table();
+    QTableView& numbers = panel.NumberColumn();
+    ClickNode(panel.Tree(), 6);
+    ClickNode(panel.Tree(), 11, Qt::ControlModifier);
+    ClickNode(panel.Tree(), 16, Qt::ControlModifier);
+    table.resize(300, 400);
+    QCoreApplication::processEvents();
+    QVERIFY(table.horizontalScrollBar()->maximum() > 0);
+
+    for (const int scrolled : {0, table.horizontalScrollBar()->maximum()}) {
+        table.horizontalScrollBar()->setValue(scrolled);
+        QVERIFY(!numbers.isHidden());
+        QCOMPARE(numbers.geometry().left(), table.frameWidth());
+        QCOMPARE(numbers.columnWidth(0), table.columnWidth(0));
+        QCOMPARE(numbers.model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("№"));
+        for (int c = 1; c < table.model()->columnCount(); ++c) {
+            QVERIFY(numbers.isColumnHidden(c));
+        }
+    }
+    // Up and down it goes with the table, and it shows the same chosen rows.
+    table.verticalScrollBar()->setValue(40);
+    QCOMPARE(numbers.verticalScrollBar()->value(), 40);
+    panel.ChooseRows(3, 5);
+    QCOMPARE(numbers.selectionModel(), table.selectionModel());
 }
 
 void TDataPanelTest::PickModeSetsTheMainSegment() {
