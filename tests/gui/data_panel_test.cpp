@@ -90,6 +90,7 @@ private slots:
     void TreeTakesOneGroupOnly();
     void ChosenRowsSurviveRefreshes();
     void NumberColumnStaysInView();
+    void ChartAxesOnlyWithLines();
     void PickModeSetsTheMainSegment();
     void Discard_data();
     void Discard();
@@ -568,6 +569,30 @@ void TDataPanelTest::NumberColumnStaysInView() {
     QCOMPARE(numbers.verticalScrollBar()->value(), 40);
     panel.ChooseRows(3, 5);
     QCOMPARE(numbers.selectionModel(), table.selectionModel());
+}
+
+void TDataPanelTest::ChartAxesOnlyWithLines() {
+    TMDIChild* document = OpenSample();
+    TDataPanel& panel = document->Data();
+    // The project opens on the cutting edge's node: no lines, no axes.
+    QVERIFY(panel.Chart().ShownLines().isEmpty());
+    QVERIFY(!panel.Chart().AxesShown());
+    ClickNode(panel.Tree(), 6);
+    QVERIFY(panel.Chart().AxesShown());
+    for (QAbstractAxis* axis : panel.Chart().chart()->axes()) {
+        QVERIFY2(axis->titleText().endsWith(QStringLiteral(", °")), qPrintable(axis->titleText()));
+    }
+    // However narrow the chart, its labels do not crowd: at most one per 48 pixels.
+    panel.Chart().resize(160, 120);
+    ClickNode(panel.Tree(), 7);
+    for (QAbstractAxis* axis : panel.Chart().chart()->axes()) {
+        const auto* values = qobject_cast<QValueAxis*>(axis);
+        QVERIFY(values != nullptr);
+        QVERIFY(values->tickCount() >= 2);
+        QVERIFY(values->tickCount() <= 4);
+    }
+    ClickNode(panel.Tree(), 1);
+    QVERIFY(!panel.Chart().AxesShown());
 }
 
 void TDataPanelTest::PickModeSetsTheMainSegment() {
