@@ -70,6 +70,12 @@ TMDIChild::TMDIChild(TDocumentHost& host, char decimalSeparator, QWidget* parent
     Splitter1->setStretchFactor(0, 1);
     Splitter1->setStretchFactor(1, 0);
     Splitter1->setChildrenCollapsible(false);
+    // A handle that can be seen and caught between the view and the data panel.
+    Splitter1->setHandleWidth(7);
+    Splitter1->setStyleSheet(QStringLiteral(
+        "QSplitter#Splitter1::handle { background: palette(mid); border-left: 1px solid "
+        "palette(dark); border-right: 1px solid palette(light); }"
+        "QSplitter#Splitter1::handle:hover { background: palette(highlight); }"));
 
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -418,6 +424,14 @@ void TMDIChild::DiscardSegments() {
         !check.Allowed()) {
         dialogs.Beep();
         dialogs.Warning(this, QString::fromStdString(check.Warning));
+        return;
+    }
+    // The segments outside the rows go for good: the user sees how many stay.
+    const int kept = last - first + 1;
+    if (dialogs.Question(this, QStringLiteral("Отбросить отрезки РК вне выбранных строк? "
+                                              "Останется отрезков: %1 из %2.")
+                                   .arg(kept)
+                                   .arg(Model.CutEdge.size())) != TAnswer::Yes) {
         return;
     }
     if (model::MainSegmentOutside(Model, first, last) &&

@@ -98,10 +98,10 @@ public:
     void FillSelectionLists();
     // The property list of the open side-bar group's system.
     void FillPropertyList();
-    // "Отбросить отрезки РК": keeps the segments of the table rows chosen, renumbered
-    // from 1, keeps the working plane's main segment on the same segment (asks when it
-    // is not among them: then it becomes 0) and recomputes the angles computed so far.
-    // Without rows chosen it only says so.
+    // "Отбросить отрезки РК": asks for confirmation, naming how many segments remain,
+    // then keeps the segments of the table rows chosen, renumbered from 1, keeps the working
+    // plane's main segment on the same segment (asks when it is not among them: then it becomes 0)
+    // and recomputes the angles computed so far. Without rows chosen it only says so.
     void DiscardSegments();
     // First and last cutting-edge index of the table rows chosen; (-1, -1) for none.
     std::pair<int, int> GetSelectedSegmentRange() const;

@@ -4,12 +4,15 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDesktopServices>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenuBar>
 #include <QPointer>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QToolBar>
@@ -18,6 +21,7 @@
 
 #include <optional>
 
+#include "document/data_panel.h"
 #include "model/types.h"
 #include "shell/app_settings.h"
 #include "shell/command_icons.h"
@@ -83,6 +87,15 @@ TMainForm::TMainForm(TDialogs& dialogs, TSettingsStore& settings, QWidget* paren
         bar->toggleViewAction()->setVisible(false);
     }
     CreateStatusBar();
+    // F10 takes the keyboard to the menu bar, on its first menu.
+    auto* menuKey = new QShortcut(QKeySequence(Qt::Key_F10), this);
+    menuKey->setObjectName(QStringLiteral("MenuBarKey"));
+    connect(menuKey, &QShortcut::activated, this, [this] {
+        if (menuBar()->isVisible() && !menuBar()->actions().isEmpty()) {
+            menuBar()->setFocus(Qt::ShortcutFocusReason);
+            menuBar()->setActiveAction(menuBar()->actions().constFirst());
+        }
+    });
     RebuildRecentFiles();
     SettingForm = new TSettingForm(DialogService, Settings.Read().DecimalSeparator, this);
     UpdateCommandStates();
@@ -114,6 +127,11 @@ void TMainForm::CreateCommands() {
                     // a drop).
                     if (whileBusy || !Busy()) {
                         RunGuarded([this, &run] { run(*this); });
+                        // The hint of the command chosen is done with: the status bar
+                        // shows the document again, not what the mouse last passed.
+                        if (!Busy() && StatusPanels.size() > 0) {
+                            StatusPanels[0]->clear();
+                        }
                     }
                 });
     }
@@ -151,6 +169,53 @@ void TMainForm::CreateStatusBar() {
     SmartGauge = new TSmartGauge(*StatusPanels[0]);
     SmartGauge->setObjectName(QStringLiteral("SmartGauge"));
     gaugeLayout->addWidget(SmartGauge);
+    DocumentStatusPanel = new QLabel;
+    DocumentStatusPanel->setObjectName(QStringLiteral("StatusPanelDocument"));
+    DocumentStatusPanel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    DocumentStatusPanel->setTextFormat(Qt::PlainText);
+    bar->addWidget(DocumentStatusPanel, 1);
+}
+
+void TMainForm::UpdateDocumentStatus() {
+    if (DocumentStatusPanel == nullptr) {
+        return;
+    }
+    const TMDIChild* document = ActiveDocument();
+    if (document == nullptr) {
+        DocumentStatusPanel->clear();
+        DocumentStatusPanel->setToolTip(QString());
+        return;
+    }
+    const model::TModel& m = document->Model;
+    QStringList parts;
+    parts << QFileInfo(document->Caption()).fileName();
+    if (m.SurfaceData.SurfaceExist) {
+        QString polygons = QStringLiteral("Полигоны: %1").arg(m.SurfaceData.PolygonCount);
+        if (m.SurfaceData.SurfaceSorted) {
+            polygons += QStringLiteral(" (передние %1, задние %2, прочие %3)")
+                            .arg(m.SurfaceData.FrontPolygons.size())
+                            .arg(m.SurfaceData.BackPolygons.size())
+                            .arg(m.SurfaceData.OtherPolygons.size());
+        }
+        parts << polygons;
+    }
+    if (m.CutEdgeExist) {
+        parts << QStringLiteral("Отрезки РК: %1").arg(m.CutEdge.size());
+        if (m.SelectCutEdgeExist) {
+            parts << QStringLiteral("Выборка: %1").arg(m.SelectCutEdge.size());
+        }
+        const auto [top, bottom] = document->Data().ChosenRows();
+        if (top >= 0) {
+            parts << (top == bottom ? QStringLiteral("Строка: %1").arg(top + 1)
+                                    : QStringLiteral("Строки: %1..%2 (%3)")
+                                          .arg(top + 1)
+                                          .arg(bottom + 1)
+                                          .arg(bottom - top + 1));
+        }
+    }
+    const QString text = parts.join(QStringLiteral("  |  "));
+    DocumentStatusPanel->setText(text);
+    DocumentStatusPanel->setToolTip(document->Caption());
 }
 
 // ---- the register of documents --------------------------------------------------------
@@ -218,6 +283,11 @@ TMDIChild* TMainForm::CreateDocument() {
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->setWindowIcon(ApplicationIcon());
     connect(document, &TMDIChild::SegmentPicked, Panel, &TManagePanel::SegmentPicked);
+    connect(&document->Data(), &document::TDataPanel::ChosenRowsChanged, this, [this, document] {
+        if (document == ActiveDocument()) {
+            UpdateDocumentStatus();
+        }
+    });
     window->showMaximized();
     Area->setActiveSubWindow(window);
     // The new document takes the keyboard: the focus left in the one active before would
@@ -329,6 +399,7 @@ void TMainForm::UpdateCommandStates() {
             slot.Window->ShowModified();
         }
     }
+    UpdateDocumentStatus();
 
     // The analysis toolbars and the side bar follow the active document; while the
     // panel is open the bars stay as they are and the side bar is off.

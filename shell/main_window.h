@@ -110,6 +110,11 @@ public:
     QLabel& StatusPanel(int index) const {
         return *StatusPanels.at(static_cast<std::size_t>(index));
     }
+    // The active document in the status bar: its file, the polygons (rake, flank and
+    // other), the cutting edge's segments, the selected segments and the chosen table
+    // rows; empty without a document.
+    QLabel& DocumentStatus() const { return *DocumentStatusPanel; }
+    void UpdateDocumentStatus();
     QMdiArea& MdiArea() const { return *Area; }
     // Texts of the "Окна" list, in order.
     QStringList WindowListEntries() const;
@@ -212,6 +217,7 @@ private:
     QMdiArea* Area = nullptr;
     TSmartGauge* SmartGauge = nullptr;
     std::vector<QLabel*> StatusPanels;
+    QLabel* DocumentStatusPanel = nullptr;
     std::vector<TDocumentSlot> DocumentSlots;
     int CurrentIndex = -1;
     TManagePanel* Panel = nullptr;

@@ -99,7 +99,7 @@ std::vector<TCommand> TMainForm::FileCommands() {
 }
 
 void TMainForm::CreateFileMenu() {
-    MenuFile = menuBar()->addMenu(QStringLiteral("Файл"));
+    MenuFile = menuBar()->addMenu(QStringLiteral("&Файл"));
     MenuFile->setObjectName(QStringLiteral("MenuFile"));
     MenuFile->addAction(ButtonNew);
     MenuFile->addAction(ButtonOpen);

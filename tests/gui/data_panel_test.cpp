@@ -50,6 +50,15 @@ const QString kOutsideQuestion = QStringLiteral(
     "Question: Главная режущая кромка не входит в выбранный диапазон, при "
     "отсечении возможно искажение некоторых данных. Продолжить?");
 
+// The confirmation "Отбросить отрезки РК" asks first, naming what stays.
+QString DiscardQuestion(int kept, int total) {
+    return QStringLiteral(
+               "Question: Отбросить отрезки РК вне выбранных строк? Останется "
+               "отрезков: %1 из %2.")
+        .arg(kept)
+        .arg(total);
+}
+
 // A click on the tree node of `kind`, with the keys held, as the mouse makes it.
 void ClickNode(TDataTree& tree, int kind, Qt::KeyboardModifiers keys = Qt::NoModifier) {
     QTreeWidgetItem* node = tree.FindNode(kind);
@@ -530,6 +539,7 @@ void TDataPanelTest::ChosenRowsSurviveRefreshes() {
     ClickNode(panel.Tree(), 1);
     panel.ChooseRows(4, 8);
     m.AcceptedCS.FeedPlan.HCE = 6;
+    Dialogs->Answer({TAnswer::Yes, TAnswer::Yes});
     document->DiscardSegments();
     QCOMPARE(m.SegmentCount, 5);
     QCOMPARE(m.CutEdge.front().Point1, first.Point1);
@@ -686,13 +696,18 @@ void TDataPanelTest::Discard() {
     TDataPanel& panel = document->Data();
     ClickNode(panel.Tree(), 16);
     panel.ChooseRows(firstRow - 1, lastRow - 1);
+    Dialogs->Answer({TAnswer::Yes});
     if (answer >= 0) {
         Dialogs->Answer({answer == 1 ? TAnswer::Yes : TAnswer::No});
     }
 
     document->DiscardSegments();
 
-    QCOMPARE(Dialogs->Transcript(), answer >= 0 ? QStringList{kOutsideQuestion} : QStringList{});
+    QStringList transcript{DiscardQuestion(lastRow - firstRow + 1, 168)};
+    if (answer >= 0) {
+        transcript << kOutsideQuestion;
+    }
+    QCOMPARE(Dialogs->Transcript(), transcript);
     QVERIFY(m.SurfaceData.Modified);
     QCOMPARE(m.SegmentCount, segments);
     QCOMPARE(static_cast<int>(m.CutEdge.size()), segments);
@@ -730,6 +745,13 @@ void TDataPanelTest::DiscardTwiceAndWithOldSelection() {
     TDataPanel& panel = document->Data();
     ClickNode(panel.Tree(), 1);
     panel.ChooseRows(5, 24);  // segments 6..25 remain, the main segment is the 6th
+    // "Нет" to the confirmation keeps everything.
+    Dialogs->Answer({TAnswer::No});
+    document->DiscardSegments();
+    QCOMPARE(m.CutEdge, before);
+    QCOMPARE(Dialogs->Transcript(), QStringList{DiscardQuestion(20, 168)});
+    Dialogs->Clear();
+    Dialogs->Answer({TAnswer::Yes, TAnswer::Yes});
     document->DiscardSegments();
     QCOMPARE(m.SegmentCount, 20);
     QCOMPARE(m.AcceptedCS.FeedPlan.HCE, 5);
@@ -739,7 +761,8 @@ void TDataPanelTest::DiscardTwiceAndWithOldSelection() {
     QCOMPARE(m.AcceptedCS.FeedPlan.HCE, 3);
     QCOMPARE(m.CutEdge.front().Point1, before[7].Point1);
     QCOMPARE(m.CutEdge.back().Point1, before[12].Point1);
-    QVERIFY(Dialogs->Transcript().isEmpty());
+    QCOMPARE(Dialogs->Transcript(),
+             (QStringList{DiscardQuestion(20, 168), DiscardQuestion(6, 20)}));
 
     // The selection follows the segments it names: those of old segments 8..13 stay,
     // renumbered 1..6 with them; the others left with the discarded segments.

@@ -10,6 +10,7 @@
 #include <QDialog>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenuBar>
 #include <QTimer>
 
 #include <functional>
@@ -58,6 +59,7 @@ private slots:
 
     void ModalKeepsTheActiveDocument_data();
     void ModalKeepsTheActiveDocument();
+    void F10OpensTheFirstMenu();
 
 private:
     QAction* Command(const char* name) const {
@@ -141,6 +143,13 @@ void TModalFocusTest::ModalKeepsTheActiveDocument() {
         QVERIFY2(focus != nullptr && (focus == chosen || chosen->isAncestorOf(focus)),
                  qPrintable(focus != nullptr ? focus->metaObject()->className() : "no focus"));
     }
+}
+
+void TModalFocusTest::F10OpensTheFirstMenu() {
+    QTest::keyClick(Form.get(), Qt::Key_F10);
+    QCOMPARE(Form->menuBar()->activeAction(), Form->menuBar()->actions().constFirst());
+    QCOMPARE(Form->menuBar()->activeAction()->text(), QStringLiteral("&Файл"));
+    QTest::keyClick(Form->menuBar(), Qt::Key_Escape);
 }
 
 QTEST_MAIN(TModalFocusTest)
