@@ -8,6 +8,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -16,14 +17,20 @@
 #include <functional>
 #include <memory>
 
+#include "document/data_panel.h"
 #include "document/mdi_child.h"
 #include "shell/dialogs.h"
+#include "shell/float_edit.h"
 #include "shell/main_window.h"
+#include "shell/manage_panel.h"
+#include "shell/select_dialog.h"
 #include "tests/gui/support/find_child.h"
 #include "tests/gui/support/memory_settings.h"
 
 using tessarin::document::TMDIChild;
+using tessarin::shell::TFloatEdit;
 using tessarin::shell::TMainForm;
+using tessarin::shell::TSelectDlg;
 using tessarin::shell::TWidgetDialogs;
 using tessarin::test::TMemorySettings;
 
@@ -60,6 +67,9 @@ private slots:
     void ModalKeepsTheActiveDocument_data();
     void ModalKeepsTheActiveDocument();
     void F10OpensTheFirstMenu();
+    // With TESSARIN_GUI_SHOTS=<folder>: pictures of two documents side by side, of the
+    // parameter panel with a field that does not read, and of the selection dialog.
+    void Pictures();
 
 private:
     QAction* Command(const char* name) const {
@@ -150,6 +160,37 @@ void TModalFocusTest::F10OpensTheFirstMenu() {
     QCOMPARE(Form->menuBar()->activeAction(), Form->menuBar()->actions().constFirst());
     QCOMPARE(Form->menuBar()->activeAction()->text(), QStringLiteral("&Файл"));
     QTest::keyClick(Form->menuBar(), Qt::Key_Escape);
+}
+
+void TModalFocusTest::Pictures() {
+    const QString folder = qEnvironmentVariable("TESSARIN_GUI_SHOTS");
+    if (folder.isEmpty()) {
+        QSKIP("TESSARIN_GUI_SHOTS is not set");
+    }
+    Form->resize(1400, 900);
+    Form->OpenFiles({kSampleProject, kSampleProject});
+    Form->MdiArea().tileSubWindows();
+    TMDIChild* document = Form->ActiveDocument();
+    document->Data().ChooseRows(4, 8);
+    QTest::qWait(500);
+    QVERIFY(Form->grab().save(folder + QStringLiteral("/two_documents.png")));
+
+    Form->OpenManagePanel(1);
+    TFloatEdit& edit = *Form->ManagePanel().FirstEdit;
+    edit.Field().setFocus();
+    edit.Field().selectAll();
+    QTest::keyClicks(&edit.Field(), QStringLiteral("5-"));
+    QTest::qWait(300);
+    QVERIFY(Form->grab().save(folder + QStringLiteral("/panel_invalid.png")));
+    Form->ManagePanel().SpeedButtonCancelClick();
+
+    TSelectDlg& dialog = Form->SelectDialog();
+    dialog.Prepare(false, {true, true, false, false});
+    dialog.SetText(0, QStringLiteral("-3,4..9,067"));
+    dialog.show();
+    QTest::qWait(300);
+    QVERIFY(dialog.grab().save(folder + QStringLiteral("/selection_dialog.png")));
+    dialog.hide();
 }
 
 QTEST_MAIN(TModalFocusTest)
