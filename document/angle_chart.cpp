@@ -143,6 +143,12 @@ TAngleChart::TAngleChart(QWidget* parent) : QChartView(parent) {
     AxisX->setLabelsFont(small);
     AxisY->setLabelsFont(small);
     AxisX->setTickCount(7);
+    // Both axes measure angles in degrees: the segments' polar angle along, the angles
+    // of the lines up.
+    AxisX->setTitleText(QStringLiteral("Полярный угол, °"));
+    AxisY->setTitleText(QStringLiteral("Угол, °"));
+    AxisX->setTitleFont(small);
+    AxisY->setTitleFont(small);
     chart->addAxis(AxisX, Qt::AlignBottom);
     chart->addAxis(AxisY, Qt::AlignLeft);
     // Zooming into a long line brings back the detail the reduced copy left out.
@@ -213,6 +219,7 @@ void TAngleChart::ShowSeries(const model::TModel& model, const std::vector<int>&
     view->setLocalizeNumbers(true);
     // The axes first, from the model's points: every line put on the chart afterwards
     // is laid out once, on its final scale.
+    FitTickCounts();
     FitAxes(model, shown);
     for (const int k : shown) {
         QLineSeries* line = Line(k);
@@ -225,6 +232,31 @@ void TAngleChart::ShowSeries(const model::TModel& model, const std::vector<int>&
     ShownColumns = shown;
     DrawPoints();
     view->legend()->setVisible(shown.size() != 1);
+    // A chart without lines (the cutting edge's node chosen) has nothing to measure.
+    AxisX->setVisible(!shown.empty());
+    AxisY->setVisible(!shown.empty());
+}
+
+bool TAngleChart::AxesShown() const {
+    return AxisX->isVisible() && AxisY->isVisible();
+}
+
+void TAngleChart::FitTickCounts() {
+    // As many labels as fit side by side (and one above the other): in the narrow panel
+    // seven labels of "-177,5" would run into each other.
+    constexpr int kLabelWidth = 48;
+    constexpr int kLabelHeight = 24;
+    // The plot takes the view less the room of the labels and titles of the other axis.
+    constexpr int kAxisRoom = 60;
+    const int across = std::max(width() - kAxisRoom, 0) / kLabelWidth + 1;
+    const int up = std::max(height() - kAxisRoom, 0) / kLabelHeight + 1;
+    AxisX->setTickCount(std::clamp(across, 2, 7));
+    AxisY->setTickCount(std::clamp(up, 2, 5));
+}
+
+void TAngleChart::resizeEvent(QResizeEvent* event) {
+    QChartView::resizeEvent(event);
+    FitTickCounts();
 }
 
 void TAngleChart::DrawPoints() {

@@ -42,6 +42,8 @@ public:
     // The lines on the chart, in order.
     QList<QLineSeries*> ShownLines() const;
     bool LegendShown() const;
+    // The axes show while lines are on the chart; each is titled with its unit ("°").
+    bool AxesShown() const;
 
     // Back to the whole chart after zooming in.
     void ResetZoom();
@@ -57,9 +59,12 @@ protected:
     // The right button opens the context menu instead of zooming out one step.
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void FitAxes(const model::TModel& model, const std::vector<int>& shown);
+    // The number of labels of each axis from the room the plot has.
+    void FitTickCounts();
     // The shown lines' points for the present X range, reduced when there are many.
     void DrawPoints();
 

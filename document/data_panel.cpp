@@ -6,6 +6,8 @@
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QMenu>
+#include <QScopedValueRollback>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -69,8 +71,52 @@ TDataPanel::TDataPanel(model::TModel& model, bool& showSelection, TDialogs& dial
     header->setHighlightSections(false);
     StringGridData->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(StringGridData, &QWidget::customContextMenuRequested, this, &TDataPanel::ShowTableMenu);
-    connect(StringGridData->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            [this] { emit ChosenRowsChanged(); });
+    connect(StringGridData->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        RememberChosenRows();
+        emit ChosenRowsChanged();
+    });
+
+    // The "№" column over the table's own first column, scrolled with it up and down
+    // but not sideways; it shares the table's rows and its chosen rows.
+    FrozenNumbers = new QTableView(StringGridData);
+    FrozenNumbers->setObjectName(QStringLiteral("FrozenNumberColumn"));
+    FrozenNumbers->setModel(GridModel);
+    FrozenNumbers->setSelectionModel(StringGridData->selectionModel());
+    FrozenNumbers->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    FrozenNumbers->setSelectionBehavior(QAbstractItemView::SelectRows);
+    FrozenNumbers->setFocusPolicy(Qt::NoFocus);
+    FrozenNumbers->setWordWrap(false);
+    FrozenNumbers->setFrameShape(QFrame::NoFrame);
+    FrozenNumbers->verticalHeader()->hide();
+    FrozenNumbers->verticalHeader()->setMinimumSectionSize(kRowHeight);
+    FrozenNumbers->verticalHeader()->setDefaultSectionSize(kRowHeight);
+    FrozenNumbers->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    FrozenNumbers->horizontalHeader()->setFixedHeight(kHeaderHeight);
+    FrozenNumbers->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    FrozenNumbers->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    FrozenNumbers->horizontalHeader()->setHighlightSections(false);
+    FrozenNumbers->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    FrozenNumbers->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    FrozenNumbers->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(FrozenNumbers, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& position) {
+                ShowTableMenu(StringGridData->viewport()->mapFromGlobal(
+                    FrozenNumbers->viewport()->mapToGlobal(position)));
+            });
+    connect(StringGridData->verticalScrollBar(), &QAbstractSlider::valueChanged,
+            FrozenNumbers->verticalScrollBar(), &QAbstractSlider::setValue);
+    connect(FrozenNumbers->verticalScrollBar(), &QAbstractSlider::valueChanged,
+            StringGridData->verticalScrollBar(), &QAbstractSlider::setValue);
+    connect(StringGridData->horizontalHeader(), &QHeaderView::sectionResized, this,
+            [this](int section) {
+                if (section == 0) {
+                    UpdateNumberColumn();
+                }
+            });
+    connect(GridModel, &QAbstractItemModel::modelReset, this, &TDataPanel::UpdateNumberColumn);
+    StringGridData->installEventFilter(this);
+    StringGridData->viewport()->installEventFilter(this);
+    FrozenNumbers->viewport()->installEventFilter(this);
 
     CopyAction = new QAction(QStringLiteral("Копировать"), this);
     CopyAction->setShortcut(QKeySequence::Copy);
@@ -162,7 +208,12 @@ bool TDataPanel::SelectFirstChild(int rootKind) {
 }
 
 void TDataPanel::TreeViewDataChange() {
-    Columns = ShownColumnsOf(TreeViewData->SelectedKinds());
+    const std::vector<int> kinds = TreeViewData->SelectedKinds();
+    // The group shown is that of the nodes chosen, however they were chosen.
+    if (!kinds.empty()) {
+        ShowSelection = IsSelectionKind(kinds.front());
+    }
+    Columns = ShownColumnsOf(kinds);
     for (QTreeWidgetItem* node : TreeViewData->selectedItems()) {
         node->setExpanded(true);
     }
@@ -170,7 +221,12 @@ void TDataPanel::TreeViewDataChange() {
 }
 
 void TDataPanel::RefreshDataPanel() {
-    GridModel->Show(Columns, ShowSelection);
+    {
+        // The reset forgets the chosen rows; what they were is kept in Chosen.
+        const QScopedValueRollback<bool> refreshing(Refreshing, true);
+        GridModel->Show(Columns, ShowSelection);
+    }
+    RestoreChosenRows();
     // Wide enough for an angle such as "-177,4387" with the document's decimals.
     const int decimals = std::clamp(Model.GetAccuracy(), 0, 6);
     QString widest = QStringLiteral("-000");
@@ -189,9 +245,116 @@ void TDataPanel::RefreshDataPanel() {
                                 6;
         StringGridData->setColumnWidth(0, std::max(kNumberColumnWidth, numberWidth));
     }
+    UpdateNumberColumn();
     DataChart->ShowSeries(Model, Columns);
     StringGridData->viewport()->update();
     emit ChosenRowsChanged();
+}
+
+void TDataPanel::UpdateNumberColumn() {
+    const int columns = GridModel->columnCount();
+    FrozenNumbers->setVisible(columns > 0);
+    if (columns == 0) {
+        return;
+    }
+    for (int c = 1; c < columns; ++c) {
+        FrozenNumbers->setColumnHidden(c, true);
+    }
+    FrozenNumbers->setColumnHidden(0, false);
+    const int width = StringGridData->columnWidth(0);
+    FrozenNumbers->setColumnWidth(0, width);
+    const int frame = StringGridData->frameWidth();
+    FrozenNumbers->setGeometry(
+        frame, frame, width,
+        StringGridData->viewport()->height() + StringGridData->horizontalHeader()->height());
+    FrozenNumbers->verticalScrollBar()->setValue(StringGridData->verticalScrollBar()->value());
+    FrozenNumbers->raise();
+}
+
+bool TDataPanel::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Resize &&
+        (watched == StringGridData || watched == StringGridData->viewport())) {
+        UpdateNumberColumn();
+    }
+    // The wheel over the number column scrolls the table.
+    if (watched == FrozenNumbers->viewport() && event->type() == QEvent::Wheel) {
+        QCoreApplication::sendEvent(StringGridData->viewport(), event);
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TDataPanel::RememberChosenRows() {
+    if (Refreshing) {
+        return;
+    }
+    const auto [top, bottom] = ChosenRows();
+    const model::TCutEdgeData& shown =
+        GridModel->ShowSelection() ? Model.SelectCutEdge : Model.CutEdge;
+    const long long rows =
+        std::min<long long>(GridModel->rowCount(), static_cast<long long>(shown.size()));
+    Chosen.Any = top >= 0 && bottom < rows;
+    if (Chosen.Any) {
+        Chosen.First = shown[static_cast<std::size_t>(top)];
+        Chosen.Last = shown[static_cast<std::size_t>(bottom)];
+    }
+}
+
+void TDataPanel::RestoreChosenRows() {
+    const int rows = GridModel->rowCount();
+    if (rows == 0 || GridModel->columnCount() == 0) {
+        return;
+    }
+    // The cutting-edge indices of the remembered ends; a segment is the same one when its
+    // end points are (its number changes with a discard).
+    const auto indexOf = [this](const model::TSegment& segment) -> long long {
+        const model::TCutEdgeData& edge = Model.CutEdge;
+        for (std::size_t i = 0; i < edge.size(); ++i) {
+            if (edge[i].Point1 == segment.Point1 && edge[i].Point2 == segment.Point2) {
+                return static_cast<long long>(i);
+            }
+        }
+        return -1;
+    };
+    long long first = -1;
+    long long last = -1;
+    if (Chosen.Any) {
+        first = indexOf(Chosen.First);
+        last = indexOf(Chosen.Last);
+        if (first < 0) {
+            first = last;
+        } else if (last < 0) {
+            last = first;
+        }
+    }
+    int top = -1;
+    int bottom = -1;
+    if (first >= 0) {
+        if (first > last) {
+            std::swap(first, last);
+        }
+        if (!GridModel->ShowSelection()) {
+            top = static_cast<int>(first);
+            bottom = static_cast<int>(std::min<long long>(last, rows - 1));
+        } else {
+            // The selected segments between the two ends, by their numbers.
+            const model::TCutEdgeData& shown = Model.SelectCutEdge;
+            const int count = std::min(rows, static_cast<int>(shown.size()));
+            for (int row = 0; row < count; ++row) {
+                const long long k =
+                    static_cast<long long>(shown[static_cast<std::size_t>(row)].Number) - 1;
+                if (first <= k && k <= last) {
+                    top = top < 0 ? row : top;
+                    bottom = row;
+                }
+            }
+        }
+    }
+    if (top < 0 || top >= rows) {
+        top = 0;
+        bottom = 0;
+    }
+    ChooseRows(top, bottom);
 }
 
 std::pair<int, int> TDataPanel::ChosenRows() const {
@@ -346,6 +509,7 @@ void TDataPanel::ShowTableMenu(const QPoint& position) {
 void TDataPanel::ApplyTableOptions() {
     StringGridData->setSelectionMode(PickMode ? QAbstractItemView::SingleSelection
                                               : QAbstractItemView::ContiguousSelection);
+    FrozenNumbers->setSelectionMode(StringGridData->selectionMode());
     StringGridData->horizontalHeader()->setSectionResizeMode(
         PickMode || ColumnResizing ? QHeaderView::Interactive : QHeaderView::Fixed);
 }

@@ -40,7 +40,10 @@ public:
     // when there is no such node; the selection is then left as it was.
     bool SelectTreeNode(int kind);
     bool SelectFirstChild(int rootKind);
-    // Table and chart from ShownColumns.
+    // Table and chart from ShownColumns. The rows chosen stay chosen as long as their
+    // segments are shown (found by their end points, so a discard, a new computation or
+    // a switch between the groups keeps them); when none of them is, or none was chosen,
+    // the first row is.
     void RefreshDataPanel();
     const std::vector<int>& ShownColumns() const;
 
@@ -82,6 +85,9 @@ public:
 
     TDataTree& Tree() const { return *TreeViewData; }
     QTableView& Table() const { return *StringGridData; }
+    // The "№" column that stays in place while the table scrolls sideways: a view of the
+    // same rows and chosen rows lying over the table's first column.
+    QTableView& NumberColumn() const { return *FrozenNumbers; }
     TDataTableModel& TableModel() const { return *GridModel; }
     TAngleChart& Chart() const { return *DataChart; }
     QGroupBox& ChartBox() const { return *GBTable; }
@@ -97,7 +103,20 @@ signals:
     void SaveChartRequested();
 
 private:
+    // The end points of the segments of the first and last chosen rows, kept at every
+    // change of the chosen rows so that they outlive a change of the model.
+    struct TChosenEnds {
+        bool Any = false;
+        model::TSegment First;
+        model::TSegment Last;
+    };
+    void RememberChosenRows();
+    void RestoreChosenRows();
+
     void TreeViewDataChange();
+    // The number column's columns, width and place follow the table's.
+    void UpdateNumberColumn();
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void ShowTableMenu(const QPoint& position);
     void ApplyTableOptions();
     bool SelectKindNode(int kind);
@@ -108,6 +127,7 @@ private:
 
     TDataTree* TreeViewData = nullptr;
     QTableView* StringGridData = nullptr;
+    QTableView* FrozenNumbers = nullptr;
     TDataTableModel* GridModel = nullptr;
     TAngleChart* DataChart = nullptr;
     QGroupBox* GBTable = nullptr;
@@ -116,6 +136,8 @@ private:
     QMenu* PopupMenuTable = nullptr;
     QAction* CopyAction = nullptr;
     std::vector<int> Columns;
+    TChosenEnds Chosen;
+    bool Refreshing = false;
     bool PickMode = false;
     bool ColumnResizing = true;
     int ChartBoxHeight = 230;

@@ -86,12 +86,39 @@ TDataTree::TDataTree(QWidget* parent) : QTreeWidget(parent) {
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setColumnCount(1);
+    // Connected first, so every other receiver sees the selection already kept to one
+    // group.
+    connect(this, &QTreeWidget::itemSelectionChanged, this, &TDataTree::KeepOneGroup);
+}
+
+void TDataTree::KeepOneGroup() {
+    bool edge = false;
+    bool selection = false;
+    for (const int kind : SelectedKinds()) {
+        (IsSelectionKind(kind) ? selection : edge) = true;
+    }
+    if (edge && selection) {
+        int keep = ChosenGroup;
+        if (keep < 0) {
+            keep = IsSelectionKind(KindOf(currentItem())) ? 1 : 0;
+        }
+        const QSignalBlocker blocker(this);
+        for (QTreeWidgetItemIterator it(this); *it != nullptr; ++it) {
+            if ((*it)->isSelected() && (IsSelectionKind(KindOf(*it)) ? 1 : 0) != keep) {
+                (*it)->setSelected(false);
+            }
+        }
+        ChosenGroup = keep;
+        return;
+    }
+    ChosenGroup = edge ? 0 : selection ? 1 : -1;
 }
 
 void TDataTree::Build(const model::TModel& model) {
     const QSignalBlocker blocker(this);
     clear();
     Kinds.clear();
+    ChosenGroup = -1;
     auto add = [this](QTreeWidgetItem* parent, const QString& caption, int kind, int icon) {
         auto* node = parent != nullptr ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(this);
         node->setText(0, caption);
@@ -176,7 +203,11 @@ QItemSelectionModel::SelectionFlags TDataTree::selectionCommand(const QModelInde
             }
         }
     }
-    emit const_cast<TDataTree*>(this)->NodeChanging(kind);
+    // A drag passes over nodes it may not take; the group shown follows the selection
+    // that results (TDataPanel), not the node under the mouse.
+    if (event == nullptr || event->type() != QEvent::MouseMove) {
+        emit const_cast<TDataTree*>(this)->NodeChanging(kind);
+    }
     return command;
 }
 

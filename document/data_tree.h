@@ -42,6 +42,8 @@ public:
 
     // BuildDataTree: clears the tree and adds the groups, systems and angles the model's
     // flags say exist. Emits no selection change.
+    //
+    // Whatever chooses nodes, they always belong to one group (see KeepOneGroup).
     void Build(const model::TModel& model);
 
     // One kind per node in top-to-bottom order.
@@ -67,7 +69,14 @@ protected:
                                                          const QEvent* event) const override;
 
 private:
+    // Nodes of one group at a time, however they were chosen (a click, a drag over both
+    // groups, Ctrl+A): when a change leaves nodes of both, those of the group that was
+    // chosen before go on (of the current node's group when none was), the others are
+    // unselected before anybody hears of the change.
+    void KeepOneGroup();
+
     std::vector<int> Kinds;
+    int ChosenGroup = -1;  // 0 cutting edge, 1 selection, -1 nothing chosen
 };
 
 }  // namespace tessarin::document

@@ -70,6 +70,12 @@ TMDIChild::TMDIChild(TDocumentHost& host, char decimalSeparator, QWidget* parent
     Splitter1->setStretchFactor(0, 1);
     Splitter1->setStretchFactor(1, 0);
     Splitter1->setChildrenCollapsible(false);
+    // A handle that can be seen and caught between the view and the data panel.
+    Splitter1->setHandleWidth(7);
+    Splitter1->setStyleSheet(QStringLiteral(
+        "QSplitter#Splitter1::handle { background: palette(mid); border-left: 1px solid "
+        "palette(dark); border-right: 1px solid palette(light); }"
+        "QSplitter#Splitter1::handle:hover { background: palette(highlight); }"));
 
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -246,8 +252,34 @@ model::TResult TMDIChild::SaveToProject(const QString& path) {
     if (saved) {
         FileName = path;
         HasFileName = true;
+        // The writer marks the model changed as it writes; what is on disk now is the
+        // document, so closing it has nothing to ask.
+        Model.SurfaceData.Modified = false;
     }
+    ShowModified();
     return saved;
+}
+
+void TMDIChild::SetCaption(const QString& caption) {
+    // Qt shows "*" in place of "[*]" while the window is modified; a "[*]" of the name
+    // itself is doubled so that it stays text.
+    QString title = caption;
+    title.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
+    setWindowTitle(caption.isEmpty() ? QString() : title + QStringLiteral("[*]"));
+    ShowModified();
+}
+
+QString TMDIChild::Caption() const {
+    QString title = windowTitle();
+    if (title.endsWith(QStringLiteral("[*]"))) {
+        title.chop(3);
+    }
+    title.replace(QStringLiteral("[*][*]"), QStringLiteral("[*]"));
+    return title;
+}
+
+void TMDIChild::ShowModified() {
+    setWindowModified(Model.SurfaceData.Modified);
 }
 
 void TMDIChild::closeEvent(QCloseEvent* event) {
@@ -392,6 +424,14 @@ void TMDIChild::DiscardSegments() {
         !check.Allowed()) {
         dialogs.Beep();
         dialogs.Warning(this, QString::fromStdString(check.Warning));
+        return;
+    }
+    // The segments outside the rows go for good: the user sees how many stay.
+    const int kept = last - first + 1;
+    if (dialogs.Question(this, QStringLiteral("Отбросить отрезки РК вне выбранных строк? "
+                                              "Останется отрезков: %1 из %2.")
+                                   .arg(kept)
+                                   .arg(Model.CutEdge.size())) != TAnswer::Yes) {
         return;
     }
     if (model::MainSegmentOutside(Model, first, last) &&

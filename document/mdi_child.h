@@ -68,9 +68,17 @@ public:
     // Reads a project into this new document: model, FileName, HasFileName,
     // StlFileName and the view's fit. On failure nothing is touched.
     model::TResult LoadFromProject(const QString& path);
-    // Writes the project file; on success FileName is `path` and HasFileName is set.
-    // The model is marked changed either way (saving never clears it).
+    // Writes the project file; on success FileName is `path`, HasFileName is set and the
+    // document is no longer changed. A failed save leaves it changed.
     model::TResult SaveToProject(const QString& path);
+
+    // The window's caption := `caption`, with the changed-marker ("*") shown after it
+    // while the model has unsaved changes (see ShowModified).
+    void SetCaption(const QString& caption);
+    // The caption without the marker.
+    QString Caption() const;
+    // The marker follows Model.SurfaceData.Modified; called after every command.
+    void ShowModified();
 
     // Repaints the view and shows the side bar and the data panel exactly while a
     // cutting edge exists.
@@ -90,10 +98,10 @@ public:
     void FillSelectionLists();
     // The property list of the open side-bar group's system.
     void FillPropertyList();
-    // "Отбросить отрезки РК": keeps the segments of the table rows chosen, renumbered
-    // from 1, keeps the working plane's main segment on the same segment (asks when it
-    // is not among them: then it becomes 0) and recomputes the angles computed so far.
-    // Without rows chosen it only says so.
+    // "Отбросить отрезки РК": asks for confirmation, naming how many segments remain,
+    // then keeps the segments of the table rows chosen, renumbered from 1, keeps the working
+    // plane's main segment on the same segment (asks when it is not among them: then it becomes 0)
+    // and recomputes the angles computed so far. Without rows chosen it only says so.
     void DiscardSegments();
     // First and last cutting-edge index of the table rows chosen; (-1, -1) for none.
     std::pair<int, int> GetSelectedSegmentRange() const;

@@ -107,4 +107,56 @@ int TWidgetDialogs::RunModal(QDialog& dialog) {
     return dialog.exec();
 }
 
+// ---- restoring the active document ----------------------------------------------------
+
+template <typename TCall>
+auto TRestoringDialogs::Restoring(TCall&& call) {
+    const std::function<void()> restore = Remember ? Remember() : std::function<void()>();
+    struct TRestore {
+        const std::function<void()>& Run;
+        ~TRestore() {
+            // Only the focus is at stake here: a failure to give it back must not turn
+            // into a second exception while the interaction's own unwinds.
+            try {
+                if (Run) {
+                    Run();
+                }
+            } catch (...) {
+            }
+        }
+    } guard{restore};
+    return call();
+}
+
+void TRestoringDialogs::Warning(QWidget* parent, const QString& text, const QString& detail) {
+    Restoring([&] { Inner.Warning(parent, text, detail); });
+}
+
+void TRestoringDialogs::Error(QWidget* parent, const QString& text, const QString& detail) {
+    Restoring([&] { Inner.Error(parent, text, detail); });
+}
+
+TAnswer TRestoringDialogs::Question(QWidget* parent, const QString& text, bool withCancel) {
+    return Restoring([&] { return Inner.Question(parent, text, withCancel); });
+}
+
+QString TRestoringDialogs::OpenFileName(QWidget* parent, const QString& title,
+                                        const QString& filter, const QString& folder) {
+    return Restoring([&] { return Inner.OpenFileName(parent, title, filter, folder); });
+}
+
+QString TRestoringDialogs::SaveFileName(QWidget* parent, const QString& title,
+                                        const QString& filter, const QString& proposed) {
+    return Restoring([&] { return Inner.SaveFileName(parent, title, filter, proposed); });
+}
+
+QString TRestoringDialogs::FolderName(QWidget* parent, const QString& title,
+                                      const QString& folder) {
+    return Restoring([&] { return Inner.FolderName(parent, title, folder); });
+}
+
+int TRestoringDialogs::RunModal(QDialog& dialog) {
+    return Restoring([&] { return Inner.RunModal(dialog); });
+}
+
 }  // namespace tessarin::shell

@@ -182,13 +182,36 @@ void TFloatEdit::ReplaceText(const QString& text) {
     FieldEdit->setText(text);
 }
 
+bool TFloatEdit::Valid() const {
+    return CurrentProblem.isEmpty();
+}
+
+QString TFloatEdit::Problem() const {
+    return CurrentProblem;
+}
+
+void TFloatEdit::ShowProblem(const QString& problem) {
+    if (problem == CurrentProblem) {
+        return;
+    }
+    CurrentProblem = problem;
+    // A message box here would take the keyboard in the middle of typing "-5" as "5-"
+    // on the way; the field says it instead, until the text reads.
+    FieldEdit->setStyleSheet(problem.isEmpty()
+                                 ? QString()
+                                 : QStringLiteral("QLineEdit { border: 2px solid rgb(220, 0, 0);"
+                                                  " background: rgb(166, 202, 240); }"));
+    FieldEdit->setToolTip(problem);
+}
+
 void TFloatEdit::TextChanged() {
     const QString text = FieldEdit->text();
     double value = 0.0;
     if (!ReadValue(value)) {
-        Dialogs.Error(FieldEdit->window(), QStringLiteral("\"%1\" не является числом").arg(text));
+        ShowProblem(QStringLiteral("\"%1\" не является числом").arg(text));
         return;
     }
+    ShowProblem(QString());
     if (value > Maximum) {
         ReplaceText(QString::number(Maximum));
         value = Value();  // read again: the replacement has been handled meanwhile
@@ -226,6 +249,17 @@ bool TFloatEdit::eventFilter(QObject* watched, QEvent* event) {
             }
             if (!TypesCharacter(*key)) {
                 return false;
+            }
+            if (key->matches(QKeySequence::SelectAll)) {
+                return false;  // the line edit chooses its text
+            }
+            if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+                emit Accepted();
+                return true;
+            }
+            if (key->key() == Qt::Key_Escape) {
+                emit Cancelled();
+                return true;
             }
             if (key->key() == Qt::Key_Backspace && !(key->modifiers() & Qt::ControlModifier)) {
                 return false;

@@ -4,14 +4,16 @@
 // 3 pixels below the field's top-left corner.
 //
 // The field takes digits, Backspace, one minus sign and one decimal separator, each
-// anywhere; every other character (letters, blanks, ".", Enter, Escape, the clipboard
-// shortcuts) is refused with a beep. Leaving the field turns "-" or an empty text into
-// "0". After every change of the text, typed, stepped or written by the program, a
-// value above the maximum is replaced by the maximum and one below the minimum by the
-// minimum (each replacement being a change of its own), and then Changed is emitted,
-// synchronously. A clamp therefore emits Changed twice, both times for the bound. A text
-// that is not a number ("5-", a lone separator) shows an error message and emits
-// nothing; it stays as typed until the user corrects it.
+// anywhere, and Ctrl+A chooses its whole text; every other character (letters, blanks,
+// ".", the clipboard and undo shortcuts) is refused with a beep. Enter emits Accepted and
+// Escape Cancelled. Leaving the field turns "-" or an empty text into "0". After every
+// change of the text, typed, stepped or written by the program, a value above the maximum
+// is replaced by the maximum and one below the minimum by the minimum (each replacement
+// being a change of its own), and then Changed is emitted, synchronously. A clamp
+// therefore emits Changed twice, both times for the bound. A text that is not a number
+// ("5-", a lone separator) emits nothing: the field is marked (a red frame, the reason as
+// its tool tip) and stays as typed until the user corrects it; nothing interrupts the
+// typing.
 #pragma once
 
 #include <QObject>
@@ -40,6 +42,10 @@ public:
     double Value() const;
     // False, with `value` untouched, when the text is not a number.
     bool ReadValue(double& value) const;
+    // The text reads as a number (the field is not marked).
+    bool Valid() const;
+    // Why the field is marked ("\"5-\" не является числом"); empty while it is valid.
+    QString Problem() const;
     // The text := `value` in the general number form (15 significant digits, trailing
     // zeros dropped, the decimal separator in use). A text that differs is a change.
     void SetValue(double value);
@@ -73,6 +79,10 @@ public:
 signals:
     // The text changed and reads as a value within the bounds (Value()).
     void Changed();
+    // Enter in the field: the panel's OK.
+    void Accepted();
+    // Escape in the field: the panel's "Отмена".
+    void Cancelled();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -83,6 +93,7 @@ private:
     // Whether a typed character may go in (Backspace, digits, one "-", one separator).
     bool Accepts(QChar character) const;
     void PlaceSpinner();
+    void ShowProblem(const QString& problem);
 
     TDialogs& Dialogs;
     QLineEdit* FieldEdit = nullptr;
@@ -93,6 +104,7 @@ private:
     int Minimum = 0;
     int Maximum = 100;
     char Separator = ',';
+    QString CurrentProblem;
 };
 
 }  // namespace tessarin::shell

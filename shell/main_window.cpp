@@ -1,13 +1,18 @@
 #include "shell/main_window.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDesktopServices>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QPointer>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QToolBar>
@@ -16,6 +21,7 @@
 
 #include <optional>
 
+#include "document/data_panel.h"
 #include "model/types.h"
 #include "shell/app_settings.h"
 #include "shell/command_icons.h"
@@ -32,7 +38,7 @@ using document::TMDIChild;
 
 TMainForm::TMainForm(TDialogs& dialogs, TSettingsStore& settings, QWidget* parent)
     : QMainWindow(parent),
-      DialogService(dialogs),
+      DialogService(dialogs, [this] { return KeepActiveDocument(); }),
       Settings(settings),
       HelpFolderList(HelpFolders()),
       HelpOpener([](const QUrl& url) { return QDesktopServices::openUrl(url); }) {
@@ -81,6 +87,15 @@ TMainForm::TMainForm(TDialogs& dialogs, TSettingsStore& settings, QWidget* paren
         bar->toggleViewAction()->setVisible(false);
     }
     CreateStatusBar();
+    // F10 takes the keyboard to the menu bar, on its first menu.
+    auto* menuKey = new QShortcut(QKeySequence(Qt::Key_F10), this);
+    menuKey->setObjectName(QStringLiteral("MenuBarKey"));
+    connect(menuKey, &QShortcut::activated, this, [this] {
+        if (menuBar()->isVisible() && !menuBar()->actions().isEmpty()) {
+            menuBar()->setFocus(Qt::ShortcutFocusReason);
+            menuBar()->setActiveAction(menuBar()->actions().constFirst());
+        }
+    });
     RebuildRecentFiles();
     SettingForm = new TSettingForm(DialogService, Settings.Read().DecimalSeparator, this);
     UpdateCommandStates();
@@ -112,6 +127,11 @@ void TMainForm::CreateCommands() {
                     // a drop).
                     if (whileBusy || !Busy()) {
                         RunGuarded([this, &run] { run(*this); });
+                        // The hint of the command chosen is done with: the status bar
+                        // shows the document again, not what the mouse last passed.
+                        if (!Busy() && StatusPanels.size() > 0) {
+                            StatusPanels[0]->clear();
+                        }
                     }
                 });
     }
@@ -149,6 +169,53 @@ void TMainForm::CreateStatusBar() {
     SmartGauge = new TSmartGauge(*StatusPanels[0]);
     SmartGauge->setObjectName(QStringLiteral("SmartGauge"));
     gaugeLayout->addWidget(SmartGauge);
+    DocumentStatusPanel = new QLabel;
+    DocumentStatusPanel->setObjectName(QStringLiteral("StatusPanelDocument"));
+    DocumentStatusPanel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    DocumentStatusPanel->setTextFormat(Qt::PlainText);
+    bar->addWidget(DocumentStatusPanel, 1);
+}
+
+void TMainForm::UpdateDocumentStatus() {
+    if (DocumentStatusPanel == nullptr) {
+        return;
+    }
+    const TMDIChild* document = ActiveDocument();
+    if (document == nullptr) {
+        DocumentStatusPanel->clear();
+        DocumentStatusPanel->setToolTip(QString());
+        return;
+    }
+    const model::TModel& m = document->Model;
+    QStringList parts;
+    parts << QFileInfo(document->Caption()).fileName();
+    if (m.SurfaceData.SurfaceExist) {
+        QString polygons = QStringLiteral("Полигоны: %1").arg(m.SurfaceData.PolygonCount);
+        if (m.SurfaceData.SurfaceSorted) {
+            polygons += QStringLiteral(" (передние %1, задние %2, прочие %3)")
+                            .arg(m.SurfaceData.FrontPolygons.size())
+                            .arg(m.SurfaceData.BackPolygons.size())
+                            .arg(m.SurfaceData.OtherPolygons.size());
+        }
+        parts << polygons;
+    }
+    if (m.CutEdgeExist) {
+        parts << QStringLiteral("Отрезки РК: %1").arg(m.CutEdge.size());
+        if (m.SelectCutEdgeExist) {
+            parts << QStringLiteral("Выборка: %1").arg(m.SelectCutEdge.size());
+        }
+        const auto [top, bottom] = document->Data().ChosenRows();
+        if (top >= 0) {
+            parts << (top == bottom ? QStringLiteral("Строка: %1").arg(top + 1)
+                                    : QStringLiteral("Строки: %1..%2 (%3)")
+                                          .arg(top + 1)
+                                          .arg(bottom + 1)
+                                          .arg(bottom - top + 1));
+        }
+    }
+    const QString text = parts.join(QStringLiteral("  |  "));
+    DocumentStatusPanel->setText(text);
+    DocumentStatusPanel->setToolTip(document->Caption());
 }
 
 // ---- the register of documents --------------------------------------------------------
@@ -183,6 +250,32 @@ void TMainForm::UpdateCurrentDocument() {
     }
 }
 
+std::function<void()> TMainForm::KeepActiveDocument() {
+    QMdiSubWindow* current = Area != nullptr ? Area->currentSubWindow() : nullptr;
+    if (current == nullptr) {
+        return {};
+    }
+    // The main window's focus child, kept also while the program is not active.
+    QWidget* focus = focusWidget();
+    QPointer<QMdiSubWindow> window(current);
+    QPointer<QWidget> focused(focus != nullptr && current->isAncestorOf(focus) ? focus : nullptr);
+    return [this, window, focused] {
+        if (TearingDown || window.isNull() || Area == nullptr ||
+            !Area->subWindowList().contains(window.data()) || window->widget() == nullptr) {
+            return;
+        }
+        if (Area->currentSubWindow() != window) {
+            Area->setActiveSubWindow(window);
+        }
+        // The focus decides which document the main window activates when it is
+        // activated again: it goes where it was in that document, or to the document.
+        QWidget* target =
+            !focused.isNull() && focused->isVisible() ? focused.data() : window->widget();
+        target->setFocus(Qt::OtherFocusReason);
+        UpdateCurrentDocument();
+    };
+}
+
 TMDIChild* TMainForm::CreateDocument() {
     auto* document = new TMDIChild(*this, Settings.Read().DecimalSeparator);
     DocumentSlots.push_back({document, true});
@@ -190,8 +283,16 @@ TMDIChild* TMainForm::CreateDocument() {
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->setWindowIcon(ApplicationIcon());
     connect(document, &TMDIChild::SegmentPicked, Panel, &TManagePanel::SegmentPicked);
+    connect(&document->Data(), &document::TDataPanel::ChosenRowsChanged, this, [this, document] {
+        if (document == ActiveDocument()) {
+            UpdateDocumentStatus();
+        }
+    });
     window->showMaximized();
     Area->setActiveSubWindow(window);
+    // The new document takes the keyboard: the focus left in the one active before would
+    // make that one active again as soon as the main window is activated.
+    document->setFocus(Qt::OtherFocusReason);
     UpdateCurrentDocument();
     return document;
 }
@@ -293,6 +394,12 @@ void TMainForm::UpdateCommandStates() {
     for (QAction* recent : RecentActions) {
         recent->setEnabled(!context.PanelOpen);
     }
+    for (const TDocumentSlot& slot : DocumentSlots) {
+        if (slot.Alive()) {
+            slot.Window->ShowModified();
+        }
+    }
+    UpdateDocumentStatus();
 
     // The analysis toolbars and the side bar follow the active document; while the
     // panel is open the bars stay as they are and the side bar is off.
@@ -373,16 +480,17 @@ void TMainForm::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    // Every document is asked, in creation order, also after one refused; the window
-    // stays while any is still open.
+    // The documents are asked in creation order; the first that stays open ("Отмена",
+    // or a save that did not happen) stops the quitting, and the rest are not asked.
     for (std::size_t i = 0; i < DocumentSlots.size(); ++i) {
-        if (DocumentSlots[i].Alive()) {
-            CloseDocument(*DocumentSlots[i].Window);
+        if (!DocumentSlots[i].Alive()) {
+            continue;
         }
-    }
-    if (OpenDocumentCount() > 0) {
-        event->ignore();
-        return;
+        CloseDocument(*DocumentSlots[i].Window);
+        if (DocumentSlots[i].Alive()) {
+            event->ignore();
+            return;
+        }
     }
     event->accept();
 }

@@ -110,6 +110,11 @@ public:
     QLabel& StatusPanel(int index) const {
         return *StatusPanels.at(static_cast<std::size_t>(index));
     }
+    // The active document in the status bar: its file, the polygons (rake, flank and
+    // other), the cutting edge's segments, the selected segments and the chosen table
+    // rows; empty without a document.
+    QLabel& DocumentStatus() const { return *DocumentStatusPanel; }
+    void UpdateDocumentStatus();
     QMdiArea& MdiArea() const { return *Area; }
     // Texts of the "Окна" list, in order.
     QStringList WindowListEntries() const;
@@ -151,7 +156,7 @@ protected:
     // The hint of the command under the mouse goes into the first panel, where the gauge
     // writes an operation's text; Qt's own status message would hide the gauge.
     bool event(QEvent* event) override;
-    // FormClose: closes every document in turn; stays open while any refuses.
+    // FormClose: closes the documents in turn; the first that stays open stops it.
     void closeEvent(QCloseEvent* event) override;
     // FormShow: opens the command line's file at the first showing.
     void showEvent(QShowEvent* event) override;
@@ -190,6 +195,9 @@ private:
     void CreateStatusBar();
     void ShowStandardView(int view);
 
+    // What puts the current document window and the focus inside it back (see
+    // TRestoringDialogs); nothing when no document is open.
+    std::function<void()> KeepActiveDocument();
     document::TMDIChild* CreateDocument();
     void CloseDocument(document::TMDIChild& document);
     void AddWindowListEntry(document::TMDIChild& document, const QString& text);
@@ -202,11 +210,14 @@ private:
     void RebuildRecentFiles();
     void ImportStlIntoNewDocument(const QString& path);
 
-    TDialogs& DialogService;
+    // Every dialog of the program goes through this: the document active when a modal
+    // interaction began is active again, with the focus, when it ends.
+    TRestoringDialogs DialogService;
     TSettingsStore& Settings;
     QMdiArea* Area = nullptr;
     TSmartGauge* SmartGauge = nullptr;
     std::vector<QLabel*> StatusPanels;
+    QLabel* DocumentStatusPanel = nullptr;
     std::vector<TDocumentSlot> DocumentSlots;
     int CurrentIndex = -1;
     TManagePanel* Panel = nullptr;

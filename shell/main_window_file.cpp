@@ -71,7 +71,7 @@ std::vector<TCommand> TMainForm::FileCommands() {
          .Caption = "Открыть STL...",
          .Hint = "Открыть STL",
          .Run = &TMainForm::ButtonOpenSTLClick,
-         .Enabling = withDocuments},
+         .Enabling = always},
         {.Action = &TMainForm::ButtonSave,
          .Name = "ButtonSave",
          .Caption = "Сохранить",
@@ -99,7 +99,7 @@ std::vector<TCommand> TMainForm::FileCommands() {
 }
 
 void TMainForm::CreateFileMenu() {
-    MenuFile = menuBar()->addMenu(QStringLiteral("Файл"));
+    MenuFile = menuBar()->addMenu(QStringLiteral("&Файл"));
     MenuFile->setObjectName(QStringLiteral("MenuFile"));
     MenuFile->addAction(ButtonNew);
     MenuFile->addAction(ButtonOpen);
@@ -140,7 +140,7 @@ void TMainForm::ButtonNewClick() {
     document->Model.SurfaceData.GeometrySettings = Settings.Read().Geometry;
     const QString caption =
         QStringLiteral("Untitled") + QString::number(static_cast<qsizetype>(DocumentSlots.size()));
-    document->setWindowTitle(caption);
+    document->SetCaption(caption);
     document->FileName = caption;
     AddWindowListEntry(*document, caption);
     UpdateCommandStates();
@@ -157,7 +157,7 @@ void TMainForm::ButtonOpenClick() {
 
 void TMainForm::OpenProjectDocument(const QString& name) {
     TMDIChild* document = CreateDocument();
-    document->setWindowTitle(QString());
+    document->SetCaption(QString());
     const int gaugeDepth = SmartGauge->OperationDepth();
     const model::TResult read = [&] {
         try {
@@ -179,7 +179,7 @@ void TMainForm::OpenProjectDocument(const QString& name) {
         CloseDocument(*document);
         return;
     }
-    document->setWindowTitle(document->FileName);
+    document->SetCaption(document->FileName);
     if (document->Model.CutEdgeExist) {
         document->ShowCuttingEdge();
     }
@@ -197,7 +197,12 @@ void TMainForm::OpenProjectDocument(const QString& name) {
 void TMainForm::ButtonOpenSTLClick() {
     TMDIChild* document = ActiveDocument();
     if (document == nullptr) {
-        return;
+        // Without a document the model goes into a new one, as a recent .stl does.
+        ButtonNewClick();
+        document = ActiveDocument();
+        if (document == nullptr) {
+            return;
+        }
     }
     if (document->Model.SurfaceData.SurfaceExist && !document->RemoveGeometry()) {
         return;
@@ -219,7 +224,7 @@ void TMainForm::ButtonSaveClick() {
     } else {
         SaveDocumentAs(*document);
     }
-    document->setWindowTitle(document->FileName);
+    document->SetCaption(document->FileName);
 }
 
 void TMainForm::ButtonSaveAsClick() {
@@ -228,7 +233,7 @@ void TMainForm::ButtonSaveAsClick() {
         return;
     }
     SaveDocumentAs(*document);
-    document->setWindowTitle(document->FileName);
+    document->SetCaption(document->FileName);
 }
 
 bool TMainForm::SaveDocument(TMDIChild& document) {

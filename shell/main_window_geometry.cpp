@@ -55,7 +55,7 @@ std::vector<TCommand> TMainForm::GeometryCommands() {
 }
 
 void TMainForm::CreateGeometryMenu() {
-    QMenu* geometry = menuBar()->addMenu(QStringLiteral("Геометрия"));
+    QMenu* geometry = menuBar()->addMenu(QStringLiteral("&Геометрия"));
     geometry->setObjectName(QStringLiteral("MenuGeometry"));
     geometry->addAction(ButtonSortFaces);
     geometry->addAction(ButtonCutEdge);

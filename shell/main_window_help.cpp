@@ -26,7 +26,7 @@ std::vector<TCommand> TMainForm::HelpCommands() {
 }
 
 void TMainForm::CreateHelpMenu() {
-    QMenu* help = menuBar()->addMenu(QStringLiteral("Помощь"));
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Помощь"));
     help->setObjectName(QStringLiteral("MenuHelp"));
     help->addAction(ButtonHelp);
     help->addSeparator();

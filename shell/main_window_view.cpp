@@ -150,7 +150,7 @@ void TMainForm::CreateViewMenu() {
     shading->addAction(ButtonViewShaded);
     shading->addAction(ButtonViewKarkas);
 
-    QMenu* view = menuBar()->addMenu(QStringLiteral("Вид"));
+    QMenu* view = menuBar()->addMenu(QStringLiteral("&Вид"));
     view->setObjectName(QStringLiteral("MenuView"));
     view->addAction(ButtonRotate);
     view->addAction(ButtonPan);

@@ -32,7 +32,7 @@ std::vector<TCommand> TMainForm::WindowCommands() {
 }
 
 void TMainForm::CreateWindowMenu() {
-    MenuWindow = menuBar()->addMenu(QStringLiteral("Окно"));
+    MenuWindow = menuBar()->addMenu(QStringLiteral("&Окно"));
     MenuWindow->setObjectName(QStringLiteral("MenuWindow"));
     MenuWindow->addAction(ButtonTiled);
     MenuWindow->addAction(ButtonCascade);

@@ -3,6 +3,7 @@
 #include <QCursor>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
@@ -167,6 +168,11 @@ TManagePanel::TManagePanel(TDialogs& dialogs, THost host, QObject* parent)
             Qt::DirectConnection);
     connect(SecondEdit, &TFloatEdit::Changed, this, guarded(&TManagePanel::Preview),
             Qt::DirectConnection);
+    // Enter in a field is OK, Escape "Отмена".
+    for (TFloatEdit* edit : {FirstEdit, SecondEdit}) {
+        connect(edit, &TFloatEdit::Accepted, this, guarded(&TManagePanel::SpeedButtonOKClick));
+        connect(edit, &TFloatEdit::Cancelled, this, guarded(&TManagePanel::SpeedButtonCancelClick));
+    }
 
     GBoxManagePanel->hide();
     Mode = kClosed;
@@ -346,12 +352,31 @@ void TManagePanel::ShowMainSegmentRow(TMDIChild& document) {
     document.Data().ShowSegmentRow(document.Model.WorkingCS.FeedPlan.HCE);
 }
 
+bool TManagePanel::FieldsValid() const {
+    for (const TFloatEdit* edit : {FirstEdit, SecondEdit}) {
+        if (edit->IsVisible() && !edit->Valid()) {
+            return false;
+        }
+    }
+    return true;
+}
+
 void TManagePanel::SpeedButtonOKClick() {
     TMDIChild* document = Host.ActiveDocument();
     if (document == nullptr) {
         Close();
         Host.UpdateCommandStates();
         return;
+    }
+    // A field that does not read is not accepted as the last value it passed on: the
+    // user is sent back to it, its frame and tool tip say why.
+    for (TFloatEdit* edit : {FirstEdit, SecondEdit}) {
+        if (Mode != kClosed && edit->IsVisible() && !edit->Valid()) {
+            Dialogs.Beep();
+            edit->Field().setFocus(Qt::OtherFocusReason);
+            edit->Field().selectAll();
+            return;
+        }
     }
     model::TModel& model = document->Model;
     // Angles measured with the values being replaced are dropped with them.

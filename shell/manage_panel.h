@@ -84,6 +84,10 @@ public:
     // "Выбрать" in the table has set WorkingCS.FeedPlan.HCE.
     void SegmentPicked();
 
+    // Every shown field reads as a number.
+    bool FieldsValid() const;
+
+    // OK: refused with a beep while a shown field does not read (the focus goes to it).
     void SpeedButtonOKClick();
     void SpeedButtonSkipClick();
     void SpeedButtonCancelClick();

@@ -1,16 +1,23 @@
 #include "shell/select_dialog.h"
 
+#include <QApplication>
 #include <QButtonGroup>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShowEvent>
+#include <QStyle>
+#include <QStyleOptionFrame>
+#include <QStyledItemDelegate>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 #include "model/systems.h"
 #include "shell/dialogs.h"
@@ -31,6 +38,44 @@ public:
                 commitData(editor);
             }
         }
+    }
+};
+
+// The range cells of rows that take a text are drawn as the line edits they open into,
+// so that the places to type are seen before one is clicked.
+class TFieldDelegate final : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        if (index.column() != 1 || (index.flags() & Qt::ItemIsEditable) == 0) {
+            QStyledItemDelegate::paint(painter, option, index);
+            return;
+        }
+        const QWidget* widget = option.widget;
+        QStyle* style = widget != nullptr ? widget->style() : QApplication::style();
+        QStyleOptionFrame frame;
+        frame.initFrom(widget);
+        frame.rect = option.rect.adjusted(1, 1, -1, -1);
+        frame.lineWidth = style->pixelMetric(QStyle::PM_DefaultFrameWidth, &frame, widget);
+        frame.midLineWidth = 0;
+        frame.state |= QStyle::State_Sunken;
+        frame.palette.setColor(QPalette::Base, Qt::white);
+        painter->save();
+        painter->fillRect(frame.rect, Qt::white);
+        style->drawPrimitive(QStyle::PE_PanelLineEdit, &frame, painter, widget);
+        style->drawPrimitive(QStyle::PE_FrameLineEdit, &frame, painter, widget);
+        painter->setPen(option.palette.color(QPalette::Text));
+        painter->drawText(frame.rect.adjusted(4, 0, -4, 0), Qt::AlignLeft | Qt::AlignVCenter,
+                          index.data(Qt::DisplayRole).toString());
+        painter->restore();
+    }
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QSize size = QStyledItemDelegate::sizeHint(option, index);
+        size.setHeight(std::max(size.height(), option.fontMetrics.height() + 8));
+        return size;
     }
 };
 
@@ -56,6 +101,7 @@ TSelectDlg::TSelectDlg(TDialogs& dialogs, QWidget* parent) : QDialog(parent), Di
     dxInspector->setItemsExpandable(false);
     dxInspector->setUniformRowHeights(true);
     dxInspector->setEditTriggers(QAbstractItemView::AllEditTriggers);
+    dxInspector->setItemDelegate(new TFieldDelegate(dxInspector));
     dxInspector->header()->setStretchLastSection(true);
     dxInspector->setColumnWidth(0, 152);  // the divider
     QPalette palette = dxInspector->palette();
@@ -172,6 +218,7 @@ void TSelectDlg::Prepare(bool selectionExists, const std::array<bool, 4>& define
 }
 
 void TSelectDlg::BuildQuery(model::TSelectDlgInqury& query) {
+    InvalidColumn = -1;
     bool anyText = false;
     for (int column = 0; column < model::kQueryColumnCount; ++column) {
         anyText = anyText || !Text(column).isEmpty();
@@ -189,6 +236,7 @@ void TSelectDlg::BuildQuery(model::TSelectDlgInqury& query) {
         if (!model::ParseRanges(text.toStdString(), Separator,
                                 model::QueryColumn(query.Ranges, column))) {
             query.Valid = false;
+            InvalidColumn = column;
             return;
         }
         query.Use.at(index) = true;
@@ -242,8 +290,17 @@ void TSelectDlg::done(int result) {
     Query = model::TSelectDlgInqury{};
     BuildQuery(Query);
     if (OKPressed && !Query.Valid) {
+        // Which row, and its text as typed: with fifteen rows "wrong format" alone sends
+        // the user looking.
+        QString where;
+        if (InvalidColumn >= 0) {
+            const QTreeWidgetItem& row = Row(InvalidColumn);
+            where = QStringLiteral("%1, %2: \"%3\"")
+                        .arg(row.parent() != nullptr ? row.parent()->text(0) : QString(),
+                             row.text(0), row.text(1));
+        }
         Dialogs.Beep();
-        Dialogs.Warning(this, QStringLiteral("Неверный формат"));
+        Dialogs.Warning(this, QStringLiteral("Неверный формат"), where);
         OKPressed = false;
         return;  // the dialog stays open with the texts as typed
     }

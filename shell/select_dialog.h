@@ -49,8 +49,10 @@ public:
 
     // Fills `query` from the texts and choices: the columns with a text are parsed and
     // used; the first text that does not parse sets Valid false and ends the filling.
-    // Also sets AllEmpty.
+    // Also sets AllEmpty, and InvalidColumn to the column that did not parse (-1 none).
+    // OK refused says which row it is and quotes its text under "Неверный формат".
     void BuildQuery(model::TSelectDlgInqury& query);
+    int InvalidColumn = -1;
 
     // The text of query column 0..14 (ISK G, A, L; SSK G, A, L, F; KSK ...; DSK ...).
     QString Text(int column) const;

@@ -70,6 +70,22 @@ void TSettingSpinEdit::stepBy(int steps) {
     lineEdit()->selectAll();
 }
 
+QValidator::State TSettingSpinEdit::validate(QString& input, int& /*position*/) const {
+    bool separatorSeen = false;
+    for (const QChar c : input) {
+        if (c.isDigit() && c.unicode() < 128) {
+            continue;
+        }
+        if (Separator != 0 && c == QLatin1Char(Separator) && !separatorSeen) {
+            separatorSeen = true;
+            continue;
+        }
+        return QValidator::Invalid;
+    }
+    // Not-yet-numbers such as "," are the dialog's rules' business.
+    return QValidator::Acceptable;
+}
+
 QAbstractSpinBox::StepEnabled TSettingSpinEdit::stepEnabled() const {
     return StepUpEnabled | StepDownEnabled;
 }

@@ -1,6 +1,7 @@
 // Which commands the main window enables and which toolbars it shows, for every step of
 // the analysis road and with the parameter panel open or closed; the navigation modes
 // that exclude each other; the structure of the menus and toolbars.
+#include <QShortcut>
 #include <QtTest>
 
 #include <QAction>
@@ -12,6 +13,7 @@
 
 #include <memory>
 
+#include "document/data_panel.h"
 #include "document/mdi_child.h"
 #include "model/model.h"
 #include "shell/main_window.h"
@@ -128,6 +130,8 @@ private slots:
     void MenusAndToolbarsKeepTheirOrder();
     void HintsAreCaptionsExceptThree();
     void TableHoldsEveryCommandWithItsShortcut();
+    void MenusHaveAccessKeysAndF10();
+    void StatusBarShowsTheActiveDocument();
 
 private:
     void Reach(TState state);
@@ -222,9 +226,10 @@ void TCommandStatesTest::EnablingRules_data() {
     QTest::addColumn<bool>("movingGroupsShown");
 
     // Closed panel: each step of the road adds its commands.
+    // "Открыть STL..." makes a document when there is none.
     QTest::newRow("no document") << TState::NoDocument << false
-                                 << Expand("always ButtonNew ButtonOpen") << false << false
-                                 << false;
+                                 << Expand("always ButtonNew ButtonOpen ButtonOpenSTL") << false
+                                 << false << false;
     QTest::newRow("empty document")
         << TState::EmptyDocument << false << Expand("always ButtonNew ButtonOpen documents windows")
         << false << false << false;
@@ -544,6 +549,49 @@ void TCommandStatesTest::TableHoldsEveryCommandWithItsShortcut() {
         QCOMPARE(Command(name)->shortcut(), shortcuts.value(name));
     }
     QCOMPARE(QKeySequence(QKeySequence::HelpContents), QKeySequence(Qt::Key_F1));
+}
+
+void TCommandStatesTest::MenusHaveAccessKeysAndF10() {
+    QStringList titles;
+    for (QAction* menu : Form->menuBar()->actions()) {
+        titles << menu->text();
+    }
+    QCOMPARE(titles, (QStringList{"&Файл", "&Геометрия", "&Вид", "&Окно", "&Помощь"}));
+    auto* f10 = Form->findChild<QShortcut*>(QStringLiteral("MenuBarKey"));
+    QVERIFY(f10 != nullptr);
+    QCOMPARE(f10->key(), QKeySequence(Qt::Key_F10));
+    // What it does on a shown window: modal_focus_test.
+}
+
+void TCommandStatesTest::StatusBarShowsTheActiveDocument() {
+    QVERIFY(Form->DocumentStatus().text().isEmpty());
+    Reach(TState::Sorted);
+    const TMDIChild* document = Form->ActiveDocument();
+    const tessarin::model::TSurFaceData& data = document->Model.SurfaceData;
+    QString text = Form->DocumentStatus().text();
+    QVERIFY2(text.startsWith(QStringLiteral("Untitled1")), qPrintable(text));
+    QVERIFY2(text.contains(QStringLiteral("Полигоны: %1 (передние %2, задние %3, прочие %4)")
+                               .arg(data.PolygonCount)
+                               .arg(data.FrontPolygons.size())
+                               .arg(data.BackPolygons.size())
+                               .arg(data.OtherPolygons.size())),
+             qPrintable(text));
+    Command("ButtonCutEdge")->trigger();
+    text = Form->DocumentStatus().text();
+    QVERIFY2(
+        text.contains(
+            QStringLiteral("Отрезки РК: %1").arg(Form->ActiveDocument()->Model.CutEdge.size())),
+        qPrintable(text));
+    QVERIFY2(text.contains(QStringLiteral("Строка: 1")), qPrintable(text));
+    Form->ActiveDocument()->Data().ChooseRows(4, 8);
+    QVERIFY2(Form->DocumentStatus().text().contains(QStringLiteral("Строки: 5..9 (5)")),
+             qPrintable(Form->DocumentStatus().text()));
+
+    // The hint of a command is gone once the command has run.
+    Command("ButtonViewFront")->showStatusText(Form.get());
+    QVERIFY(!Form->StatusPanel(0).text().isEmpty());
+    Command("ButtonViewFront")->trigger();
+    QVERIFY(Form->StatusPanel(0).text().isEmpty());
 }
 
 QTEST_MAIN(TCommandStatesTest)

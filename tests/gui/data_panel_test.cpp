@@ -4,6 +4,8 @@
 // pick mode, discarding segments, copying and exporting the table.
 #include <QtTest>
 
+#include <QScrollBar>
+
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -48,6 +50,15 @@ const QString kOutsideQuestion = QStringLiteral(
     "Question: Главная режущая кромка не входит в выбранный диапазон, при "
     "отсечении возможно искажение некоторых данных. Продолжить?");
 
+// The confirmation "Отбросить отрезки РК" asks first, naming what stays.
+QString DiscardQuestion(int kept, int total) {
+    return QStringLiteral(
+               "Question: Отбросить отрезки РК вне выбранных строк? Останется "
+               "отрезков: %1 из %2.")
+        .arg(kept)
+        .arg(total);
+}
+
 // A click on the tree node of `kind`, with the keys held, as the mouse makes it.
 void ClickNode(TDataTree& tree, int kind, Qt::KeyboardModifiers keys = Qt::NoModifier) {
     QTreeWidgetItem* node = tree.FindNode(kind);
@@ -84,6 +95,11 @@ private slots:
     void CellColours();
     void HeadersWrapTheTitles();
     void SegmentRangeInBothGroups();
+    void TreeTakesOneGroupOnly_data();
+    void TreeTakesOneGroupOnly();
+    void ChosenRowsSurviveRefreshes();
+    void NumberColumnStaysInView();
+    void ChartAxesOnlyWithLines();
     void PickModeSetsTheMainSegment();
     void Discard_data();
     void Discard();
@@ -409,7 +425,8 @@ void TDataPanelTest::SegmentRangeInBothGroups() {
     TMDIChild* document = OpenSample();
     model::TModel& m = document->Model;
     TDataPanel& panel = document->Data();
-    QCOMPARE(document->GetSelectedSegmentRange(), std::make_pair(-1, -1));
+    // The table starts with its first row chosen.
+    QCOMPARE(document->GetSelectedSegmentRange(), std::make_pair(0, 0));
     panel.ChooseRows(2, 6);
     QCOMPARE(document->GetSelectedSegmentRange(), std::make_pair(2, 6));
 
@@ -424,6 +441,168 @@ void TDataPanelTest::SegmentRangeInBothGroups() {
     QCOMPARE(document->GetSelectedSegmentRange(),
              std::make_pair(m.SelectCutEdge[1].Number - 1, m.SelectCutEdge[2].Number - 1));
     QVERIFY(m.SelectCutEdge[1].Number - 1 != 1);
+}
+
+void TDataPanelTest::TreeTakesOneGroupOnly_data() {
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<int>("from");  // the node the gesture starts on
+    QTest::addColumn<int>("to");    // where a drag ends
+    QTest::newRow("drag down into the selection") << "drag" << 2 << 26;
+    QTest::newRow("drag up into the cutting edge") << "drag" << 22 << 6;
+    QTest::newRow("Ctrl+A in the cutting edge") << "all" << 6 << 0;
+    QTest::newRow("Ctrl+A in the selection") << "all" << 26 << 0;
+}
+
+void TDataPanelTest::TreeTakesOneGroupOnly() {
+    QFETCH(QString, how);
+    QFETCH(int, from);
+    QFETCH(int, to);
+    TMDIChild* document = OpenSample();
+    QVERIFY(document->Model.MakeSelection(NegativeToolRake()));
+    document->FillSelectionLists();
+    document->BuildDataTree();
+    TDataPanel& panel = document->Data();
+    TDataTree& tree = panel.Tree();
+    ClickNode(tree, from);
+    if (how == QStringLiteral("drag")) {
+        // The button held while the mouse moves from node to node, as a drag makes it.
+        const QPoint start = tree.visualItemRect(tree.FindNode(from)).center();
+        const QPoint end = tree.visualItemRect(tree.FindNode(to)).center();
+        QTest::mousePress(tree.viewport(), Qt::LeftButton, Qt::NoModifier, start);
+        for (int step = 1; step <= 8; ++step) {
+            const QPoint at = start + (end - start) * step / 8;
+            QMouseEvent move(QEvent::MouseMove, at, tree.viewport()->mapToGlobal(at), Qt::NoButton,
+                             Qt::LeftButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(tree.viewport(), &move);
+        }
+        QTest::mouseRelease(tree.viewport(), Qt::LeftButton, Qt::NoModifier, end);
+    } else {
+        QTest::keyClick(&tree, Qt::Key_A, Qt::ControlModifier);
+    }
+
+    const bool selectionGroup = tessarin::document::IsSelectionKind(from);
+    const TKinds kinds = tree.SelectedKinds();
+    QVERIFY(kinds.size() > 1);
+    for (const int kind : kinds) {
+        QCOMPARE(tessarin::document::IsSelectionKind(kind), selectionGroup);
+    }
+    QCOMPARE(document->ShowSelection, selectionGroup);
+    // The columns of one group only: 1..17 or 18..34.
+    for (const int column : panel.ShownColumns()) {
+        QVERIFY2(selectionGroup ? column >= 18 : column <= 17, qPrintable(QString::number(column)));
+    }
+    QCOMPARE(panel.TableModel().rowCount(),
+             static_cast<int>(selectionGroup ? document->Model.SelectCutEdge.size()
+                                             : document->Model.CutEdge.size()));
+}
+
+void TDataPanelTest::ChosenRowsSurviveRefreshes() {
+    TMDIChild* document = OpenSample();
+    model::TModel& m = document->Model;
+    TDataPanel& panel = document->Data();
+    QCOMPARE(panel.ChosenRows(), std::make_pair(0, 0));
+    panel.ChooseRows(4, 8);
+    const model::TSegment first = m.CutEdge[4];
+
+    // A click on another node, an angle computation, a new accuracy.
+    ClickNode(panel.Tree(), 6);
+    QCOMPARE(panel.ChosenRows(), std::make_pair(4, 8));
+    document->SideBarItemClick(1, 2);  // the static system's angles, computed again
+    QCOMPARE(Dialogs->Transcript(), QStringList{});
+    QCOMPARE(panel.ChosenRows(), std::make_pair(4, 8));
+    m.SurfaceData.GeometrySettings.TableAccuracy = 2;
+    m.RefillColumns();
+    document->RefreshDataPanel();
+    QCOMPARE(panel.ChosenRows(), std::make_pair(4, 8));
+
+    // The selection group shows the chosen segments that are selected, by their numbers.
+    QVERIFY(m.MakeSelection(NegativeToolRake()));
+    document->FillSelectionLists();
+    document->BuildDataTree();
+    ClickNode(panel.Tree(), 21);
+    const auto [top, bottom] = panel.ChosenRows();
+    QVERIFY(top >= 0);
+    for (const int row : {top, bottom}) {
+        const int number = m.SelectCutEdge[static_cast<std::size_t>(row)].Number;
+        QVERIFY2(number >= 5 && number <= 9, qPrintable(QString::number(number)));
+    }
+    // None of them selected: the first row.
+    ClickNode(panel.Tree(), 1);
+    panel.ChooseRows(m.SegmentCount - 1, m.SegmentCount - 1);
+    const bool lastSelected = m.SelectCutEdge.back().Number == m.SegmentCount;
+    ClickNode(panel.Tree(), 21);
+    QCOMPARE(panel.ChosenRows().first,
+             lastSelected ? static_cast<int>(m.SelectCutEdge.size()) - 1 : 0);
+
+    // A discard keeps the chosen segments, and they stay chosen: a second discard has its
+    // rows without choosing them again.
+    ClickNode(panel.Tree(), 1);
+    panel.ChooseRows(4, 8);
+    m.AcceptedCS.FeedPlan.HCE = 6;
+    Dialogs->Answer({TAnswer::Yes, TAnswer::Yes});
+    document->DiscardSegments();
+    QCOMPARE(m.SegmentCount, 5);
+    QCOMPARE(m.CutEdge.front().Point1, first.Point1);
+    QCOMPARE(panel.ChosenRows(), std::make_pair(0, 4));
+    panel.ChooseRows(1, 2);
+    document->DiscardSegments();
+    QCOMPARE(m.SegmentCount, 2);
+    QVERIFY(!Dialogs->Transcript().contains(
+        QStringLiteral("Warning: Не выбраны строки таблицы с отрезками РК")));
+    QCOMPARE(panel.ChosenRows(), std::make_pair(0, 1));
+}
+
+void TDataPanelTest::NumberColumnStaysInView() {
+    TMDIChild* document = OpenSample();
+    TDataPanel& panel = document->Data();
+    QTableView& table = panel.Table();
+    QTableView& numbers = panel.NumberColumn();
+    ClickNode(panel.Tree(), 6);
+    ClickNode(panel.Tree(), 11, Qt::ControlModifier);
+    ClickNode(panel.Tree(), 16, Qt::ControlModifier);
+    table.resize(300, 400);
+    QCoreApplication::processEvents();
+    QVERIFY(table.horizontalScrollBar()->maximum() > 0);
+
+    for (const int scrolled : {0, table.horizontalScrollBar()->maximum()}) {
+        table.horizontalScrollBar()->setValue(scrolled);
+        QVERIFY(!numbers.isHidden());
+        QCOMPARE(numbers.geometry().left(), table.frameWidth());
+        QCOMPARE(numbers.columnWidth(0), table.columnWidth(0));
+        QCOMPARE(numbers.model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("№"));
+        for (int c = 1; c < table.model()->columnCount(); ++c) {
+            QVERIFY(numbers.isColumnHidden(c));
+        }
+    }
+    // Up and down it goes with the table, and it shows the same chosen rows.
+    table.verticalScrollBar()->setValue(40);
+    QCOMPARE(numbers.verticalScrollBar()->value(), 40);
+    panel.ChooseRows(3, 5);
+    QCOMPARE(numbers.selectionModel(), table.selectionModel());
+}
+
+void TDataPanelTest::ChartAxesOnlyWithLines() {
+    TMDIChild* document = OpenSample();
+    TDataPanel& panel = document->Data();
+    // The project opens on the cutting edge's node: no lines, no axes.
+    QVERIFY(panel.Chart().ShownLines().isEmpty());
+    QVERIFY(!panel.Chart().AxesShown());
+    ClickNode(panel.Tree(), 6);
+    QVERIFY(panel.Chart().AxesShown());
+    for (QAbstractAxis* axis : panel.Chart().chart()->axes()) {
+        QVERIFY2(axis->titleText().endsWith(QStringLiteral(", °")), qPrintable(axis->titleText()));
+    }
+    // However narrow the chart, its labels do not crowd: at most one per 48 pixels.
+    panel.Chart().resize(160, 120);
+    ClickNode(panel.Tree(), 7);
+    for (QAbstractAxis* axis : panel.Chart().chart()->axes()) {
+        const auto* values = qobject_cast<QValueAxis*>(axis);
+        QVERIFY(values != nullptr);
+        QVERIFY(values->tickCount() >= 2);
+        QVERIFY(values->tickCount() <= 4);
+    }
+    ClickNode(panel.Tree(), 1);
+    QVERIFY(!panel.Chart().AxesShown());
 }
 
 void TDataPanelTest::PickModeSetsTheMainSegment() {
@@ -517,13 +696,18 @@ void TDataPanelTest::Discard() {
     TDataPanel& panel = document->Data();
     ClickNode(panel.Tree(), 16);
     panel.ChooseRows(firstRow - 1, lastRow - 1);
+    Dialogs->Answer({TAnswer::Yes});
     if (answer >= 0) {
         Dialogs->Answer({answer == 1 ? TAnswer::Yes : TAnswer::No});
     }
 
     document->DiscardSegments();
 
-    QCOMPARE(Dialogs->Transcript(), answer >= 0 ? QStringList{kOutsideQuestion} : QStringList{});
+    QStringList transcript{DiscardQuestion(lastRow - firstRow + 1, 168)};
+    if (answer >= 0) {
+        transcript << kOutsideQuestion;
+    }
+    QCOMPARE(Dialogs->Transcript(), transcript);
     QVERIFY(m.SurfaceData.Modified);
     QCOMPARE(m.SegmentCount, segments);
     QCOMPARE(static_cast<int>(m.CutEdge.size()), segments);
@@ -561,6 +745,13 @@ void TDataPanelTest::DiscardTwiceAndWithOldSelection() {
     TDataPanel& panel = document->Data();
     ClickNode(panel.Tree(), 1);
     panel.ChooseRows(5, 24);  // segments 6..25 remain, the main segment is the 6th
+    // "Нет" to the confirmation keeps everything.
+    Dialogs->Answer({TAnswer::No});
+    document->DiscardSegments();
+    QCOMPARE(m.CutEdge, before);
+    QCOMPARE(Dialogs->Transcript(), QStringList{DiscardQuestion(20, 168)});
+    Dialogs->Clear();
+    Dialogs->Answer({TAnswer::Yes, TAnswer::Yes});
     document->DiscardSegments();
     QCOMPARE(m.SegmentCount, 20);
     QCOMPARE(m.AcceptedCS.FeedPlan.HCE, 5);
@@ -570,7 +761,8 @@ void TDataPanelTest::DiscardTwiceAndWithOldSelection() {
     QCOMPARE(m.AcceptedCS.FeedPlan.HCE, 3);
     QCOMPARE(m.CutEdge.front().Point1, before[7].Point1);
     QCOMPARE(m.CutEdge.back().Point1, before[12].Point1);
-    QVERIFY(Dialogs->Transcript().isEmpty());
+    QCOMPARE(Dialogs->Transcript(),
+             (QStringList{DiscardQuestion(20, 168), DiscardQuestion(6, 20)}));
 
     // The selection follows the segments it names: those of old segments 8..13 stay,
     // renumbered 1..6 with them; the others left with the discarded segments.

@@ -84,7 +84,9 @@ private slots:
     void UntouchedDocumentClosesWithoutQuestion();
     void SavingProposesTheUntitledName();
     void SaveUsesTheDocumentsOwnFile();
-    void ProgramCloseAsksEveryDocument();
+    void ChangedMarkerFollowsTheModel();
+    void OpenStlWithoutDocumentMakesOne();
+    void ProgramCloseStopsAtTheFirstRefusal();
     void ProgramCloseSavesTheAskedDocument();
     void OpenStlCascade_data();
     void OpenStlCascade();
@@ -159,14 +161,14 @@ void TFileCommandsTest::CaptionsNumberEverySlot() {
     Command("ButtonNew")->trigger();
     TMDIChild* first = Form->ActiveDocument();
     Command("ButtonNew")->trigger();
-    QCOMPARE(first->windowTitle(), QStringLiteral("Untitled1"));
-    QCOMPARE(Form->ActiveDocument()->windowTitle(), QStringLiteral("Untitled2"));
+    QCOMPARE(first->Caption(), QStringLiteral("Untitled1"));
+    QCOMPARE(Form->ActiveDocument()->Caption(), QStringLiteral("Untitled2"));
     CloseWindow(first);
     QCOMPARE(Form->OpenDocumentCount(), 1);
     Command("ButtonNew")->trigger();
 
     TMDIChild* third = Form->ActiveDocument();
-    QCOMPARE(third->windowTitle(), QStringLiteral("Untitled3"));
+    QCOMPARE(third->Caption(), QStringLiteral("Untitled3"));
     QCOMPARE(third->FileName, QStringLiteral("Untitled3"));
     QVERIFY(!third->HasFileName);
     QVERIFY(third->StlFileName.isEmpty());
@@ -228,7 +230,7 @@ void TFileCommandsTest::FailedProjectOpenUsesUpASlot() {
     QVERIFY(Form->MdiArea().subWindowList().isEmpty());
 
     Command("ButtonNew")->trigger();
-    QCOMPARE(Form->ActiveDocument()->windowTitle(), QStringLiteral("Untitled2"));
+    QCOMPARE(Form->ActiveDocument()->Caption(), QStringLiteral("Untitled2"));
 }
 
 void TFileCommandsTest::OpenedProjectIsNamedByItsPath() {
@@ -236,7 +238,7 @@ void TFileCommandsTest::OpenedProjectIsNamedByItsPath() {
     Command("ButtonOpen")->trigger();
     TMDIChild* document = Form->ActiveDocument();
     QVERIFY(document != nullptr);
-    QCOMPARE(document->windowTitle(), kExampleProject);
+    QCOMPARE(document->Caption(), kExampleProject);
     QCOMPARE(document->FileName, kExampleProject);
     QVERIFY(document->HasFileName);
     QCOMPARE(Form->WindowListEntries(), QStringList{kExampleProject});
@@ -372,7 +374,7 @@ void TFileCommandsTest::SavingProposesTheUntitledName() {
     QCOMPARE(Dialogs->Shown().at(0).Detail, QStringLiteral("Untitled1"));
     QCOMPARE(Dialogs->Shown().at(0).Filter, QStringLiteral("Файл Tessarin (*.tsf)"));
     QVERIFY(QFileInfo::exists(target));
-    QCOMPARE(document->windowTitle(), target);
+    QCOMPARE(document->Caption(), target);
     QCOMPARE(document->FileName, target);
     QVERIFY(document->HasFileName);
     QCOMPARE(Form->WindowListEntries(), QStringList{"Untitled1"});
@@ -381,11 +383,12 @@ void TFileCommandsTest::SavingProposesTheUntitledName() {
     QVERIFY(saved.open(QIODevice::ReadOnly));
     QVERIFY(saved.readAll().endsWith(kSample.toUtf8() + "\r\n"));
 
-    // Saving does not clear the changed mark: closing still asks.
+    // A saved document is unchanged: the caption has no marker and closing asks nothing.
+    QVERIFY(!document->Model.SurfaceData.Modified);
+    QVERIFY(!document->isWindowModified());
     Dialogs->Clear();
-    Dialogs->Answer({TAnswer::No});
     CloseWindow(document);
-    QCOMPARE(Dialogs->Transcript(), QStringList{SaveQuestion(target)});
+    QVERIFY(Dialogs->Records().isEmpty());
 }
 
 void TFileCommandsTest::SaveUsesTheDocumentsOwnFile() {
@@ -413,31 +416,85 @@ void TFileCommandsTest::SaveUsesTheDocumentsOwnFile() {
     Command("ButtonSaveAs")->trigger();
     QCOMPARE(Dialogs->Transcript(), (QStringList{"SaveFile: Сохранить как", kSaveError}));
     QCOMPARE(document->FileName, first);
-    QCOMPARE(document->windowTitle(), first);
+    QCOMPARE(document->Caption(), first);
 }
 
-void TFileCommandsTest::ProgramCloseAsksEveryDocument() {
+void TFileCommandsTest::ChangedMarkerFollowsTheModel() {
+    TMDIChild* document = NewDocumentWithSample();
+    QVERIFY(document->isWindowModified());
+    QVERIFY(document->windowTitle().endsWith(QStringLiteral("[*]")));
+    const QString target = TempPath("marked.tsf");
+    Dialogs->ChooseFile(target);
+    Command("ButtonSave")->trigger();
+    QVERIFY(!document->isWindowModified());
+    QCOMPARE(document->Caption(), target);
+
+    // The next command that changes the model shows the marker again.
+    Command("ButtonSortFaces")->trigger();
+    QVERIFY(document->Model.SurfaceData.Modified);
+    QVERIFY(document->isWindowModified());
+
+    // A failed save leaves the document changed.
+    QVERIFY(QDir(Folder->path()).mkdir("folder.tsf"));
+    Dialogs->ChooseFile(TempPath("folder.tsf"));
+    Command("ButtonSaveAs")->trigger();
+    QVERIFY(document->isWindowModified());
+    Dialogs->Clear();
+
+    // Saved again: the program quits without a question.
+    Command("ButtonSave")->trigger();
+    QVERIFY(!document->isWindowModified());
+    QVERIFY(Form->close());
+    QVERIFY(Dialogs->Shown().isEmpty());
+}
+
+void TFileCommandsTest::OpenStlWithoutDocumentMakesOne() {
+    QVERIFY(Command("ButtonOpenSTL")->isEnabled());
+    Dialogs->ChooseFile(kSample);
+    Command("ButtonOpenSTL")->trigger();
+    QCOMPARE(Form->OpenDocumentCount(), 1);
+    QCOMPARE(Form->ActiveDocument()->Caption(), QStringLiteral("Untitled1"));
+    QVERIFY(Form->ActiveDocument()->Model.SurfaceData.SurfaceExist);
+    QCOMPARE(Form->WindowListEntries(), QStringList{"Untitled1"});
+    // Cancelled: the new document stays, empty, as after "Новый".
+    Dialogs->Answer({TAnswer::No});
+    CloseWindow(Form->ActiveDocument());
+    Dialogs->Clear();
+    Dialogs->ChooseFile(QString());
+    Command("ButtonOpenSTL")->trigger();
+    QCOMPARE(Form->OpenDocumentCount(), 1);
+    QVERIFY(!Form->ActiveDocument()->Model.SurfaceData.SurfaceExist);
+}
+
+void TFileCommandsTest::ProgramCloseStopsAtTheFirstRefusal() {
     TMDIChild* first = NewDocumentWithSample();
     TMDIChild* second = NewDocumentWithSample();
     TMDIChild* third = NewDocumentWithSample();
     QPointer<TMDIChild> firstWatch(first), secondWatch(second), thirdWatch(third);
     Dialogs->Clear();
 
-    // The loop goes on after the second document refused.
-    Dialogs->Answer({TAnswer::No, TAnswer::Cancel, TAnswer::No});
+    // "Отмена" for the second document stops quitting: the third is not asked.
+    Dialogs->Answer({TAnswer::No, TAnswer::Cancel});
     QVERIFY(!Form->close());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 
     QCOMPARE(Dialogs->Transcript(),
-             (QStringList{SaveQuestion("Untitled1"), SaveQuestion("Untitled2"),
-                          SaveQuestion("Untitled3")}));
+             (QStringList{SaveQuestion("Untitled1"), SaveQuestion("Untitled2")}));
     QVERIFY(firstWatch.isNull());
     QVERIFY(!secondWatch.isNull());
-    QVERIFY(thirdWatch.isNull());
-    QCOMPARE(Form->OpenDocumentCount(), 1);
-    QCOMPARE(Form->ActiveDocument(), secondWatch.data());
+    QVERIFY(!thirdWatch.isNull());
+    QCOMPARE(Form->OpenDocumentCount(), 2);
 
-    Dialogs->Answer({TAnswer::No});
+    // So does a save that does not happen (its dialog cancelled) after "Да".
+    Dialogs->Clear();
+    Dialogs->Answer({TAnswer::Yes});
+    Dialogs->ChooseFile(QString());
+    QVERIFY(!Form->close());
+    QCOMPARE(Dialogs->Transcript(),
+             (QStringList{SaveQuestion("Untitled2"), "SaveFile: Сохранить как"}));
+    QCOMPARE(Form->OpenDocumentCount(), 2);
+
+    Dialogs->Answer({TAnswer::No, TAnswer::No});
     QVERIFY(Form->close());
 }
 
@@ -601,7 +658,7 @@ void TFileCommandsTest::FailedStlImportShowsTheReason() {
     QVERIFY(!document->Model.SurfaceData.SurfaceExist);
     QVERIFY(document->StlFileName.isEmpty());
     QVERIFY(document->Model.SurfaceData.Modified);
-    QCOMPARE(document->windowTitle(), QStringLiteral("Untitled1"));
+    QCOMPARE(document->Caption(), QStringLiteral("Untitled1"));
     QVERIFY(!Command("ButtonSortFaces")->isEnabled());
 }
 
@@ -638,7 +695,7 @@ void TFileCommandsTest::CommandLineOpensOnFirstShow() {
     QCOMPARE(Form->Documents().size(), std::size_t{1});
     QCOMPARE(Form->OpenDocumentCount(), caption.isEmpty() ? 0 : 1);
     if (!caption.isEmpty()) {
-        QCOMPARE(Form->ActiveDocument()->windowTitle(), caption);
+        QCOMPARE(Form->ActiveDocument()->Caption(), caption);
         QVERIFY(Form->ActiveDocument()->Model.SurfaceData.SurfaceExist);
         QCOMPARE(Form->WindowListEntries(), QStringList{caption});
     }
@@ -662,10 +719,10 @@ void TFileCommandsTest::DroppedFilesOpen() {
 
     QCOMPARE(Form->OpenDocumentCount(), 2);
     const TMDIChild* imported = Form->Documents().at(0).Window;
-    QCOMPARE(imported->windowTitle(), QStringLiteral("Untitled1"));
+    QCOMPARE(imported->Caption(), QStringLiteral("Untitled1"));
     QVERIFY(imported->Model.SurfaceData.SurfaceExist);
     QCOMPARE(imported->StlFileName, kSample);
-    QCOMPARE(Form->Documents().at(1).Window->windowTitle(), kExampleProject);
+    QCOMPARE(Form->Documents().at(1).Window->Caption(), kExampleProject);
     QVERIFY(Dialogs->Records().isEmpty());
 
     // Other files are not taken.

@@ -1,7 +1,7 @@
 // The numeric edit: what a sequence of keys leaves in the field, which values its change
 // notification passes on (a clamp passing the bound twice), which keys are refused with
-// a beep and which texts are reported as not being numbers; the written forms of values;
-// the geometry of field, spinner and caption.
+// a beep and which texts mark the field as not being a number; the written forms of
+// values; the geometry of field, spinner and caption.
 #include <QtTest>
 
 #include <QClipboard>
@@ -28,6 +28,7 @@ private slots:
     void cleanup();
     void KeySequences_data();
     void KeySequences();
+    void EnterAndEscapeAreThePanelsButtons();
     void WrittenValues_data();
     void WrittenValues();
     void PointSeparatorTakesThePoint();
@@ -84,6 +85,14 @@ void TFloatEditTest::Press(const QString& key) {
         QTest::keyClick(&field, Qt::Key_Escape);
     } else if (key == "<Ctrl+Z>") {
         QTest::keyClick(&field, Qt::Key_Z, Qt::ControlModifier);
+    } else if (key == "<Ctrl+A>") {
+        QTest::keyClick(&field, Qt::Key_A, Qt::ControlModifier);
+    } else if (key == "<Home>") {
+        QTest::keyClick(&field, Qt::Key_Home);
+    } else if (key == "<End>") {
+        QTest::keyClick(&field, Qt::Key_End);
+    } else if (key == "<Del>") {
+        QTest::keyClick(&field, Qt::Key_Delete);
     } else if (key == "<Left>") {
         QTest::keyClick(&field, Qt::Key_Left);
     } else if (key == "<Leave>") {
@@ -101,45 +110,53 @@ void TFloatEditTest::KeySequences_data() {
     QTest::addColumn<QString>("text");      // left in the field
     QTest::addColumn<TValues>("notified");  // values passed on, in order
     QTest::addColumn<int>("beeps");
-    QTest::addColumn<int>("errors");  // texts reported as not numbers
+    QTest::addColumn<bool>("marked");  // the field is marked as not a number at the end
 
     QTest::newRow("100 above 90 becomes 90, passed on twice")
-        << -90 << 90 << QStringList{"100"} << "90" << TValues{1, 10, 90, 90} << 0 << 0;
+        << -90 << 90 << QStringList{"100"} << "90" << TValues{1, 10, 90, 90} << 0 << false;
     QTest::newRow("-100 below -90 becomes -90")
-        << -90 << 90 << QStringList{"-100"} << "-90" << TValues{0, -1, -10, -90, -90} << 0 << 0;
+        << -90 << 90 << QStringList{"-100"} << "-90" << TValues{0, -1, -10, -90, -90} << 0 << false;
     QTest::newRow("a lone minus is 0, leaving makes it 0")
-        << -90 << 90 << QStringList{"-", "<Leave>"} << "0" << TValues{0, 0} << 0 << 0;
+        << -90 << 90 << QStringList{"-", "<Leave>"} << "0" << TValues{0, 0} << 0 << false;
     QTest::newRow("leaving an emptied field makes it 0")
-        << -90 << 90 << QStringList{"7", "<Back>", "<Leave>"} << "0" << TValues{7, 0, 0} << 0 << 0;
+        << -90 << 90 << QStringList{"7", "<Back>", "<Leave>"} << "0" << TValues{7, 0, 0} << 0
+        << false;
     QTest::newRow("leaving a number keeps it")
-        << -90 << 90 << QStringList{"7", "<Leave>"} << "7" << TValues{7} << 0 << 0;
+        << -90 << 90 << QStringList{"7", "<Leave>"} << "7" << TValues{7} << 0 << false;
     QTest::newRow("12,5 and a second comma refused")
-        << -90 << 90 << QStringList{"12,5,"} << "12,5" << TValues{1, 12, 12, 12.5} << 1 << 0;
+        << -90 << 90 << QStringList{"12,5,"} << "12,5" << TValues{1, 12, 12, 12.5} << 1 << false;
     QTest::newRow("a second minus refused")
-        << -90 << 90 << QStringList{"-4-"} << "-4" << TValues{0, -4} << 1 << 0;
+        << -90 << 90 << QStringList{"-4-"} << "-4" << TValues{0, -4} << 1 << false;
     QTest::newRow("the point, letters and blanks refused")
-        << -1000 << 1000 << QStringList{"1.5x 2"} << "152" << TValues{1, 15, 152} << 3 << 0;
+        << -1000 << 1000 << QStringList{"1.5x 2"} << "152" << TValues{1, 15, 152} << 3 << false;
     QTest::newRow("a comma before the digits")
-        << -90 << 90 << QStringList{",5"} << ",5" << TValues{0.5} << 0 << 1;
+        << -90 << 90 << QStringList{",5"} << ",5" << TValues{0.5} << 0 << false;
+    QTest::newRow("a lone comma marks the field")
+        << -90 << 90 << QStringList{","} << "," << TValues{} << 0 << true;
     QTest::newRow("a minus typed in front of the digits")
         << -90 << 90 << QStringList{"5", "<Left>", "<Left>", "-"} << "-5" << TValues{5, -5} << 0
-        << 0;
-    QTest::newRow("5- is reported and not passed on")
-        << -90 << 90 << QStringList{"5-"} << "5-" << TValues{5} << 0 << 1;
-    QTest::newRow("Enter, Escape and Ctrl+Z refused")
-        << -90 << 90 << QStringList{"3", "<Enter>", "<Esc>", "<Ctrl+Z>"} << "3" << TValues{3} << 3
-        << 0;
+        << false;
+    QTest::newRow("5- marks the field and is not passed on")
+        << -90 << 90 << QStringList{"5-"} << "5-" << TValues{5} << 0 << true;
+    QTest::newRow("90 then 5- on the way to -5 is marked, then reads again")
+        << -90 << 90 << QStringList{"90", "<Ctrl+A>", "5-", "<Back>", "<Home>", "-"} << "-5"
+        << TValues{9, 90, 5, 5, -5} << 0 << false;
+    QTest::newRow("Ctrl+A chooses the text, typing replaces it")
+        << -90 << 90 << QStringList{"45", "<Ctrl+A>", "7"} << "7" << TValues{4, 45, 7} << 0
+        << false;
+    QTest::newRow("Ctrl+Z refused")
+        << -90 << 90 << QStringList{"3", "<Ctrl+Z>"} << "3" << TValues{3} << 1 << false;
     QTest::newRow("below a minimum of 0 while typing a negative number")
-        << 0 << 90 << QStringList{"-5"} << "0" << TValues{0, 0, 0} << 0 << 0;
+        << 0 << 90 << QStringList{"-5"} << "0" << TValues{0, 0, 0} << 0 << false;
     QTest::newRow("Up from 12,5 gives 13, then Down 12")
         << -90 << 90 << QStringList{"12,5", "<Up>", "<Down>"} << "12"
-        << TValues{1, 12, 12, 12.5, 13, 12} << 0 << 0;
+        << TValues{1, 12, 12, 12.5, 13, 12} << 0 << false;
     QTest::newRow("Down from 12,5 gives 12") << -90 << 90 << QStringList{"12,5", "<Down>"} << "12"
-                                             << TValues{1, 12, 12, 12.5, 12} << 0 << 0;
-    QTest::newRow("stepping stops at the bound")
-        << -90 << 90 << QStringList{"89", "<Up>", "<Up>"} << "90" << TValues{8, 89, 90} << 0 << 0;
+                                             << TValues{1, 12, 12, 12.5, 12} << 0 << false;
+    QTest::newRow("stepping stops at the bound") << -90 << 90 << QStringList{"89", "<Up>", "<Up>"}
+                                                 << "90" << TValues{8, 89, 90} << 0 << false;
     QTest::newRow("Backspace takes one character")
-        << -90 << 90 << QStringList{"12", "<Back>"} << "1" << TValues{1, 12, 1} << 0 << 0;
+        << -90 << 90 << QStringList{"12", "<Back>"} << "1" << TValues{1, 12, 1} << 0 << false;
 }
 
 void TFloatEditTest::KeySequences() {
@@ -149,7 +166,7 @@ void TFloatEditTest::KeySequences() {
     QFETCH(QString, text);
     QFETCH(TValues, notified);
     QFETCH(int, beeps);
-    QFETCH(int, errors);
+    QFETCH(bool, marked);
 
     Edit->SetMin(minimum);
     Edit->SetMax(maximum);
@@ -159,7 +176,29 @@ void TFloatEditTest::KeySequences() {
     QCOMPARE(Edit->Field().text(), text);
     QCOMPARE(Notified, notified);
     QCOMPARE(Count(TDialogKind::Beep), beeps);
-    QCOMPARE(Count(TDialogKind::Error), errors);
+    // Nothing interrupts the typing: the field itself says what is wrong.
+    QCOMPARE(Count(TDialogKind::Error), 0);
+    QCOMPARE(!Edit->Valid(), marked);
+    QCOMPARE(Edit->Field().toolTip().isEmpty(), !marked);
+    QCOMPARE(Edit->Field().styleSheet().contains(QStringLiteral("border")), marked);
+    if (marked) {
+        QCOMPARE(Edit->Problem(), QStringLiteral("\"%1\" не является числом").arg(text));
+    }
+}
+
+void TFloatEditTest::EnterAndEscapeAreThePanelsButtons() {
+    QSignalSpy accepted(Edit, &TFloatEdit::Accepted);
+    QSignalSpy cancelled(Edit, &TFloatEdit::Cancelled);
+    Press("3");
+    Press("<Enter>");
+    QCOMPARE(accepted.count(), 1);
+    QCOMPARE(cancelled.count(), 0);
+    Press("<Esc>");
+    QCOMPARE(cancelled.count(), 1);
+    QTest::keyClick(&Edit->Field(), Qt::Key_Enter, Qt::KeypadModifier);
+    QCOMPARE(accepted.count(), 2);
+    QCOMPARE(Edit->Field().text(), QStringLiteral("3"));
+    QCOMPARE(Count(TDialogKind::Beep), 0);
 }
 
 void TFloatEditTest::WrittenValues_data() {

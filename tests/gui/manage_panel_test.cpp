@@ -83,6 +83,8 @@ private slots:
     void SameTextInAnotherDocumentStillPreviews();
     void StaticOnFreshModelPreviewsTheAxis();
     void TypedValueAboveTheBoundIsClamped();
+    void EnterIsOkEscapeIsCancel();
+    void InvalidFieldIsMarkedNotPreviewedNotAccepted();
     void OkOnStaticSystemDefinesThreeSystems();
     void RedefinedSystemDropsItsAnglesFromEveryView();
     void PanelDisablesCommandsUntilClosed();
@@ -342,6 +344,55 @@ void TManagePanelTest::TypedValueAboveTheBoundIsClamped() {
     Type(*Panel().SecondEdit, "90");
     QCOMPARE(model.WorkingCS.SSK.Mu, 90.0);
     QCOMPARE(model.AcceptedCS.SSK.GN, 0.0);
+}
+
+void TManagePanelTest::EnterIsOkEscapeIsCancel() {
+    TMDIChild* document = AnalyseSample();
+    Dialogs->Clear();
+    tessarin::model::TModel& model = document->Model;
+    Form->OpenManagePanel(2);
+    Type(*Panel().FirstEdit, "7");
+    QTest::keyClick(&Panel().FirstEdit->Field(), Qt::Key_Return);
+    QCOMPARE(Panel().Mode, 0);
+    QCOMPARE(model.AcceptedCS.KSK.Eta, 7.0);
+
+    Form->OpenManagePanel(2);
+    Type(*Panel().FirstEdit, "12");
+    QTest::keyClick(&Panel().FirstEdit->Field(), Qt::Key_Escape);
+    QCOMPARE(Panel().Mode, 0);
+    QCOMPARE(model.AcceptedCS.KSK.Eta, 7.0);
+    QVERIFY(Dialogs->Shown().isEmpty());
+}
+
+void TManagePanelTest::InvalidFieldIsMarkedNotPreviewedNotAccepted() {
+    TMDIChild* document = AnalyseSample();
+    Dialogs->Clear();
+    tessarin::model::TModel& model = document->Model;
+    Form->OpenManagePanel(1);
+    Type(*Panel().FirstEdit, "20");
+    QCOMPARE(model.WorkingCS.SSK.GN, 20.0);
+    // "5-" on the way to "-5": no box, the field is marked and the preview stays.
+    Type(*Panel().FirstEdit, "5-");
+    QVERIFY(Dialogs->Shown().isEmpty());
+    QVERIFY(!Panel().FirstEdit->Valid());
+    QVERIFY(!Panel().FirstEdit->Field().toolTip().isEmpty());
+    QCOMPARE(model.WorkingCS.SSK.GN, 5.0);  // the last text that read: "5"
+    QVERIFY(!Panel().FieldsValid());
+
+    // OK, by button or by Enter, is refused while the field is marked.
+    Dialogs->Clear();
+    Button("SpeedButtonOK")->click();
+    QTest::keyClick(&Panel().SecondEdit->Field(), Qt::Key_Return);
+    QCOMPARE(Panel().Mode, 1);
+    QCOMPARE(model.AcceptedCS.SSK.GN, 0.0);
+    QVERIFY(!model.ExistedCS[tessarin::model::kExistedSSK]);
+    QVERIFY(Dialogs->Shown().isEmpty());
+
+    Type(*Panel().FirstEdit, "-5");
+    QVERIFY(Panel().FieldsValid());
+    Button("SpeedButtonOK")->click();
+    QCOMPARE(Panel().Mode, 0);
+    QCOMPARE(model.AcceptedCS.SSK.GN, -5.0);
 }
 
 void TManagePanelTest::OkOnStaticSystemDefinesThreeSystems() {

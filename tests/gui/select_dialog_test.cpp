@@ -70,6 +70,7 @@ private slots:
     void RowsOfUncomputedSystemsAreReadOnly();
     void BuildQuery_data();
     void BuildQuery();
+    void RangeCellsLookLikeFields();
     void TextBeingEditedCounts();
     void OkWithEverythingEmpty();
     void ResetEmptiesAndClosesWithoutSelection();
@@ -306,6 +307,25 @@ void TSelectDialogTest::BuildQuery() {
     }
 }
 
+void TSelectDialogTest::RangeCellsLookLikeFields() {
+    // The static system's angles are not computed: its rows take no text.
+    Dialog->Prepare(false, {true, false, true, true});
+    Dialog->show();
+    QVERIFY(QTest::qWaitForWindowExposed(Dialog.get()));
+    const QImage picture = Dialog->Inspector().viewport()->grab().toImage();
+    const auto inside = [&](int column) {
+        const QRect cell = Dialog->Inspector().visualItemRect(&Dialog->Row(column));
+        const int x = Dialog->Inspector().columnViewportPosition(1) + 6;
+        return picture.pixelColor(
+            x * picture.width() / Dialog->Inspector().viewport()->width(),
+            cell.center().y() * picture.height() / Dialog->Inspector().viewport()->height());
+    };
+    // A field is white within the sky-blue inspector; a row that takes no text is not.
+    QCOMPARE(inside(0), QColor(Qt::white));
+    QCOMPARE(inside(14), QColor(Qt::white));
+    QVERIFY(inside(3) != QColor(Qt::white));
+}
+
 void TSelectDialogTest::TextBeingEditedCounts() {
     Dialog->Prepare(false, kAllDefined);
     Dialog->show();
@@ -356,6 +376,10 @@ void TSelectDialogTest::MalformedTextIsRefusedThenCancelled() {
     QVERIFY(!Dialog->OKPressed);
     QCOMPARE(Dialog->Text(4), QStringLiteral("1..2;"));
     QCOMPARE(Dialogs->Transcript(), QStringList{"Warning: Неверный формат"});
+    // Under it the row, by its system and angle, and the text as typed.
+    QCOMPARE(Dialogs->Shown().at(0).Detail,
+             QStringLiteral("%1, %2: \"1..2;\"")
+                 .arg(Dialog->Row(4).parent()->text(0), Dialog->Row(4).text(0)));
     QCOMPARE(Count(TDialogKind::Beep), 1);
 
     Dialog->CancelButton().click();

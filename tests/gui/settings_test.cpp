@@ -8,6 +8,8 @@
 // dialog's two pages there as settings_geometry.png and settings_interface.png.
 #include <QtTest>
 
+#include <QClipboard>
+
 #include <QAbstractSpinBox>
 #include <QAction>
 #include <QButtonGroup>
@@ -105,6 +107,8 @@ private slots:
     void PagePersistsBetweenShowings();
     void PathFieldAndFolderBrowser();
     void OkRefusesATextThatIsNoNumber();
+    void PastedTextPassesTheTypingRule_data();
+    void PastedTextPassesTheTypingRule();
 
     void SettingsCommandForNewProjects();
     void SettingsCommandForTheCurrentProject();
@@ -479,6 +483,45 @@ void TSettingsTest::OkRefusesATextThatIsNoNumber() {
     QCOMPARE(Dialog().result(), int(QDialog::Rejected));
 }
 
+void TSettingsTest::PastedTextPassesTheTypingRule_data() {
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("pasted");
+    QTest::addColumn<QString>("text");  // the field's text afterwards
+    QTest::newRow("digits go in") << "EditGamma"
+                                  << "75"
+                                  << "75";
+    QTest::newRow("a fraction goes in") << "EditAlpha"
+                                        << "7,25"
+                                        << "7,25";
+    QTest::newRow("letters stay out") << "EditGamma"
+                                      << "7x5"
+                                      << "80";
+    QTest::newRow("a minus stays out") << "EditGamma"
+                                       << "-5"
+                                       << "80";
+    QTest::newRow("two separators stay out") << "EditAlpha"
+                                             << "1,2,3"
+                                             << "10";
+    QTest::newRow("the point stays out where the comma is the separator") << "EditAlpha"
+                                                                          << "1.5"
+                                                                          << "10";
+    QTest::newRow("no separator in the accuracy") << "EditTableAccu"
+                                                  << "2,5"
+                                                  << "4";
+}
+
+void TSettingsTest::PastedTextPassesTheTypingRule() {
+    QFETCH(QString, field);
+    QFETCH(QString, pasted);
+    QFETCH(QString, text);
+    Dialog().Prepare(Memory->Values, std::nullopt);
+    QAbstractSpinBox* edit = Field(field.toLatin1().constData());
+    QGuiApplication::clipboard()->setText(pasted);
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(edit->text(), text);
+}
+
 // ---- the command ----------------------------------------------------------------------
 
 void TSettingsTest::SettingsCommandForNewProjects() {
@@ -652,7 +695,7 @@ void TSettingsTest::CommandLineProject() {
         QVERIFY(Dialogs->Records().isEmpty());
         QCOMPARE(Form->OpenDocumentCount(), 1);
         TMDIChild* document = Form->ActiveDocument();
-        QCOMPARE(document->windowTitle(), argument);
+        QCOMPARE(document->Caption(), argument);
         QVERIFY(document->Model.CutEdgeExist);
         // The "Режущая кромка" node is the one chosen.
         QCOMPARE(document->Data().Tree().SelectedKinds(), std::vector<int>{1});
