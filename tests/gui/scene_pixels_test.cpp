@@ -73,10 +73,11 @@ constexpr TMaterial kMaterials[3] = {
 // The light's position (4e7, 4e7, 4e6, 0) is turned by 90 degrees about Z after
 // 135 - 45 = 90 about Y, which points it to (-4e7, 4e6, -4e7): the unit direction has
 // z = -10 / sqrt(201). The stored normal (0, 0, nz) reaches the eye turned 180 degrees
-// about X and divided by the model-view scale (nothing normalises it), so
-// n.l = nz / scale * 10 / sqrt(201).
-QColor Lit(int kind, double nz = 1.0, double scale = kScale) {
-    const double dot = std::max(0.0, nz / scale * 10.0 / std::sqrt(201.0));
+// about X and renormalised, whatever its length and the model-view scale, so
+// n.l = sign(nz) * 10 / sqrt(201) (0 for a zero normal).
+QColor Lit(int kind, double nz = 1.0) {
+    const double unit = nz > 0.0 ? 1.0 : nz < 0.0 ? -1.0 : 0.0;
+    const double dot = std::max(0.0, unit * 10.0 / std::sqrt(201.0));
     const TMaterial& m = kMaterials[kind];
     std::array<double, 3> c{};
     for (std::size_t i = 0; i < 3; ++i) {
@@ -217,7 +218,11 @@ public:
             if (!QTest::qWaitForWindowExposed(SceneView.get())) {
                 qWarning("the view was not exposed");
             }
-            SceneView->FitModel();
+            // The scenes are placed by hand rather than fitted: the model's origin at
+            // the window's centre, 0.6 view units per model unit.
+            SceneView->ModelScale = kScale;
+            SceneView->ModelCentre = {};
+            SceneView->update();
         }
         return *SceneView;
     }
@@ -246,8 +251,8 @@ private slots:
     void WithoutModelOnlyAClickDraws();
     void MaterialsByClass_data();
     void MaterialsByClass();
-    void LightingFollowsTheStoredNormalAndTheScale_data();
-    void LightingFollowsTheStoredNormalAndTheScale();
+    void ShadingIsTheSameAtEveryScale_data();
+    void ShadingIsTheSameAtEveryScale();
     void WireFrameIsOneColourWhateverTheClass();
     void CutEdgeColours_data();
     void CutEdgeColours();
@@ -322,29 +327,37 @@ void TScenePixelsTest::MaterialsByClass() {
     }
 }
 
-void TScenePixelsTest::LightingFollowsTheStoredNormalAndTheScale_data() {
+void TScenePixelsTest::ShadingIsTheSameAtEveryScale_data() {
     QTest::addColumn<TVector3>("normal");
+    QTest::addColumn<double>("modelScale");
     QTest::addColumn<double>("zoom");
     QTest::addColumn<double>("nz");
 
-    // The back material (diffuse 0.8 red) shows the diffuse term best.
-    QTest::newRow("unit normal") << TVector3{0, 0, 1} << 1.0 << 1.0;
-    QTest::newRow("normal of length 3, not normalised") << TVector3{0, 0, 3} << 1.0 << 3.0;
-    QTest::newRow("zoom 2 halves the diffuse term") << TVector3{0, 0, 1} << 2.0 << 0.5;
-    QTest::newRow("normal facing away: ambient only") << TVector3{0, 0, -1} << 1.0 << -1.0;
-    QTest::newRow("zero normal: ambient only") << TVector3{0, 0, 0} << 1.0 << 0.0;
+    // The back material (diffuse 0.8 red) shows the diffuse term best. Unnormalised, the
+    // normals grew with 1 / (fit x zoom): faces went white on a big model and changed
+    // colour at every zoom.
+    QTest::newRow("unit normal") << TVector3{0, 0, 1} << kScale << 1.0 << 1.0;
+    QTest::newRow("zoom 2") << TVector3{0, 0, 1} << kScale << 2.0 << 1.0;
+    QTest::newRow("zoom 0.5") << TVector3{0, 0, 1} << kScale << 0.5 << 1.0;
+    QTest::newRow("fit of a 100 mm model, zoomed to the same size")
+        << TVector3{0, 0, 1} << 0.006 << 100.0 << 1.0;
+    QTest::newRow("normal of length 3") << TVector3{0, 0, 3} << kScale << 1.0 << 1.0;
+    QTest::newRow("normal facing away: ambient only") << TVector3{0, 0, -1} << kScale << 1.0 << -1.0;
+    QTest::newRow("zero normal: ambient only") << TVector3{0, 0, 0} << kScale << 1.0 << 0.0;
 }
 
-void TScenePixelsTest::LightingFollowsTheStoredNormalAndTheScale() {
+void TScenePixelsTest::ShadingIsTheSameAtEveryScale() {
     QFETCH(TVector3, normal);
+    QFETCH(double, modelScale);
     QFETCH(double, zoom);
     QFETCH(double, nz);
     TScene scene;
     scene.SetSorted({}, {Centre(normal)}, {});
+    scene.View().ModelScale = modelScale;
     scene.View().ViewZoom = zoom;
     const QImage image = scene.Grab();
     // The zoom scales about the centre; the pixel stays inside the triangle.
-    EXPECT_COLOUR_AT(image, Pixel(0.0, -0.1 * zoom), Lit(2, nz));
+    EXPECT_COLOUR_AT(image, Pixel(0.0, -0.1, modelScale * zoom), Lit(2, nz));
 }
 
 void TScenePixelsTest::WireFrameIsOneColourWhateverTheClass() {
@@ -596,15 +609,14 @@ void TScenePixelsTest::StandardViewsLookFromWhereTheirNamesSay_data() {
     // (other material, 0). `seen` lists the material shown at the centre and one unit to
     // the right, left, up and down on the screen ("-" for background). A mirrored view
     // swaps one pair of sides; a view from the wrong side shows another cube in the
-    // centre. A cube a unit away from the viewer lies beyond the far end of the visible
-    // volume (z > 1) and is not drawn.
+    // centre. A cube behind the origin shows where no cube lies in front of it.
     QTest::addColumn<int>("view");
     QTest::addColumn<QString>("seen");
     QTest::newRow("top: x right, y up") << 2 << "01-20";
-    QTest::newRow("bottom: x left, y up") << 3 << "--120";
+    QTest::newRow("bottom: x left, y up") << 3 << "0-120";
     QTest::newRow("front: from -y, x right, z up") << 0 << "01-0-";
     QTest::newRow("back: from +y, x left, z up") << 1 << "2-10-";
-    QTest::newRow("left: from -x, y left, z up") << 4 << "-020-";
+    QTest::newRow("left: from -x, y left, z up") << 4 << "1020-";
     QTest::newRow("right: from +x, y right, z up") << 5 << "1200-";
 }
 
