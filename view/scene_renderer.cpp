@@ -20,8 +20,8 @@
 #include <vector>
 
 #include "view/vertex_welding.h"
-#include "view/view_transform.h"
 #include "view/view_navigation.h"
+#include "view/view_transform.h"
 
 namespace tessarin::view {
 
@@ -272,15 +272,14 @@ void DrawAxisTriad(const TMatrix4& turns, int width, int height) {
     LoadMatrix(GL_PROJECTION, projection);
     glLoadMatrixd(turns.M.data());
     constexpr double kLength = 0.62;
-    static constexpr GLfloat kColours[3][3] = {{0.85f, 0.1f, 0.1f}, {0.1f, 0.65f, 0.1f},
-                                               {0.1f, 0.2f, 0.9f}};
+    static constexpr GLfloat kColours[3][3] = {
+        {0.85f, 0.1f, 0.1f}, {0.1f, 0.65f, 0.1f}, {0.1f, 0.2f, 0.9f}};
     glLineWidth(2.0f);
     for (int axis = 0; axis < 3; ++axis) {
         glColor3fv(kColours[axis]);
         glBegin(GL_LINES);
         glVertex3f(0.0f, 0.0f, 0.0f);
-        glVertex3f(axis == 0 ? kLength : 0.0, axis == 1 ? kLength : 0.0,
-                   axis == 2 ? kLength : 0.0);
+        glVertex3f(axis == 0 ? kLength : 0.0, axis == 1 ? kLength : 0.0, axis == 2 ? kLength : 0.0);
         glEnd();
     }
     // The letters face the viewer at the axes' tips, a little beyond them.
@@ -548,7 +547,9 @@ void TSceneRenderer::DrawPolygons(const model::TSurface& list, int kind, bool sh
         // Faces a little farther than they are, so that lines on them (the cutting edge
         // along their boundary) and discs in their planes win the depth test everywhere.
         glEnable(shaded ? GL_POLYGON_OFFSET_FILL : GL_POLYGON_OFFSET_LINE);
-        glPolygonOffset(1.0f, 1.0f);
+        // Wide lines take their depth from their middle: the offset covers the slope of
+        // the face over half the line's width and more.
+        glPolygonOffset(kEdgeWidth / 2 + 1.0f, 2.0f);
     }
     if (CullAllPolygons) {
         glEnable(GL_CULL_FACE);

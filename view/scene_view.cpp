@@ -269,8 +269,9 @@ QString TSceneView::SegmentToolTip(int index) const {
         const auto angles = model::SegmentAngles(segment, system);
         QStringList parts;
         for (int angle = 0; angle < info.AngleCount; ++angle) {
-            parts.append(QString::fromUtf8(model::kAngles[static_cast<std::size_t>(angle)].TitleWord) +
-                         QLatin1Char(' ') + number(angles[static_cast<std::size_t>(angle)]));
+            parts.append(
+                QString::fromUtf8(model::kAngles[static_cast<std::size_t>(angle)].TitleWord) +
+                QLatin1Char(' ') + number(angles[static_cast<std::size_t>(angle)]));
         }
         text += QStringLiteral("\n") + QString::fromUtf8(info.Caption) + QStringLiteral(": ") +
                 parts.join(QStringLiteral(", "));

@@ -39,10 +39,22 @@ TMatrix4 TMatrix4::Rotation(double angle, const geometry::TVector3& axis) {
     const double s = std::sin(a);
     const double k = 1.0 - c;
     TMatrix4 r;
-    r.M = {x * x * k + c,     y * x * k + z * s, x * z * k - y * s, 0,
-           x * y * k - z * s, y * y * k + c,     y * z * k + x * s, 0,
-           x * z * k + y * s, y * z * k - x * s, z * z * k + c,     0,
-           0,                 0,                 0,                 1};
+    r.M = {x * x * k + c,
+           y * x * k + z * s,
+           x * z * k - y * s,
+           0,
+           x * y * k - z * s,
+           y * y * k + c,
+           y * z * k + x * s,
+           0,
+           x * z * k + y * s,
+           y * z * k - x * s,
+           z * z * k + c,
+           0,
+           0,
+           0,
+           0,
+           1};
     return r;
 }
 

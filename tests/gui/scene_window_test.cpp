@@ -1,7 +1,7 @@
 // The 3-D view inside the program's window, drawn for real (Xvfb with Mesa) and read back
 // from the screen, as the user sees it rather than as the view would draw on request:
 // documents maximized in the window area and switched through the "Окно" list, and the
-// sample fitted in every standard view.
+// sample fitted in every standard view, in a wide and a tall window.
 //
 // With TESSARIN_SCREENSHOT_DIR=<folder> in the environment, StandardViewScreenshots
 // saves the main window on the sample in every standard view, shaded.
@@ -83,6 +83,8 @@ private slots:
     void init();
     void cleanup();
     void SwitchingMaximizedDocumentsDrawsEach();
+    void SampleFitsInEveryStandardView_data();
+    void SampleFitsInEveryStandardView();
 
 private:
     QAction* Command(const char* name) const;
@@ -132,6 +134,8 @@ void TSceneWindowTest::SwitchingMaximizedDocumentsDrawsEach() {
     // The window left behind the maximized one keeps a view of some size: a view that
     // had none lost its picture for good once shown again.
     QVERIFY(!first->View().size().isEmpty());
+    // The activation of the new window settles first.
+    QTest::qWait(100);
 
     // Switched through the entries of the "Окно" list, as the user does.
     const QList<QAction*> entries = [this] {
@@ -151,6 +155,7 @@ void TSceneWindowTest::SwitchingMaximizedDocumentsDrawsEach() {
             TMDIChild* active = Form->ActiveDocument();
             QVERIFY(active != nullptr);
             QVERIFY(active->parentWidget()->isMaximized());
+            QTRY_VERIFY(active->View().width() > Form->width() / 2);
             const QImage image = OnScreen(active->View());
             QVERIFY2(ModelPixels(image) > image.width() * image.height() / 10,
                      QByteArray::number(ModelPixels(image)));
@@ -158,6 +163,54 @@ void TSceneWindowTest::SwitchingMaximizedDocumentsDrawsEach() {
                      QByteArray::number(BlackPixels(image)));
         }
     }
+}
+
+void TSceneWindowTest::SampleFitsInEveryStandardView_data() {
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QSize>("size");
+    for (const char* view :
+         {"ButtonViewFront", "ButtonViewBack", "ButtonViewLeft", "ButtonViewRight", "ButtonViewTop",
+          "ButtonViewBottom", "ButtonViewIso"}) {
+        QTest::newRow(view) << QString::fromLatin1(view) << QSize(1000, 700);
+    }
+    // Beside the side bar and the data panel the view is taller than wide.
+    QTest::newRow("front, tall view") << QStringLiteral("ButtonViewFront") << QSize(1000, 1000);
+}
+
+void TSceneWindowTest::SampleFitsInEveryStandardView() {
+    QFETCH(QString, command);
+    QFETCH(QSize, size);
+    Form->resize(size);
+    TMDIChild* document = OpenSample();
+    QVERIFY(document != nullptr);
+    Command("ButtonCutEdge")->trigger();
+    Command(command.toLatin1().constData())->trigger();
+    QImage image = OnScreen(document->View());
+    const QString folder = qEnvironmentVariable("TESSARIN_SCREENSHOT_DIR");
+    if (!folder.isEmpty()) {
+        QDir().mkpath(folder);
+        QString name = QString::fromLatin1(QTest::currentDataTag())
+                           .replace(QLatin1Char(' '), QLatin1Char('_'));
+        QVERIFY(Form->grab().save(folder + "/" + name.remove(',') + ".png", "PNG"));
+    }
+    // The whole model in sight with a margin: no pixel of it on the view's edges, and it
+    // fills a fair part of the window.
+    const int w = image.width();
+    const int h = image.height();
+    QVERIFY(w > 100 && h > 100);
+    for (int x = 0; x < w; ++x) {
+        for (const int y : {0, 1, h - 2, h - 1}) {
+            QVERIFY2(IsBackground(image.pixel(x, y)),
+                     qPrintable(QStringLiteral("%1,%2").arg(x).arg(y)));
+        }
+    }
+    for (int y = 0; y < h; ++y) {
+        for (const int x : {0, 1, w - 2, w - 1}) {
+            QVERIFY2(IsBackground(image.pixel(x, y)),
+                     qPrintable(QStringLiteral("%1,%2").arg(x).arg(y)));
+        }
+    }
+    QVERIFY2(ModelPixels(image) > w * h / 20, QByteArray::number(ModelPixels(image)));
 }
 
 QTEST_MAIN(TSceneWindowTest)

@@ -202,15 +202,15 @@ void TViewNavigationTest::FitModelScale_data() {
                                 << 0.9 / (std::sqrt(10800.0) / 2) << TVector3{0, 0, 50};
     QTest::newRow("flat plate") << TVector3{0, 0, 0} << TVector3{30, 40, 0} << 0.036
                                 << TVector3{15, 20, 0};
-    QTest::newRow("model at negative x and y") << TVector3{-10, -4, -2} << TVector3{0, 0, 3}
-                                               << 0.9 / (std::sqrt(141.0) / 2)
-                                               << TVector3{-5, -2, 0.5};
+    QTest::newRow("model at negative x and y")
+        << TVector3{-10, -4, -2} << TVector3{0, 0, 3} << 0.9 / (std::sqrt(141.0) / 2)
+        << TVector3{-5, -2, 0.5};
     QTest::newRow("empty box") << TVector3{} << TVector3{} << 1.0 << TVector3{};
     QTest::newRow("NaN Xmax") << TVector3{} << TVector3{nan, 3, 0} << 1.0 << TVector3{};
     QTest::newRow("NaN box") << TVector3{nan, nan, nan} << TVector3{nan, nan, nan} << 1.0
                              << TVector3{};
-    QTest::newRow("denormal extent") << TVector3{} << TVector3{1e-320, 0, 0} << 1.0
-                                     << TVector3{5e-321, 0, 0};
+    QTest::newRow("denormal extent")
+        << TVector3{} << TVector3{1e-320, 0, 0} << 1.0 << TVector3{5e-321, 0, 0};
 }
 
 void TViewNavigationTest::FitModelScale() {
@@ -236,10 +236,10 @@ void TViewNavigationTest::ZoomKeepsThePointUnderTheCursor_data() {
     QTest::addColumn<TVector3>("at");
     QTest::addColumn<TVector3>("pan");
     QTest::newRow("enlarge about a corner") << 1.2 << TVector3{0.7, -0.4, 0} << TVector3{};
-    QTest::newRow("reduce, panned") << 1 / 1.44 << TVector3{-0.3, 0.9, 0}
-                                    << TVector3{0.2, 0.1, 0.3};
-    QTest::newRow("about the pan point itself") << 3.0 << TVector3{0.2, 0.1, 0}
-                                                << TVector3{0.2, 0.1, 0};
+    QTest::newRow("reduce, panned")
+        << 1 / 1.44 << TVector3{-0.3, 0.9, 0} << TVector3{0.2, 0.1, 0.3};
+    QTest::newRow("about the pan point itself")
+        << 3.0 << TVector3{0.2, 0.1, 0} << TVector3{0.2, 0.1, 0};
 }
 
 void TViewNavigationTest::ZoomKeepsThePointUnderTheCursor() {
