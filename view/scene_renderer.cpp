@@ -21,6 +21,7 @@
 
 #include "view/vertex_welding.h"
 #include "view/view_navigation.h"
+#include "view/view_transform.h"
 
 namespace tessarin::view {
 
@@ -50,6 +51,8 @@ constexpr GLfloat kLightSpecular[4] = {0.1f, 0.1f, 0.1f, 1.0f};
 constexpr GLfloat kDefaultModelAmbient[4] = {0.2f, 0.2f, 0.2f, 1.0f};
 
 constexpr GLfloat kDiscRadius = 0.5f;
+// Wider than the wire frame's lines, so that the edge stands out over the faces.
+constexpr GLfloat kEdgeWidth = 4.0f;
 constexpr GLfloat kDiscHeight = 0.005f;
 
 // The largest draw handed to glDrawArrays at once (a multiple of 3, far below the
@@ -154,23 +157,22 @@ void EnableBlending() {
 // Setting them to what a previous frame with the same settings leaves makes every frame
 // alike, the first included; the rest restores the defaults the drawing relies on, in
 // case something else used the context.
-void ResetState(bool shaded, bool cutEdgeDrawn) {
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    // With the identity alone the nearer fragment (smaller z) is the one farther along
-    // -z, so the viewer would look along +z with y up: a left-handed view, in which every
-    // tool appeared mirrored (a right-hand cutter as a left-hand one). Turning the
-    // picture upside down makes the view right-handed; the model-view transform below
-    // turns the angles and the vertical pan the other way, so that the standard views
-    // look from where their names say, upright, and a drag moves the model with the
-    // mouse. Lighting is done before the projection and does not change.
-    glScalef(1.0f, -1.0f, 1.0f);
+void ResetState(bool shaded, bool cutEdgeDrawn, bool viewAids) {
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     glDisable(GL_BLEND);
     glDisable(GL_CULL_FACE);
     glDisable(GL_COLOR_MATERIAL);
-    glDisable(GL_NORMALIZE);
+    // The model-view matrix scales by the fit and the zoom; without renormalising, the
+    // normals would scale with it and the shading change with every zoom (white faces
+    // on a big model). The stored normals need not be of unit length either.
+    if (viewAids) {
+        glEnable(GL_NORMALIZE);
+    } else {
+        glDisable(GL_NORMALIZE);
+    }
+    glDisable(GL_POLYGON_OFFSET_FILL);
+    glDisable(GL_POLYGON_OFFSET_LINE);
     glDisable(GL_TEXTURE_2D);
     glDisable(GL_SCISSOR_TEST);
     glDisable(GL_STENCIL_TEST);
@@ -187,18 +189,25 @@ void ResetState(bool shaded, bool cutEdgeDrawn) {
     glLightModeli(GL_LIGHT_MODEL_LOCAL_VIEWER, GL_FALSE);
     glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, GL_FALSE);
     glPolygonMode(GL_FRONT_AND_BACK, shaded ? GL_FILL : GL_LINE);
-    glLineWidth(cutEdgeDrawn ? 3.0f : 1.0f);
+    glLineWidth(cutEdgeDrawn ? kEdgeWidth : 1.0f);
 }
 
-void BeginScene(int width, int height) {
+void LoadMatrix(GLenum mode, const TMatrix4& matrix) {
+    glMatrixMode(mode);
+    glLoadMatrixd(matrix.M.data());
+    glMatrixMode(GL_MODELVIEW);
+}
+
+void BeginScene(int width, int height, const TMatrix4& projection) {
     glEnable(GL_DEPTH_TEST);
     glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
     glClearDepth(1.0);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    const int side = std::max(width, height);
-    glViewport(0, 0, side, side);
+    glViewport(0, 0, width, height);
+    LoadMatrix(GL_PROJECTION, projection);
     // The light is placed under its own rotations only, so its direction stays fixed
     // relative to the view while the model turns.
+    glLoadIdentity();
     glPushMatrix();
     glRotatef(90.0f, 0.0f, 0.0f, 1.0f);
     glRotatef(135.0f, 0.0f, 1.0f, 0.0f);
@@ -212,18 +221,87 @@ void BeginScene(int width, int height) {
     glEnable(GL_LIGHT0);
 }
 
-// Moves the view's origin to the centre of the window: the square viewport overhangs the
-// top (wide window) or the right edge (tall window). The projection turns y over, so the
-// downward shift is written upward.
-void CenterView(int width, int height) {
-    glTranslatef(0.0f, 0.0f, 0.5f);
-    const double w = width;
-    const double h = height;
-    if (width > height) {
-        glTranslatef(0.0f, static_cast<GLfloat>((w - h) / w), 0.0f);
-    } else {
-        glTranslatef(static_cast<GLfloat>((w - h) / h), 0.0f, 0.0f);
+// Line strokes of the letters X, Y and Z in a unit box about the origin.
+void DrawLetter(int axis) {
+    glBegin(GL_LINES);
+    switch (axis) {
+        case 0:
+            glVertex2f(-0.5f, -0.5f);
+            glVertex2f(0.5f, 0.5f);
+            glVertex2f(-0.5f, 0.5f);
+            glVertex2f(0.5f, -0.5f);
+            break;
+        case 1:
+            glVertex2f(-0.5f, 0.5f);
+            glVertex2f(0.0f, 0.0f);
+            glVertex2f(0.5f, 0.5f);
+            glVertex2f(0.0f, 0.0f);
+            glVertex2f(0.0f, 0.0f);
+            glVertex2f(0.0f, -0.5f);
+            break;
+        default:
+            glVertex2f(-0.5f, 0.5f);
+            glVertex2f(0.5f, 0.5f);
+            glVertex2f(0.5f, 0.5f);
+            glVertex2f(-0.5f, -0.5f);
+            glVertex2f(-0.5f, -0.5f);
+            glVertex2f(0.5f, -0.5f);
+            break;
     }
+    glEnd();
+}
+
+// The model's axes as the view turns them, in a square of the bottom-left corner that
+// keeps clear of the window's edge: X red, Y green, Z blue, each with its letter.
+void DrawAxisTriad(const TMatrix4& turns, int width, int height) {
+    const int side = std::clamp(std::min(width, height) / 6, 40, 120);
+    const int margin = std::max(side / 8, 4);
+    if (width < side + 2 * margin || height < side + 2 * margin) {
+        return;
+    }
+    glViewport(margin, margin, side, side);
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(margin, margin, side, side);
+    glClear(GL_DEPTH_BUFFER_BIT);
+    glDisable(GL_SCISSOR_TEST);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_BLEND);
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    // The same upturned projection as the scene's, so the triad turns as the model does.
+    const TMatrix4 projection = TMatrix4::Scaling(1.0, -1.0, 0.5);
+    LoadMatrix(GL_PROJECTION, projection);
+    glLoadMatrixd(turns.M.data());
+    constexpr double kLength = 0.62;
+    static constexpr GLfloat kColours[3][3] = {
+        {0.85f, 0.1f, 0.1f}, {0.1f, 0.65f, 0.1f}, {0.1f, 0.2f, 0.9f}};
+    glLineWidth(2.0f);
+    for (int axis = 0; axis < 3; ++axis) {
+        glColor3fv(kColours[axis]);
+        glBegin(GL_LINES);
+        glVertex3f(0.0f, 0.0f, 0.0f);
+        glVertex3f(axis == 0 ? kLength : 0.0, axis == 1 ? kLength : 0.0, axis == 2 ? kLength : 0.0);
+        glEnd();
+    }
+    // The letters face the viewer at the axes' tips, a little beyond them.
+    const TMatrix4 toScreen = projection * turns;
+    glLoadIdentity();
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glLineWidth(1.5f);
+    glDisable(GL_DEPTH_TEST);
+    for (int axis = 0; axis < 3; ++axis) {
+        const TVector3 tip = toScreen.Apply(
+            {axis == 0 ? 0.82 : 0.0, axis == 1 ? 0.82 : 0.0, axis == 2 ? 0.82 : 0.0});
+        glColor3fv(kColours[axis]);
+        glPushMatrix();
+        glTranslated(std::clamp(tip.x, -0.85, 0.85), std::clamp(tip.y, -0.85, 0.85), 0.0);
+        glScaled(0.16, 0.16, 1.0);
+        DrawLetter(axis);
+        glPopMatrix();
+    }
+    glEnable(GL_DEPTH_TEST);
+    glViewport(0, 0, width, height);
 }
 
 void SetMaterial(int kind) {
@@ -233,10 +311,6 @@ void SetMaterial(int kind) {
     glMaterialfv(GL_FRONT, GL_SPECULAR, material.Specular);
     glMaterialfv(GL_FRONT, GL_EMISSION, material.Emission);
     glMaterialfv(GL_FRONT, GL_SHININESS, &material.Shininess);
-}
-
-void OrientTo(const TVector3& normal) {
-    Rotate(TurnOntoZ(normal));
 }
 
 // The turn of the working plane and the section plane: by their angle to the static
@@ -390,37 +464,22 @@ void TSceneRenderer::PaintScene(const model::TModel& model, const TSceneFrame& f
     const bool shaded = frame.Display.Shaded;
     const bool editing = frame.Editing;
     const bool cutEdgeDrawn = model.CutEdgeExist && frame.Display.CutEdge;
+    const bool viewAids = !WithoutViewAids;
     const model::TSurFaceData& surface = model.SurfaceData;
     SlotUsed.fill(false);
 
-    ResetState(shaded, cutEdgeDrawn);
-    BeginScene(frame.Width, frame.Height);
+    const TSceneTransform transform = SceneTransform(model, frame);
+    ResetState(shaded, cutEdgeDrawn, viewAids);
+    BeginScene(frame.Width, frame.Height, transform.Projection);
 
-    glPushMatrix();
-    CenterView(frame.Width, frame.Height);
-    // Pan, X and Z angles with the sign the upturned projection asks for (see ResetState).
-    glTranslatef(static_cast<GLfloat>(frame.ViewPan.x), static_cast<GLfloat>(-frame.ViewPan.y),
-                 static_cast<GLfloat>(frame.ViewPan.z));
-    glRotatef(180.0f, 1.0f, 0.0f, 0.0f);
-    glRotatef(static_cast<GLfloat>(-frame.ViewRotation.x), 1.0f, 0.0f, 0.0f);
-    glRotatef(static_cast<GLfloat>(frame.ViewRotation.y), 0.0f, 1.0f, 0.0f);
-    glRotatef(static_cast<GLfloat>(-frame.ViewRotation.z), 0.0f, 0.0f, 1.0f);
-
-    glPushMatrix();
-    if (frame.Display.CS) {
+    // Without the view aids the base disc comes first, as it always did: translucent and
+    // writing depth, it then hides what lies behind it.
+    if (frame.Display.CS && !viewAids) {
+        glLoadMatrixd(transform.Discs.M.data());
         DrawBaseDisc();
     }
-    const model::CSValues& shownCS = editing ? model.WorkingCS : model.AcceptedCS;
-    if (model.CurrentCS == model::kSSK || model.CurrentCS == model::kDSK) {
-        OrientTo(shownCS.SSK.OP);
-    } else if (model.CurrentCS == model::kKSK) {
-        OrientTo(shownCS.KSK.OP);
-    }
-    const GLfloat modelScale = static_cast<GLfloat>(frame.ModelScale);
-    const GLfloat zoom = static_cast<GLfloat>(frame.ViewZoom);
-    glScalef(modelScale, modelScale, modelScale);
-    glScalef(zoom, zoom, zoom);
-
+    glLoadMatrixd(transform.Model.M.data());
+    OffsetFaces = viewAids;
     if (surface.SurfaceSorted && frame.Display.Faces) {
         DrawPolygons(surface.FrontPolygons, 1, shaded, kFront);
         DrawPolygons(surface.BackPolygons, 2, shaded, kBack);
@@ -436,9 +495,18 @@ void TSceneRenderer::PaintScene(const model::TModel& model, const TSceneFrame& f
             DrawCutEdge(model.CutEdge, first, last, model.WorkingCS.FeedPlan.HCE);
         }
     }
-    glPopMatrix();
 
-    if (frame.Display.FeedPlan) {
+    // The translucent discs after everything opaque, tested against its depth but not
+    // writing their own, so each shows whatever lies behind it.
+    glLoadMatrixd(transform.Discs.M.data());
+    if (viewAids) {
+        glDepthMask(GL_FALSE);
+        if (frame.Display.CS) {
+            DrawBaseDisc();
+        }
+    }
+    // The working plane shows while the panel edits it, whatever the toggle says.
+    if (frame.Display.FeedPlan || editing) {
         DrawFeedPlan(model, editing);
     }
     if (model.CurrentCS == model::kDSK) {
@@ -447,7 +515,12 @@ void TSceneRenderer::PaintScene(const model::TModel& model, const TSceneFrame& f
     if (frame.Display.CS) {
         DrawSideDisc();
     }
-    glPopMatrix();
+    glDepthMask(GL_TRUE);
+    if (viewAids) {
+        DrawAxisTriad(transform.Turns, frame.Width, frame.Height);
+        glEnable(GL_LIGHTING);
+    }
+    glLoadIdentity();
 
     // A list that is not drawn any more (the unsorted one after sorting, or the reverse)
     // gives its memory back; a million triangles take 72 MB of floats.
@@ -470,12 +543,22 @@ void TSceneRenderer::DrawPolygons(const model::TSurface& list, int kind, bool sh
         glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
     }
     SetMaterial(kind);
+    if (OffsetFaces) {
+        // Faces a little farther than they are, so that lines on them (the cutting edge
+        // along their boundary) and discs in their planes win the depth test everywhere.
+        glEnable(shaded ? GL_POLYGON_OFFSET_FILL : GL_POLYGON_OFFSET_LINE);
+        // Wide lines take their depth from their middle: the offset covers the slope of
+        // the face over half the line's width and more.
+        glPolygonOffset(kEdgeWidth / 2 + 1.0f, 2.0f);
+    }
     if (CullAllPolygons) {
         glEnable(GL_CULL_FACE);
         glCullFace(GL_FRONT_AND_BACK);
     }
     DrawPolygonList(list, slot);
     glDisable(GL_CULL_FACE);
+    glDisable(GL_POLYGON_OFFSET_FILL);
+    glDisable(GL_POLYGON_OFFSET_LINE);
 }
 
 void TSceneRenderer::DrawPolygonList(const model::TSurface& list, TListSlot slot) {
@@ -552,7 +635,7 @@ void TSceneRenderer::DrawPolygonList(const model::TSurface& list, TListSlot slot
 
 void TSceneRenderer::DrawCutEdge(const model::TCutEdgeData& list, int first, int last, int main) {
     glDisable(GL_LIGHTING);
-    glLineWidth(3.0f);
+    glLineWidth(kEdgeWidth);
     for (const model::TSegment& segment : list) {
         // Wide arithmetic: a Number read from a file may be any 32-bit value.
         const long long k = static_cast<long long>(segment.Number) - 1;

@@ -8,12 +8,18 @@
 // basic plane, the side plane, the working plane with its arrow and the section plane;
 // and the turn of the model into the static or kinematic system being looked at.
 //
-// The projection only turns y over (orthographic, no perspective): the visible volume is
-// -1 .. 1 in x, y and z after the model-view transform, seen through a square viewport
-// anchored at the bottom-left corner whose side is the larger of the drawable's width and
-// height. The view is right-handed: the top view looks down the tool's axis with x to the
-// right and y up, the front view from -y with z up, the left view from -x. Every frame is
-// drawn completely from the model and the frame's inputs.
+// The projection is orthographic (view_transform.h): one view unit is half the shorter
+// side of the drawable, whose centre is the view's origin. The view is right-handed: the
+// top view looks down the tool's axis with x to the right and y up, the front view from
+// -y with z up, the left view from -x. Every frame is drawn completely from the model and
+// the frame's inputs.
+//
+// Faces are pushed back a little in depth, so that the cutting edge on their boundary
+// and the coordinate-system discs lying in one of their planes are drawn over them
+// whole, not in stripes; the translucent discs come after everything opaque. Normals are
+// renormalised after the model-view transform, so the shading is the same at every fit
+// and zoom. An axis triad (X red, Y green, Z blue) in the bottom-left corner shows the
+// model's axes as the view turns them.
 #pragma once
 
 #include <array>
@@ -52,6 +58,8 @@ struct TSceneFrame {
     geometry::TVector3 ViewRotation;  // degrees about X, then Y, then Z
     double ViewZoom = 1.0;
     double ModelScale = 0.0;
+    // The model point shown at the view's origin (before pan): the centre of its box.
+    geometry::TVector3 ModelCentre;
 };
 
 // How the polygons reach OpenGL. The picture is the same either way: vertex arrays of
@@ -104,6 +112,10 @@ public:
     // frame times the geometry stage (hand-over, transformation, lighting) without
     // the rasterisation.
     bool CullAllPolygons = false;
+    // For the benchmark only: the frame without the states that keep the picture true
+    // (normalised normals, faces pushed back behind the edge and the discs, the discs
+    // after the model without writing depth, the axis triad), to compare frame times.
+    bool WithoutViewAids = false;
 
 private:
     // The interleaved normal-and-vertex floats of one polygon list.
@@ -148,6 +160,7 @@ private:
     std::array<GLUquadric*, 6> Quadrics{};  // Q1 .. Q6
     std::array<TPolygonArray, 4> Arrays;
     std::array<bool, 4> SlotUsed{};
+    bool OffsetFaces = true;  // this frame pushes the faces back
 };
 
 }  // namespace tessarin::view

@@ -1,6 +1,7 @@
 // The 3-D view of one document: fixed-function OpenGL 1.1 + GLU drawing of the model,
 // its surfaces, the cutting edge, the coordinate-system discs and the working plane, and
-// mouse navigation (rotate, pan, zoom, rotate about Z, seven standard views).
+// navigation (the toolbar's modes, the wheel, the middle button, the keyboard, seven
+// standard views), and picking a cutting-edge segment with the mouse.
 //
 // The view reads everything it draws at every frame through TSceneInputs and the model,
 // so the document and the main window keep the state. The only thing kept between frames
@@ -50,10 +51,11 @@ public:
     geometry::TVector3 ViewRotation;  // degrees about X, Y, Z
     double ViewZoom = 1.0;
     double ModelScale = 0.0;
+    geometry::TVector3 ModelCentre;  // shown at the view's origin (before pan)
 
-    // Sets ModelScale from the model's bounding box after an STL import or a project
-    // read: 0.6 / Xmax when Xmax > Ymax, else 0.6 / Ymax; when neither is positive the
-    // largest extent of the box is fitted (1 for an empty box). Repaints.
+    // Sets ModelScale and ModelCentre from the model's bounding box after an STL import
+    // or a project read (view_navigation.h: FitModel), so that the whole model is in
+    // sight with a margin in every standard view. Repaints.
     void FitModel();
 
     // View 0..6: front, back, top, bottom, left, right, isometric. Any number resets pan
@@ -69,6 +71,19 @@ public:
     // How the polygons reach OpenGL (the benchmark compares the two).
     void SetPolygonPath(TPolygonPath path);
 
+    // The index of the segment drawn under the widget point `position` (logical pixels)
+    // within a few pixels, in the list the view draws (SelectCutEdge while the selection
+    // is shown, else CutEdge); -1 for none or when no cutting edge is drawn.
+    int SegmentAt(QPoint position) const;
+    // The hover text of segment `index` of that list: its number, polar angle and the
+    // angles of every system computed, as the table writes them.
+    QString SegmentToolTip(int index) const;
+
+signals:
+    // A click (press and release of the left button without a drag) on a drawn segment:
+    // its index in the list the view draws, which is the table's row.
+    void SegmentClicked(int index);
+
 protected:
     void initializeGL() override;
     void resizeGL(int width, int height) override;
@@ -76,6 +91,9 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     // Releases the renderer's objects with the widget's context current.
@@ -83,6 +101,8 @@ private:
     TSceneFrame Frame() const;
     TViewPose Pose() const;
     void SetPose(const TViewPose& pose);
+    // The list of segments drawn, or null when no cutting edge is.
+    const model::TCutEdgeData* DrawnSegments() const;
 
     const model::TModel& Model;
     TSceneInputs Inputs;
@@ -90,6 +110,8 @@ private:
     bool MouseHeld = false;
     int LastMouseX = 0;
     int LastMouseY = 0;
+    QPoint PressPosition;
+    bool Dragged = false;  // the held button moved the mouse farther than a click may
     // A click draws the scene even without a loaded model, until the next repaint.
     bool ClickPaint = false;
 };

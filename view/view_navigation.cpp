@@ -11,7 +11,7 @@ namespace {
 
 using geometry::TVector3;
 
-constexpr double kFitExtent = 0.6;
+constexpr double kFitRadius = 0.9;
 
 bool IsFinite(const TVector3& v) {
     return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
@@ -72,23 +72,38 @@ TViewPose StandardView(const TViewPose& pose, int view) {
     return result;
 }
 
-double FitModelScale(const model::TSurFaceData& surface) {
-    double scale = 1.0;
-    // Written so that NaN bounds take the fallback rather than a NaN scale.
-    if (surface.Xmax > surface.Ymax && surface.Xmax > 0.0) {
-        scale = kFitExtent / surface.Xmax;
-    } else if (!(surface.Xmax > surface.Ymax) && surface.Ymax > 0.0) {
-        scale = kFitExtent / surface.Ymax;
-    } else {
-        // Neither positive bound exists: 0.6 / Ymax would divide by zero or flip the
-        // picture, so the whole box is fitted instead.
-        const double extent = std::max({surface.Xmax - surface.Xmin, surface.Ymax - surface.Ymin,
-                                        surface.Zmax - surface.Zmin});
-        if (extent > 0.0) {
-            scale = kFitExtent / extent;
-        }
+TModelFit FitModel(const model::TSurFaceData& surface) {
+    TModelFit fit;
+    const TVector3 low{surface.Xmin, surface.Ymin, surface.Zmin};
+    const TVector3 high{surface.Xmax, surface.Ymax, surface.Zmax};
+    const TVector3 centre{(low.x + high.x) / 2, (low.y + high.y) / 2, (low.z + high.z) / 2};
+    if (IsFinite(centre)) {
+        fit.Centre = centre;
     }
-    return std::isfinite(scale) ? scale : 1.0;
+    const double radius = geometry::VectorLength(geometry::VectorFromTo(low, high)) / 2;
+    // Written so that a NaN radius takes the fallback rather than a NaN scale.
+    if (radius > 0.0 && std::isfinite(radius)) {
+        const double scale = kFitRadius / radius;
+        fit.Scale = std::isfinite(scale) ? scale : 1.0;
+    }
+    return fit;
+}
+
+double FitModelScale(const model::TSurFaceData& surface) {
+    return FitModel(surface).Scale;
+}
+
+TVector3 ViewPointAt(double x, double y, double width, double height) {
+    const double unit = std::max(std::min(width, height), 1.0) / 2;
+    return {(x - width / 2) / unit, (height / 2 - y) / unit, 0.0};
+}
+
+TViewPose ZoomAbout(const TViewPose& pose, double factor, const TVector3& at) {
+    TViewPose result = pose;
+    result.ViewZoom = pose.ViewZoom * factor;
+    result.ViewPan.x = at.x - factor * (at.x - pose.ViewPan.x);
+    result.ViewPan.y = at.y - factor * (at.y - pose.ViewPan.y);
+    return result;
 }
 
 TTurn TurnAbout(double angle, const TVector3& axis, const TVector3& normal) {

@@ -39,12 +39,27 @@ TViewPose DragView(const TViewPose& pose, TMouseMode mode, int fromX, int fromY,
 // X, Y, Z. Any other number keeps the angles. Every number resets pan to 0 and zoom to 1.
 TViewPose StandardView(const TViewPose& pose, int view);
 
-// The fit factor of a loaded model: 0.6 / Xmax when Xmax > Ymax, else 0.6 / Ymax, so the
-// larger positive x or y extent maps to 0.6 view units. When neither bound is positive
-// (an empty model, or one lying wholly at negative x and y) the largest extent of the
-// whole bounding box is fitted instead, and an empty box gives 1. A factor that does not
-// come out finite (a denormal extent) is 1 as well.
+// How a loaded model is fitted into the view: scaled so that the sphere about the
+// centre of its bounding box through the box's corners is 0.9 view units in radius, and
+// turned and zoomed about that centre. The whole model then stays inside the unit circle
+// of the view (the shorter side of the window, with a margin) and inside the visible
+// depth, in every standard view and at any turn. An empty box, a box of no extent or
+// one that is not finite gives the scale 1; a centre that is not finite gives the
+// origin.
+struct TModelFit {
+    double Scale = 1.0;
+    geometry::TVector3 Centre;
+};
+TModelFit FitModel(const model::TSurFaceData& surface);
 double FitModelScale(const model::TSurFaceData& surface);
+
+// The point of the view plane under the window pixel (x, y) (logical pixels, y
+// downward) of a window `width` x `height`: view units from the window's centre, y up.
+geometry::TVector3 ViewPointAt(double x, double y, double width, double height);
+
+// The zoom multiplied by `factor` about the view-plane point `at` (ViewPointAt), which
+// stays where it is on the screen: the pan moves by (1 - factor) (at - pan).
+TViewPose ZoomAbout(const TViewPose& pose, double factor, const geometry::TVector3& at);
 
 // A turn as glRotated takes it: `Angle` degrees about the unit vector `Axis`.
 struct TTurn {

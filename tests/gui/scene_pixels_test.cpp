@@ -73,10 +73,11 @@ constexpr TMaterial kMaterials[3] = {
 // The light's position (4e7, 4e7, 4e6, 0) is turned by 90 degrees about Z after
 // 135 - 45 = 90 about Y, which points it to (-4e7, 4e6, -4e7): the unit direction has
 // z = -10 / sqrt(201). The stored normal (0, 0, nz) reaches the eye turned 180 degrees
-// about X and divided by the model-view scale (nothing normalises it), so
-// n.l = nz / scale * 10 / sqrt(201).
-QColor Lit(int kind, double nz = 1.0, double scale = kScale) {
-    const double dot = std::max(0.0, nz / scale * 10.0 / std::sqrt(201.0));
+// about X and renormalised, whatever its length and the model-view scale, so
+// n.l = sign(nz) * 10 / sqrt(201) (0 for a zero normal).
+QColor Lit(int kind, double nz = 1.0) {
+    const double unit = nz > 0.0 ? 1.0 : nz < 0.0 ? -1.0 : 0.0;
+    const double dot = std::max(0.0, unit * 10.0 / std::sqrt(201.0));
     const TMaterial& m = kMaterials[kind];
     std::array<double, 3> c{};
     for (std::size_t i = 0; i < 3; ++i) {
@@ -217,7 +218,11 @@ public:
             if (!QTest::qWaitForWindowExposed(SceneView.get())) {
                 qWarning("the view was not exposed");
             }
-            SceneView->FitModel();
+            // The scenes are placed by hand rather than fitted: the model's origin at
+            // the window's centre, 0.6 view units per model unit.
+            SceneView->ModelScale = kScale;
+            SceneView->ModelCentre = {};
+            SceneView->update();
         }
         return *SceneView;
     }
@@ -246,8 +251,8 @@ private slots:
     void WithoutModelOnlyAClickDraws();
     void MaterialsByClass_data();
     void MaterialsByClass();
-    void LightingFollowsTheStoredNormalAndTheScale_data();
-    void LightingFollowsTheStoredNormalAndTheScale();
+    void ShadingIsTheSameAtEveryScale_data();
+    void ShadingIsTheSameAtEveryScale();
     void WireFrameIsOneColourWhateverTheClass();
     void CutEdgeColours_data();
     void CutEdgeColours();
@@ -261,6 +266,16 @@ private slots:
     void StandardViewsLookFromWhereTheirNamesSay();
     void ArraysAndBeginEndDrawTheSamePicture_data();
     void ArraysAndBeginEndDrawTheSamePicture();
+    void CutEdgeShowsWholeOverTheFaces_data();
+    void CutEdgeShowsWholeOverTheFaces();
+    void DiscInTheTopFacesPlaneIsEven();
+    void WorkingPlaneShownWhileEdited_data();
+    void WorkingPlaneShownWhileEdited();
+    void AxisTriadInTheCorner_data();
+    void AxisTriadInTheCorner();
+    void ClickOnADrawnSegmentChoosesIt_data();
+    void ClickOnADrawnSegmentChoosesIt();
+    void HoverTextOfASegment();
 };
 
 void TScenePixelsTest::initTestCase() {
@@ -322,29 +337,38 @@ void TScenePixelsTest::MaterialsByClass() {
     }
 }
 
-void TScenePixelsTest::LightingFollowsTheStoredNormalAndTheScale_data() {
+void TScenePixelsTest::ShadingIsTheSameAtEveryScale_data() {
     QTest::addColumn<TVector3>("normal");
+    QTest::addColumn<double>("modelScale");
     QTest::addColumn<double>("zoom");
     QTest::addColumn<double>("nz");
 
-    // The back material (diffuse 0.8 red) shows the diffuse term best.
-    QTest::newRow("unit normal") << TVector3{0, 0, 1} << 1.0 << 1.0;
-    QTest::newRow("normal of length 3, not normalised") << TVector3{0, 0, 3} << 1.0 << 3.0;
-    QTest::newRow("zoom 2 halves the diffuse term") << TVector3{0, 0, 1} << 2.0 << 0.5;
-    QTest::newRow("normal facing away: ambient only") << TVector3{0, 0, -1} << 1.0 << -1.0;
-    QTest::newRow("zero normal: ambient only") << TVector3{0, 0, 0} << 1.0 << 0.0;
+    // The back material (diffuse 0.8 red) shows the diffuse term best. Unnormalised, the
+    // normals grew with 1 / (fit x zoom): faces went white on a big model and changed
+    // colour at every zoom.
+    QTest::newRow("unit normal") << TVector3{0, 0, 1} << kScale << 1.0 << 1.0;
+    QTest::newRow("zoom 2") << TVector3{0, 0, 1} << kScale << 2.0 << 1.0;
+    QTest::newRow("zoom 0.5") << TVector3{0, 0, 1} << kScale << 0.5 << 1.0;
+    QTest::newRow("fit of a 100 mm model, zoomed to the same size")
+        << TVector3{0, 0, 1} << 0.006 << 100.0 << 1.0;
+    QTest::newRow("normal of length 3") << TVector3{0, 0, 3} << kScale << 1.0 << 1.0;
+    QTest::newRow("normal facing away: ambient only")
+        << TVector3{0, 0, -1} << kScale << 1.0 << -1.0;
+    QTest::newRow("zero normal: ambient only") << TVector3{0, 0, 0} << kScale << 1.0 << 0.0;
 }
 
-void TScenePixelsTest::LightingFollowsTheStoredNormalAndTheScale() {
+void TScenePixelsTest::ShadingIsTheSameAtEveryScale() {
     QFETCH(TVector3, normal);
+    QFETCH(double, modelScale);
     QFETCH(double, zoom);
     QFETCH(double, nz);
     TScene scene;
     scene.SetSorted({}, {Centre(normal)}, {});
+    scene.View().ModelScale = modelScale;
     scene.View().ViewZoom = zoom;
     const QImage image = scene.Grab();
     // The zoom scales about the centre; the pixel stays inside the triangle.
-    EXPECT_COLOUR_AT(image, Pixel(0.0, -0.1 * zoom), Lit(2, nz));
+    EXPECT_COLOUR_AT(image, Pixel(0.0, -0.1, modelScale * zoom), Lit(2, nz));
 }
 
 void TScenePixelsTest::WireFrameIsOneColourWhateverTheClass() {
@@ -596,15 +620,14 @@ void TScenePixelsTest::StandardViewsLookFromWhereTheirNamesSay_data() {
     // (other material, 0). `seen` lists the material shown at the centre and one unit to
     // the right, left, up and down on the screen ("-" for background). A mirrored view
     // swaps one pair of sides; a view from the wrong side shows another cube in the
-    // centre. A cube a unit away from the viewer lies beyond the far end of the visible
-    // volume (z > 1) and is not drawn.
+    // centre. A cube behind the origin shows where no cube lies in front of it.
     QTest::addColumn<int>("view");
     QTest::addColumn<QString>("seen");
     QTest::newRow("top: x right, y up") << 2 << "01-20";
-    QTest::newRow("bottom: x left, y up") << 3 << "--120";
+    QTest::newRow("bottom: x left, y up") << 3 << "0-120";
     QTest::newRow("front: from -y, x right, z up") << 0 << "01-0-";
     QTest::newRow("back: from +y, x left, z up") << 1 << "2-10-";
-    QTest::newRow("left: from -x, y left, z up") << 4 << "-020-";
+    QTest::newRow("left: from -x, y left, z up") << 4 << "1020-";
     QTest::newRow("right: from +x, y right, z up") << 5 << "1200-";
 }
 
@@ -685,6 +708,213 @@ void TScenePixelsTest::ArraysAndBeginEndDrawTheSamePicture() {
     const QImage beginEnd = scene.Grab();
     QVERIFY(arrays != QImage());
     QCOMPARE(arrays, beginEnd);
+}
+
+namespace {
+
+int CountColour(const QImage& image, const QColor& colour) {
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            count += Close(image.pixelColor(x, y), colour) ? 1 : 0;
+        }
+    }
+    return count;
+}
+
+// A square face of half-side 1.5 at height z, its normal up.
+TSurface Plate(double z) {
+    return {Triangle({-1.5, -1.5, z}, {1.5, -1.5, z}, {1.5, 1.5, z}),
+            Triangle({-1.5, -1.5, z}, {1.5, 1.5, z}, {-1.5, 1.5, z})};
+}
+
+}  // namespace
+
+void TScenePixelsTest::CutEdgeShowsWholeOverTheFaces_data() {
+    QTest::addColumn<TVector3>("rotation");
+    QTest::addColumn<bool>("shaded");
+    QTest::newRow("top view") << TVector3{0, 0, 0} << true;
+    QTest::newRow("turned") << TVector3{30, 20, 10} << true;
+    QTest::newRow("steeply turned") << TVector3{70, -35, 0} << true;
+    QTest::newRow("wire frame, turned") << TVector3{30, 20, 10} << false;
+}
+
+void TScenePixelsTest::CutEdgeShowsWholeOverTheFaces() {
+    QFETCH(TVector3, rotation);
+    QFETCH(bool, shaded);
+    // The edge lies in the face, as a cutting edge lies on the boundary of its faces:
+    // drawn at the same depth, it came out broken wherever the face won the depth test.
+    auto edgePixels = [&](bool withFace) {
+        TScene scene;
+        scene.Display.Shaded = shaded;
+        scene.SetSorted(withFace ? Plate(kZ) : TSurface{}, {}, {});
+        scene.SetCutEdge({Segment(1, {-1.2, 0.3, kZ}, {1.2, -0.2, kZ}),
+                          Segment(2, {1.2, -0.2, kZ}, {0.4, -1.1, kZ})});
+        scene.View().ViewRotation = rotation;
+        return CountColour(scene.Grab(), kEdge);
+    };
+    const int alone = edgePixels(false);
+    const int overFace = edgePixels(true);
+    QVERIFY(alone > 300);
+    QVERIFY2(overFace >= alone * 95 / 100,
+             (QByteArray::number(overFace) + " of " + QByteArray::number(alone)).constData());
+}
+
+void TScenePixelsTest::DiscInTheTopFacesPlaneIsEven() {
+    TScene scene;
+    scene.Display.CS = true;
+    // The face lies in the basic plane, where the base disc is drawn.
+    scene.SetSorted({}, {}, Plate(0.0));
+    // Turned about Y only, the side disc stays edge on, out of the way.
+    for (const TVector3 rotation : {TVector3{0, 0, 0}, TVector3{0, 25, 0}}) {
+        scene.View().ViewRotation = rotation;
+        const QImage image = scene.Grab();
+        // (1, 0, 0.2) at alpha 0.5 over the lit face, the same at every pixel: no stripes
+        // of the face's own colour.
+        const QColor lit = Lit(0);
+        const QColor expected = Rgb(0.5 + lit.redF() / 2, lit.greenF() / 2, 0.1 + lit.blueF() / 2);
+        for (int y = 150; y <= 190; y += 2) {
+            for (int x = 160; x <= 240; x += 2) {
+                EXPECT_COLOUR_AT(image, QPoint(x, y), expected);
+            }
+        }
+    }
+}
+
+void TScenePixelsTest::WorkingPlaneShownWhileEdited_data() {
+    QTest::addColumn<bool>("toggle");
+    QTest::addColumn<bool>("editing");
+    QTest::addColumn<bool>("shown");
+    QTest::newRow("neither") << false << false << false;
+    QTest::newRow("the panel edits it") << false << true << true;
+    QTest::newRow("the toggle") << true << false << true;
+}
+
+void TScenePixelsTest::WorkingPlaneShownWhileEdited() {
+    QFETCH(bool, toggle);
+    QFETCH(bool, editing);
+    QFETCH(bool, shown);
+    TScene scene;
+    scene.SetPolygons({Left()});
+    // Tilted by about 37 degrees from the basic plane about -Y: seen from the top, the
+    // disc keeps its full extent along y.
+    scene.Model.WorkingCS.FeedPlan.FP = {0.6, 0.0, 0.8};
+    scene.Model.AcceptedCS.FeedPlan.FP = {0.6, 0.0, 0.8};
+    scene.Display.FeedPlan = toggle;
+    scene.Editing = editing;
+    const QImage image = scene.Grab();
+    // (0, 1, 0.4) at alpha 0.25 over white.
+    EXPECT_COLOUR_AT(image, QPoint(200, 130), shown ? Rgb(0.75, 1.0, 0.85) : kWhite);
+}
+
+void TScenePixelsTest::AxisTriadInTheCorner_data() {
+    QTest::addColumn<int>("view");
+    QTest::addColumn<QColor>("right");  // the axis drawn to the right of the triad's centre
+    QTest::addColumn<QColor>("up");     // and the one drawn upward
+    const QColor red(217, 26, 26);
+    const QColor green(26, 166, 26);
+    const QColor blue(26, 51, 230);
+    QTest::newRow("top: X right, Y up") << 2 << red << green;
+    QTest::newRow("front: X right, Z up") << 0 << red << blue;
+    QTest::newRow("right: Y right, Z up") << 5 << green << blue;
+}
+
+void TScenePixelsTest::AxisTriadInTheCorner() {
+    QFETCH(int, view);
+    QFETCH(QColor, right);
+    QFETCH(QColor, up);
+    TScene scene;
+    scene.SetPolygons({Left()});
+    scene.View().SetStandardView(view);
+    const QImage image = scene.Grab();
+    // A 66-pixel square 8 pixels from the bottom-left corner; the axes are 20 pixels long.
+    const QPoint centre(8 + 33, kSide - 8 - 33);
+    QVERIFY2(FoundNear(image, centre + QPoint(12, 0), right, 1),
+             Show(At(image, centre + QPoint(12, 0))));
+    QVERIFY2(FoundNear(image, centre + QPoint(0, -12), up, 1),
+             Show(At(image, centre + QPoint(0, -12))));
+    // Clear of the window's edges.
+    for (int i = 0; i < kSide; ++i) {
+        EXPECT_COLOUR_AT(image, QPoint(i, kSide - 1), kWhite);
+        EXPECT_COLOUR_AT(image, QPoint(0, i), kWhite);
+    }
+}
+
+void TScenePixelsTest::ClickOnADrawnSegmentChoosesIt_data() {
+    QTest::addColumn<bool>("selection");
+    QTest::addColumn<int>("chosen");    // the one drawn pink (cutting-edge index)
+    QTest::addColumn<int>("expected");  // the index the click gives, in the list drawn
+    QTest::newRow("first") << false << 0 << 0;
+    QTest::newRow("third") << false << 2 << 2;
+    QTest::newRow("last") << false << 3 << 3;
+    // With the selection shown the index is the one in the selection (its table row).
+    QTest::newRow("selection, segment 4") << true << 3 << 1;
+}
+
+void TScenePixelsTest::ClickOnADrawnSegmentChoosesIt() {
+    QFETCH(bool, selection);
+    QFETCH(int, chosen);
+    QFETCH(int, expected);
+    TScene scene;
+    scene.SetSorted({Left()}, {Centre()}, {Right()});
+    scene.SetCutEdge(FourSegments());
+    scene.Model.SelectCutEdge = {scene.Model.CutEdge[1], scene.Model.CutEdge[3]};
+    scene.Model.SelectCutEdgeExist = true;
+    scene.ShowSelection = selection;
+    scene.Range = {chosen, chosen};
+    scene.Model.WorkingCS.FeedPlan.HCE = -1;
+    TSceneView& view = scene.View();
+    view.ViewRotation = {35.0, -20.0, 15.0};
+    view.ViewZoom = 0.8;
+    const QImage image = scene.Grab();
+    // A pixel of the drawn pink line, well inside it (all eight neighbours pink too).
+    QPoint target(-1, -1);
+    for (int y = 1; y < kSide - 1 && target.x() < 0; ++y) {
+        for (int x = 1; x < kSide - 1 && target.x() < 0; ++x) {
+            bool inside = true;
+            for (int d = 0; d < 9; ++d) {
+                inside = inside && Close(At(image, QPoint(x - 1 + d % 3, y - 1 + d / 3)), kChosen);
+            }
+            if (inside) {
+                target = QPoint(x, y);
+            }
+        }
+    }
+    QVERIFY(target.x() >= 0);
+    QSignalSpy clicked(&view, &TSceneView::SegmentClicked);
+    QTest::mouseClick(&view, Qt::LeftButton, {}, target);
+    QCOMPARE(clicked.size(), 1);
+    QCOMPARE(clicked.front().front().toInt(), expected);
+    QCOMPARE(view.SegmentAt(target), expected);
+
+    // Far from every segment, or at the end of a drag, a click chooses nothing.
+    QTest::mouseClick(&view, Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::mousePress(&view, Qt::RightButton, {}, target + QPoint(0, 40));
+    QTest::mouseMove(&view, target);
+    QTest::mouseRelease(&view, Qt::LeftButton, {}, target);
+    QCOMPARE(clicked.size(), 1);
+    // Without the cutting edge shown there is nothing to pick.
+    scene.Display.CutEdge = false;
+    QCOMPARE(view.SegmentAt(target), -1);
+}
+
+void TScenePixelsTest::HoverTextOfASegment() {
+    TScene scene;
+    scene.SetPolygons({Left()});
+    scene.SetCutEdge(FourSegments());
+    tessarin::model::TSegment& segment = scene.Model.CutEdge[2];
+    segment.Polar = -12.5;
+    segment.SSK = {7.5, 4.25, -1.0, 90.0};  // A, G, L, F
+    scene.Model.DefinedAngles = {false, true, false, false};
+    scene.Model.SurfaceData.GeometrySettings.TableAccuracy = 2;
+    // As the table writes them: the accuracy's decimals, the document's separator.
+    TSceneView& view = scene.View();
+    const QString text = view.SegmentToolTip(view.SegmentAt(SegmentPixel(2)));
+    QCOMPARE(text, QStringLiteral("Отрезок 3\nПолярный угол -12,5°\nСтатическая СК: передний "
+                                  "угол 4,25°, задний угол 7,5°, угол наклона РК -1,00°, угол "
+                                  "в плане 90,00°"));
+    QCOMPARE(view.SegmentToolTip(-1), QString());
+    QCOMPARE(view.SegmentToolTip(4), QString());
 }
 
 QTEST_MAIN(TScenePixelsTest)

@@ -81,10 +81,15 @@ private slots:
     void StandardViews();
     void FitModelScale_data();
     void FitModelScale();
+    void ZoomKeepsThePointUnderTheCursor_data();
+    void ZoomKeepsThePointUnderTheCursor();
     void TurnOntoZ_data();
     void TurnOntoZ();
     void WidgetDragFollowsTheButtonAndTheMode();
     void WidgetStandardViewAndFit();
+    void WidgetNavigatesWithoutModeButtons();
+    void WidgetKeyboard_data();
+    void WidgetKeyboard();
 };
 
 void TViewNavigationTest::DragsPerMode_data() {
@@ -182,46 +187,76 @@ void TViewNavigationTest::StandardViews() {
 }
 
 void TViewNavigationTest::FitModelScale_data() {
-    QTest::addColumn<double>("xmin");
-    QTest::addColumn<double>("xmax");
-    QTest::addColumn<double>("ymin");
-    QTest::addColumn<double>("ymax");
-    QTest::addColumn<double>("zmin");
-    QTest::addColumn<double>("zmax");
+    QTest::addColumn<TVector3>("low");
+    QTest::addColumn<TVector3>("high");
     QTest::addColumn<double>("scale");
+    QTest::addColumn<TVector3>("centre");
 
+    // The sphere through the box's corners, about its centre, is 0.9 view units across
+    // half: the whole model stays in sight at any turn.
     const double nan = std::numeric_limits<double>::quiet_NaN();
-    QTest::newRow("Xmax wins") << -5.0 << 50.0 << -70.0 << 20.0 << -1.0 << 1.0 << 0.012;
-    QTest::newRow("Ymax wins") << -5.0 << 20.0 << 0.0 << 50.0 << 0.0 << 90.0 << 0.012;
-    QTest::newRow("a tie takes Ymax") << 0.0 << 20.0 << 0.0 << 20.0 << 0.0 << 0.0 << 0.03;
-    QTest::newRow("only Ymax positive") << -9.0 << 0.0 << 0.0 << 3.0 << 0.0 << 0.0 << 0.2;
-    // Neither positive bound: the largest extent of the whole box is fitted.
+    QTest::newRow("cube about the origin")
+        << TVector3{-1, -1, -1} << TVector3{1, 1, 1} << 0.9 / std::sqrt(3.0) << TVector3{};
+    // A cutter with a long shank: the length along the axis counts as much as the width.
+    QTest::newRow("long shank") << TVector3{-10, -10, 0} << TVector3{10, 10, 100}
+                                << 0.9 / (std::sqrt(10800.0) / 2) << TVector3{0, 0, 50};
+    QTest::newRow("flat plate") << TVector3{0, 0, 0} << TVector3{30, 40, 0} << 0.036
+                                << TVector3{15, 20, 0};
     QTest::newRow("model at negative x and y")
-        << -10.0 << 0.0 << -4.0 << 0.0 << -2.0 << 3.0 << 0.06;
-    QTest::newRow("z is the largest extent") << -5.0 << 0.0 << -5.0 << 0.0 << -30.0 << 0.0 << 0.02;
-    QTest::newRow("empty box") << 0.0 << 0.0 << 0.0 << 0.0 << 0.0 << 0.0 << 1.0;
-    QTest::newRow("NaN Xmax takes Ymax") << 0.0 << nan << 0.0 << 3.0 << 0.0 << 0.0 << 0.2;
-    QTest::newRow("NaN box") << nan << nan << nan << nan << nan << nan << 1.0;
-    QTest::newRow("denormal extent") << 0.0 << 1e-320 << 0.0 << 0.0 << 0.0 << 0.0 << 1.0;
+        << TVector3{-10, -4, -2} << TVector3{0, 0, 3} << 0.9 / (std::sqrt(141.0) / 2)
+        << TVector3{-5, -2, 0.5};
+    QTest::newRow("empty box") << TVector3{} << TVector3{} << 1.0 << TVector3{};
+    QTest::newRow("NaN Xmax") << TVector3{} << TVector3{nan, 3, 0} << 1.0 << TVector3{};
+    QTest::newRow("NaN box") << TVector3{nan, nan, nan} << TVector3{nan, nan, nan} << 1.0
+                             << TVector3{};
+    QTest::newRow("denormal extent")
+        << TVector3{} << TVector3{1e-320, 0, 0} << 1.0 << TVector3{5e-321, 0, 0};
 }
 
 void TViewNavigationTest::FitModelScale() {
-    QFETCH(double, xmin);
-    QFETCH(double, xmax);
-    QFETCH(double, ymin);
-    QFETCH(double, ymax);
-    QFETCH(double, zmin);
-    QFETCH(double, zmax);
+    QFETCH(TVector3, low);
+    QFETCH(TVector3, high);
     QFETCH(double, scale);
+    QFETCH(TVector3, centre);
     tessarin::model::TSurFaceData surface;
-    surface.Xmin = xmin;
-    surface.Xmax = xmax;
-    surface.Ymin = ymin;
-    surface.Ymax = ymax;
-    surface.Zmin = zmin;
-    surface.Zmax = zmax;
-    const double actual = tessarin::view::FitModelScale(surface);
-    QVERIFY2(Near(actual, scale), QByteArray::number(actual, 'g', 17).constData());
+    surface.Xmin = low.x;
+    surface.Ymin = low.y;
+    surface.Zmin = low.z;
+    surface.Xmax = high.x;
+    surface.Ymax = high.y;
+    surface.Zmax = high.z;
+    const tessarin::view::TModelFit fit = tessarin::view::FitModel(surface);
+    QVERIFY2(Near(fit.Scale, scale), QByteArray::number(fit.Scale, 'g', 17).constData());
+    QVERIFY2(Near(fit.Centre, centre), Show(fit.Centre).constData());
+    QCOMPARE(tessarin::view::FitModelScale(surface), fit.Scale);
+}
+
+void TViewNavigationTest::ZoomKeepsThePointUnderTheCursor_data() {
+    QTest::addColumn<double>("factor");
+    QTest::addColumn<TVector3>("at");
+    QTest::addColumn<TVector3>("pan");
+    QTest::newRow("enlarge about a corner") << 1.2 << TVector3{0.7, -0.4, 0} << TVector3{};
+    QTest::newRow("reduce, panned")
+        << 1 / 1.44 << TVector3{-0.3, 0.9, 0} << TVector3{0.2, 0.1, 0.3};
+    QTest::newRow("about the pan point itself")
+        << 3.0 << TVector3{0.2, 0.1, 0} << TVector3{0.2, 0.1, 0};
+}
+
+void TViewNavigationTest::ZoomKeepsThePointUnderTheCursor() {
+    QFETCH(double, factor);
+    QFETCH(TVector3, at);
+    QFETCH(TVector3, pan);
+    const TViewPose before{pan, {10, 20, 30}, 1.5};
+    const TViewPose after = tessarin::view::ZoomAbout(before, factor, at);
+    // A model point drawn at `at` lies at pan + zoom * v for some v of the turned model;
+    // after the zoom it must still be drawn there.
+    const double vx = (at.x - before.ViewPan.x) / before.ViewZoom;
+    const double vy = (at.y - before.ViewPan.y) / before.ViewZoom;
+    QVERIFY(Near(after.ViewPan.x + after.ViewZoom * vx, at.x));
+    QVERIFY(Near(after.ViewPan.y + after.ViewZoom * vy, at.y));
+    QVERIFY(Near(after.ViewZoom, before.ViewZoom * factor));
+    QCOMPARE(after.ViewRotation, before.ViewRotation);
+    QCOMPARE(after.ViewPan.z, before.ViewPan.z);
 }
 
 void TViewNavigationTest::TurnOntoZ_data() {
@@ -269,8 +304,9 @@ void TViewNavigationTest::WidgetDragFollowsTheButtonAndTheMode() {
     tessarin::view::TSceneView view(model, inputs);
     view.resize(400, 400);
 
-    // The first move measures from the press position.
-    QTest::mousePress(&view, Qt::LeftButton, {}, QPoint(100, 100));
+    // The first move measures from the press position. (The right button: without a
+    // mode the left one turns the view by itself.)
+    QTest::mousePress(&view, Qt::RightButton, {}, QPoint(100, 100));
     QTest::mouseMove(&view, QPoint(150, 100));
     QVERIFY(Near(view.ViewRotation, TVector3{0, 10, 0}));
     QTest::mouseMove(&view, QPoint(150, 125));
@@ -287,7 +323,7 @@ void TViewNavigationTest::WidgetDragFollowsTheButtonAndTheMode() {
     mode = TMouseMode::RotateZ;
     QTest::mouseMove(&view, QPoint(10, 35));
     QVERIFY(Near(view.ViewRotation, TVector3{-5, 10, -5}));
-    QTest::mouseRelease(&view, Qt::LeftButton, {}, QPoint(10, 35));
+    QTest::mouseRelease(&view, Qt::RightButton, {}, QPoint(10, 35));
 
     // Without a held button nothing turns; the next drag starts at its own press.
     mode = TMouseMode::Zoom;
@@ -308,7 +344,9 @@ void TViewNavigationTest::WidgetStandardViewAndFit() {
     tessarin::view::TSceneView view(model, {});
     QCOMPARE(view.ModelScale, 0.0);
     view.FitModel();
-    QVERIFY(Near(view.ModelScale, 0.012));
+    const tessarin::view::TModelFit fit = tessarin::view::FitModel(model.SurfaceData);
+    QVERIFY(Near(view.ModelScale, fit.Scale));
+    QVERIFY(Near(view.ModelCentre, TVector3{25, 10, 0}));
 
     view.ViewPan = {0.5, 0.5, 0.5};
     view.ViewZoom = 3.0;
@@ -322,7 +360,91 @@ void TViewNavigationTest::WidgetStandardViewAndFit() {
     QVERIFY(Near(view.ViewRotation, TVector3{90, 0, 180}));
     QCOMPARE(view.ViewZoom, 1.0);
     // Fitting never touches the navigation state.
-    QVERIFY(Near(view.ModelScale, 0.012));
+    QVERIFY(Near(view.ModelScale, fit.Scale));
+}
+
+void TViewNavigationTest::WidgetNavigatesWithoutModeButtons() {
+    tessarin::model::TModel model(',');
+    TMouseMode mode = TMouseMode::None;
+    tessarin::view::TSceneInputs inputs;
+    inputs.MouseMode = [&mode] { return mode; };
+    tessarin::view::TSceneView view(model, inputs);
+    view.resize(400, 300);
+
+    // No mode: the left button turns as "Вращать" does.
+    QTest::mousePress(&view, Qt::LeftButton, {}, QPoint(100, 100));
+    QTest::mouseMove(&view, QPoint(150, 75));
+    QTest::mouseRelease(&view, Qt::LeftButton, {}, QPoint(150, 75));
+    QVERIFY2(Near(view.ViewRotation, TVector3{5, 10, 0}), Show(view.ViewRotation).constData());
+
+    // The middle button moves in every mode.
+    for (const TMouseMode m : {TMouseMode::None, TMouseMode::Zoom, TMouseMode::RotateZ}) {
+        mode = m;
+        view.ViewPan = {};
+        QTest::mousePress(&view, Qt::MiddleButton, {}, QPoint(200, 200));
+        QTest::mouseMove(&view, QPoint(280, 200));
+        QTest::mouseRelease(&view, Qt::MiddleButton, {}, QPoint(280, 200));
+        QVERIFY2(Near(view.ViewPan, TVector3{0.1, 0, 0}), Show(view.ViewPan).constData());
+    }
+    QVERIFY(Near(view.ViewRotation, TVector3{5, 10, 0}));
+    QCOMPARE(view.ViewZoom, 1.0);
+
+    // The wheel zooms by a fifth a notch, about the point under the cursor: 300 pixels
+    // high, one view unit is 150 pixels; (350, 75) is (1, 0.5) from the centre.
+    view.ViewPan = {0.2, -0.1, 0};
+    const QPointF cursor(350, 75);
+    QWheelEvent wheel(cursor, view.mapToGlobal(cursor), QPoint(), QPoint(0, 120), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(&view, &wheel);
+    QVERIFY(Near(view.ViewZoom, 1.2));
+    QVERIFY2(Near(view.ViewPan, TVector3{1 - 1.2 * 0.8, 0.5 - 1.2 * 0.6, 0}),
+             Show(view.ViewPan).constData());
+}
+
+void TViewNavigationTest::WidgetKeyboard_data() {
+    QTest::addColumn<int>("key");
+    QTest::addColumn<TViewPose>("expected");
+    const TViewPose start{{0.2, 0.1, 0}, {10, 20, 30}, 2.0};
+    TViewPose p = start;
+    p.ViewRotation = {10, 25, 30};
+    QTest::newRow("right") << int(Qt::Key_Right) << p;
+    p.ViewRotation = {10, 15, 30};
+    QTest::newRow("left") << int(Qt::Key_Left) << p;
+    p.ViewRotation = {15, 20, 30};
+    QTest::newRow("up") << int(Qt::Key_Up) << p;
+    p.ViewRotation = {5, 20, 30};
+    QTest::newRow("down") << int(Qt::Key_Down) << p;
+    // +/- zoom about the middle of the window.
+    p = start;
+    p.ViewZoom = 2.5;
+    p.ViewPan = {0.25, 0.125, 0};
+    QTest::newRow("plus") << int(Qt::Key_Plus) << p;
+    p.ViewZoom = 1.6;
+    p.ViewPan = {0.16, 0.08, 0};
+    QTest::newRow("minus") << int(Qt::Key_Minus) << p;
+    // Home fits: pan and zoom reset, the turn kept.
+    p = start;
+    p.ViewPan = {};
+    p.ViewZoom = 1.0;
+    QTest::newRow("home") << int(Qt::Key_Home) << p;
+}
+
+void TViewNavigationTest::WidgetKeyboard() {
+    QFETCH(int, key);
+    QFETCH(TViewPose, expected);
+    tessarin::model::TModel model(',');
+    model.SurfaceData.Xmax = 3.0;
+    model.SurfaceData.Ymax = 4.0;
+    tessarin::view::TSceneView view(model, {});
+    view.resize(400, 400);
+    view.ViewPan = {0.2, 0.1, 0};
+    view.ViewRotation = {10, 20, 30};
+    view.ViewZoom = 2.0;
+    QTest::keyClick(&view, static_cast<Qt::Key>(key));
+    ComparePose(TViewPose{view.ViewPan, view.ViewRotation, view.ViewZoom}, expected);
+    if (key == Qt::Key_Home) {
+        QVERIFY(Near(view.ModelScale, 0.9 / 2.5));
+    }
 }
 
 QTEST_MAIN(TViewNavigationTest)
