@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "model/progress.h"
+#include "model/base_names.h"
 #include "model/types.h"
 
 namespace tessarin::model {

@@ -14,8 +14,7 @@
 #include <cstddef>
 #include <string_view>
 
-#include "model/progress.h"
-#include "model/result.h"
+#include "model/base_names.h"
 #include "model/surface_data.h"
 
 namespace tessarin::model {

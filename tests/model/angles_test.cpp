@@ -8,10 +8,10 @@
 #include <string_view>
 #include <vector>
 
+#include "base/number_format.h"
 #include "model/coordinate_systems.h"
 #include "model/model.h"
 #include "model/systems.h"
-#include "project/number_format.h"
 
 namespace tessarin::model {
 namespace {
@@ -294,12 +294,12 @@ TEST_P(ComputeAnglesPresentationTest, FillsTheSystemsColumnsSeriesAndMarksOnly) 
                                                   : s.DSK;
             const double shown[4] = {a.G, a.A, a.L, a.F};
             const double angle = shown[column];
-            EXPECT_EQ(texts[i + 1], project::FloatToStrAcc(c.Accuracy, angle, c.Separator)) << k;
+            EXPECT_EQ(texts[i + 1], base::FloatToStrAcc(c.Accuracy, angle, c.Separator)) << k;
             EXPECT_EQ(marks[i], angle < 0) << k;
         }
         // Series are ordered by polar angle: segment 1 (-101.98765) comes first.
-        EXPECT_EQ(points[0].X, project::RoundAcc(c.Accuracy, -101.98765));
-        EXPECT_EQ(points[1].X, project::RoundAcc(c.Accuracy, 12.3456));
+        EXPECT_EQ(points[0].X, base::RoundAcc(c.Accuracy, -101.98765));
+        EXPECT_EQ(points[1].X, base::RoundAcc(c.Accuracy, 12.3456));
     }
     // The texts of the first column, written out: rake +10 and -10.
     const std::string ten = c.Accuracy == 0 ? "10" : "10" + std::string(1, c.Separator) + "00";

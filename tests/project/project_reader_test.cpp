@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "base/text_file.h"
 #include "project/project_writer.h"
-#include "project/text_file.h"
 #include "tests/support/fixtures.h"
 
 // Every allocation of this test program goes through here, so that a test can see the
@@ -81,6 +81,7 @@ namespace tessarin::project {
 namespace {
 
 namespace fs = std::filesystem;
+using base::SplitLines;
 using model::TModel;
 using model::TPolygon;
 using model::TSegment;

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "base/text_file.h"
 #include "project/project_reader.h"
-#include "project/text_file.h"
 #include "project/value_codecs.h"
 #include "tests/support/fixtures.h"
 
@@ -20,6 +20,7 @@ namespace tessarin::project {
 namespace {
 
 namespace fs = std::filesystem;
+using base::SplitLines;
 using model::TModel;
 using model::TPolygon;
 using model::TSegment;

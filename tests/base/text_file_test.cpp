@@ -1,4 +1,4 @@
-#include "project/text_file.h"
+#include "base/text_file.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-namespace tessarin::project {
+namespace tessarin::base {
 namespace {
 
 namespace fs = std::filesystem;
@@ -469,4 +469,4 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<TDecodeCase>& info) { return info.param.Name; });
 
 }  // namespace
-}  // namespace tessarin::project
+}  // namespace tessarin::base
