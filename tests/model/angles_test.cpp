@@ -12,9 +12,12 @@
 #include "model/coordinate_systems.h"
 #include "model/model.h"
 #include "model/systems.h"
+#include "tests/support/recording_progress.h"
 
 namespace tessarin::model {
 namespace {
+
+using test::TRecordingProgress;
 
 using geometry::Normalize;
 
@@ -382,27 +385,6 @@ TEST(RefillColumnsTest, ShowsEveryColumnWithTheNewAccuracyAsIfComputedWithIt) {
     EXPECT_EQ(model.Columns[2], (TStringList{"", "12,3", "-1,5"}));
 }
 
-class TRecordingProgress final : public TProgress {
-public:
-    void Start(std::string_view text, int maximum) override {
-        Text = std::string(text);
-        Maximum = maximum;
-        ++Starts;
-    }
-    void Step(int count) override {
-        Stepped += count;
-        ++Steps;
-    }
-    void Finish() override { ++Finishes; }
-
-    std::string Text;
-    int Maximum = -1;
-    int Starts = 0;
-    int Steps = 0;
-    long long Stepped = 0;
-    int Finishes = 0;
-};
-
 TEST(ComputeAnglesTest, ReportsProgressWithTheSystemsTextAndOneLessThanTheSegments) {
     const std::string_view texts[] = {"Расчёт углов в ИСК >>", "Расчёт углов в ССК >>",
                                       "Расчёт углов в КСК >>", "Расчёт углов в ДСК >>"};
@@ -412,7 +394,7 @@ TEST(ComputeAnglesTest, ReportsProgressWithTheSystemsTextAndOneLessThanTheSegmen
         model.ComputeAngles(system, progress);
         EXPECT_EQ(progress.Text, texts[system]);
         EXPECT_EQ(progress.Maximum, 2);
-        EXPECT_EQ(progress.Starts, 1);
+        EXPECT_EQ(progress.Starts.size(), 1u);
         EXPECT_EQ(progress.Finishes, 1);
         EXPECT_EQ(progress.Stepped, 2);
     }
@@ -424,7 +406,7 @@ TEST(ComputeAnglesTest, StepsInBatchesAndNeverBeyondTheMaximum) {
     TRecordingProgress progress;
     model.ComputeAngles(kISK, progress);
     EXPECT_EQ(progress.Maximum, static_cast<int>(count) - 1);
-    EXPECT_EQ(progress.Steps, 3);
+    EXPECT_EQ(progress.StepCalls, 3);
     EXPECT_EQ(progress.Stepped, progress.Maximum);
 }
 
