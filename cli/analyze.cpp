@@ -4,16 +4,16 @@
 #include <utility>
 #include <vector>
 
+#include "base/number_format.h"
+#include "base/text_file.h"
 #include "model/analysis_steps.h"
 #include "model/model.h"
 #include "model/model_check.h"
 #include "model/systems.h"
-#include "project/number_format.h"
 #include "project/output_formats.h"
 #include "project/project_reader.h"
 #include "project/project_writer.h"
 #include "project/table_export.h"
-#include "project/text_file.h"
 
 namespace tessarin::cli {
 
@@ -102,13 +102,13 @@ private:
         }
         for (std::size_t i = 0; i < outputs.size(); ++i) {
             const auto& [option, file] = outputs[i];
-            if (project::SameFile(file, Options.Input)) {
+            if (base::SameFile(file, Options.Input)) {
                 Err << option << ' ' << file << ": the same file as the input " << Options.Input
                     << "; nothing written\n";
                 return kExitUsage;
             }
             for (std::size_t j = 0; j < i; ++j) {
-                if (project::SameFile(file, outputs[j].second)) {
+                if (base::SameFile(file, outputs[j].second)) {
                     Err << option << ' ' << file << ": the same file as " << outputs[j].first << ' '
                         << outputs[j].second << "; nothing written\n";
                     return kExitUsage;
@@ -352,8 +352,8 @@ private:
             << surface.OtherPolygons.size() << "), " << Model.SegmentCount << " segments";
         if (!Model.CutEdge.empty()) {
             const char sep = Options.DecimalSeparator;
-            Out << ", polar " << project::FloatToStrAcc(2, Model.CutEdge.front().Polar, sep)
-                << " .. " << project::FloatToStrAcc(2, Model.CutEdge.back().Polar, sep);
+            Out << ", polar " << base::FloatToStrAcc(2, Model.CutEdge.front().Polar, sep) << " .. "
+                << base::FloatToStrAcc(2, Model.CutEdge.back().Polar, sep);
         }
         Out << '\n';
         if (SortedAgain) {

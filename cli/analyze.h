@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "model/progress.h"
+#include "model/base_names.h"
 #include "model/types.h"
 
 namespace tessarin::cli {

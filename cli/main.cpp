@@ -16,15 +16,15 @@
 #include <string>
 #include <vector>
 
+#include "base/number_format.h"
+#include "base/text_file.h"
 #include "cli/analyze.h"
 #include "cli/terminal_progress.h"
+#include "model/base_names.h"
 #include "model/import_options.h"
-#include "model/progress.h"
 #include "model/selection.h"
 #include "model/systems.h"
-#include "project/number_format.h"
 #include "project/output_formats.h"
-#include "project/text_file.h"
 
 namespace {
 
@@ -34,7 +34,7 @@ using tessarin::cli::TRangeOption;
 
 // Numbers on the command line are always written with ".".
 bool ReadNumber(const std::string& text, double& value) {
-    return tessarin::project::StrToFloat(text, '.', value);
+    return tessarin::base::StrToFloat(text, '.', value);
 }
 
 std::vector<std::string> SplitAt(const std::string& text, char delimiter) {
@@ -172,7 +172,7 @@ TAnalyzeOptions Convert(const TRawOptions& raw, TAnalyzeOptions options) {
     auto yesNo = [](const std::string& text) { return text == "yes"; };
 
     options.DecimalSeparator = raw.DecimalSeparator.empty()
-                                   ? tessarin::project::DefaultDecimalSeparator()
+                                   ? tessarin::base::DefaultDecimalSeparator()
                                    : raw.DecimalSeparator[0];
     if (!raw.Gamma.empty()) {
         options.Gamma = number("--gamma", raw.Gamma);
@@ -220,7 +220,7 @@ TAnalyzeOptions Convert(const TRawOptions& raw, TAnalyzeOptions options) {
         options.FeedPlanPhi = number("--feedplan", parts[0]);
         if (parts.size() == 2) {
             std::int32_t hce = 0;
-            if (!tessarin::project::StrToInt(parts[1], hce) || hce < 0) {
+            if (!tessarin::base::StrToInt(parts[1], hce) || hce < 0) {
                 throw CLI::ValidationError("--feedplan",
                                            "HCE must be a segment index from 0: " + parts[1]);
             }
@@ -275,7 +275,7 @@ TAnalyzeOptions Convert(const TRawOptions& raw, TAnalyzeOptions options) {
 // (SA_RESETHAND), ends the process at once or as soon as the handler returns.
 void RemoveTemporaryAndEnd(int signal) {
     const int savedErrno = errno;
-    tessarin::project::RemovePendingTemporary();
+    tessarin::base::RemovePendingTemporary();
     std::raise(signal);
     errno = savedErrno;
 }
@@ -387,7 +387,7 @@ int main(int argc, char** argv) {
         if (check->parsed()) {
             checkOptions.Import = ConvertImport(rawCheckImport);
             checkOptions.DecimalSeparator = checkSeparator.empty()
-                                                ? tessarin::project::DefaultDecimalSeparator()
+                                                ? tessarin::base::DefaultDecimalSeparator()
                                                 : checkSeparator[0];
         } else {
             options = Convert(raw, options);

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <string>
 
-#include "model/progress.h"
+#include "model/base_names.h"
 
 namespace tessarin::cli {
 

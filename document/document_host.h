@@ -7,7 +7,7 @@
 
 #include <functional>
 
-#include "model/progress.h"
+#include "model/base_names.h"
 #include "view/scene_view.h"
 
 namespace tessarin::document {

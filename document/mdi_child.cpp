@@ -61,6 +61,17 @@ TMDIChild::TMDIChild(TDocumentHost& host, char decimalSeparator, QWidget* parent
         SceneView->update();
         emit SegmentPicked();
     });
+    // A click on a drawn segment chooses its table row: the view draws the list the
+    // table shows, so its index is the row.
+    connect(SceneView, &view::TSceneView::SegmentClicked, this, [this](int row) {
+        const model::TCutEdgeData& drawn = ShowSelection ? Model.SelectCutEdge : Model.CutEdge;
+        if (row < 0 || static_cast<std::size_t>(row) >= drawn.size()) {
+            return;
+        }
+        PanelData->ShowSegmentRow(ShowSelection ? drawn[static_cast<std::size_t>(row)].Number - 1
+                                                : row);
+        SceneView->update();
+    });
     connect(PanelData, &TDataPanel::ExportRequested, this, &TMDIChild::ExportTable);
     connect(PanelData, &TDataPanel::SaveChartRequested, this, &TMDIChild::SaveChart);
     Splitter1 = new QSplitter(Qt::Horizontal);

@@ -15,9 +15,8 @@
 #include <utility>
 
 #include "document/document_host.h"
+#include "model/base_names.h"
 #include "model/model.h"
-#include "model/progress.h"
-#include "model/result.h"
 #include "view/scene_view.h"
 
 class QCloseEvent;

@@ -2,7 +2,7 @@
 
 #include <QHeaderView>
 
-#include "project/number_format.h"
+#include "base/number_format.h"
 
 namespace tessarin::document {
 
@@ -16,13 +16,13 @@ const QString kComputed = QStringLiteral("Углы рассчитаны?");
 TPropertyRows PropertyRows(const model::TModel& model) {
     const int accuracy = model.GetAccuracy();
     auto number = [&](double x) {
-        return QString::fromStdString(project::FloatToStrAcc(accuracy, x, model.DecimalSeparator));
+        return QString::fromStdString(base::FloatToStrAcc(accuracy, x, model.DecimalSeparator));
     };
     auto vector = [&](const geometry::TVector3& v) {
         return QStringLiteral("(") + number(v.x) + QStringLiteral(";") + number(v.y) +
                QStringLiteral(";") + number(v.z) + QStringLiteral(")");
     };
-    auto yesNo = [](bool flag) { return QString::fromStdString(project::YesNoStr(flag)); };
+    auto yesNo = [](bool flag) { return QString::fromStdString(base::YesNoStr(flag)); };
     const model::CSValues& cs = model.AcceptedCS;
     auto existed = [&](int flag) { return model.ExistedCS.at(static_cast<std::size_t>(flag)); };
     auto computed = [&](int system) {

@@ -7,9 +7,9 @@
 #include <string>
 #include <string_view>
 
-#include "project/number_format.h"
+#include "base/number_format.h"
 
-using namespace tessarin::project;
+using namespace tessarin::base;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);

@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "base/number_format.h"
 #include "model/selection.h"
-#include "project/number_format.h"
 
 using namespace tessarin;
 
@@ -17,12 +17,12 @@ namespace {
 // The bound read afresh from its own text must be the same value.
 void CheckBound(std::string_view text, char separator, double bound) {
     double value = 0.0;
-    if (std::isnan(bound) || !project::StrToFloat(text, separator, value) || value != bound) {
+    if (std::isnan(bound) || !base::StrToFloat(text, separator, value) || value != bound) {
         std::abort();
     }
     // A finite bound also survives its written form (what the dialog would show).
     if (std::isfinite(bound) &&
-        !project::StrToFloat(project::FloatToStr(bound, separator), separator, value)) {
+        !base::StrToFloat(base::FloatToStr(bound, separator), separator, value)) {
         std::abort();
     }
 }

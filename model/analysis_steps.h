@@ -14,9 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "model/base_names.h"
 #include "model/model.h"
-#include "model/progress.h"
-#include "model/result.h"
 #include "model/selection.h"
 #include "model/systems.h"
 

@@ -1,9 +1,9 @@
 // Table columns, chart series and negative-value marks derived from the segments.
 #include <string>
 
+#include "base/number_format.h"
 #include "model/model.h"
 #include "model/systems.h"
-#include "project/number_format.h"
 
 namespace tessarin::model {
 
@@ -20,7 +20,7 @@ void TModel::FillNumberColumns() {
     for (std::size_t i = 0; i < CutEdge.size(); ++i) {
         CutEdge[i].Number = static_cast<std::int32_t>(i + 1);
         numbers.push_back(std::to_string(i + 1));
-        polars.push_back(project::FloatToStrAcc(accuracy, CutEdge[i].Polar, DecimalSeparator));
+        polars.push_back(base::FloatToStrAcc(accuracy, CutEdge[i].Polar, DecimalSeparator));
     }
 }
 
@@ -38,11 +38,11 @@ void TModel::FillAngleColumns(int system) {
     }
     for (const TSegment& segment : CutEdge) {
         const std::array<double, 4> angles = SegmentAngles(segment, system);
-        const double x = project::RoundAcc(accuracy, segment.Polar);
+        const double x = base::RoundAcc(accuracy, segment.Polar);
         for (int c = 0; c < count; ++c) {
             const double angle = angles[static_cast<std::size_t>(c)];
-            Columns[first + c].push_back(project::FloatToStrAcc(accuracy, angle, DecimalSeparator));
-            Series(first + c).Add(x, project::RoundAcc(accuracy, angle));
+            Columns[first + c].push_back(base::FloatToStrAcc(accuracy, angle, DecimalSeparator));
+            Series(first + c).Add(x, base::RoundAcc(accuracy, angle));
         }
     }
 }
@@ -90,7 +90,7 @@ void TModel::FillSelectionLists() {
     for (const TSegment& segment : SelectCutEdge) {
         Columns[1 + kSelectionColumnOffset].push_back(std::to_string(segment.Number));
         Columns[2 + kSelectionColumnOffset].push_back(
-            project::FloatToStrAcc(accuracy, segment.Polar, DecimalSeparator));
+            base::FloatToStrAcc(accuracy, segment.Polar, DecimalSeparator));
         for (int system = kISK; system <= kDSK; ++system) {
             if (!DefinedAngles.at(static_cast<std::size_t>(system))) {
                 continue;
@@ -98,7 +98,7 @@ void TModel::FillSelectionLists() {
             const int first = SystemInfo(system).FirstColumn + kSelectionColumnOffset;
             const std::array<double, 4> angles = SegmentAngles(segment, system);
             for (int c = 0; c < SystemInfo(system).AngleCount; ++c) {
-                Columns[first + c].push_back(project::FloatToStrAcc(
+                Columns[first + c].push_back(base::FloatToStrAcc(
                     accuracy, angles[static_cast<std::size_t>(c)], DecimalSeparator));
             }
         }

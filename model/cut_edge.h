@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "model/progress.h"
+#include "model/base_names.h"
 #include "model/types.h"
 
 namespace tessarin::model {

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <string>
 
-#include "project/number_format.h"
+#include "base/number_format.h"
 
 namespace tessarin::model {
 
@@ -140,9 +140,9 @@ bool KeepsFrame(const TImportOptions& options) {
 
 TResult CheckImportOptions(const TImportOptions& options) {
     if (!AxisTurn(options.Axis)) {
-        return TResult::Failure("tool axis (" + project::FloatToStr(options.Axis.x, '.') + ", " +
-                                project::FloatToStr(options.Axis.y, '.') + ", " +
-                                project::FloatToStr(options.Axis.z, '.') +
+        return TResult::Failure("tool axis (" + base::FloatToStr(options.Axis.x, '.') + ", " +
+                                base::FloatToStr(options.Axis.y, '.') + ", " +
+                                base::FloatToStr(options.Axis.z, '.') +
                                 "): not a direction (zero or not finite)");
     }
     if (options.Origin == TOriginChoice::Point && !IsFinite(options.OriginPoint)) {
@@ -182,7 +182,7 @@ TResult BringIntoToolFrame(TSurface& polygons, const TImportOptions& options) {
         p.Vert2 = place(p.Vert2);
         p.Vert3 = place(p.Vert3);
         if (!IsFinite(p.Vert1) || !IsFinite(p.Vert2) || !IsFinite(p.Vert3)) {
-            return TResult::Failure("facet " + project::IntToStr(static_cast<std::int64_t>(i) + 1) +
+            return TResult::Failure("facet " + base::IntToStr(static_cast<std::int64_t>(i) + 1) +
                                     ": a coordinate in " +
                                     std::string(LengthUnitKey(options.Unit)) +
                                     " is beyond the range of a double in millimetres");

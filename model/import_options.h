@@ -17,7 +17,7 @@
 #include <optional>
 #include <string_view>
 
-#include "model/result.h"
+#include "model/base_names.h"
 #include "model/types.h"
 
 namespace tessarin::model {

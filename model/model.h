@@ -11,10 +11,9 @@
 #include <array>
 #include <cstdint>
 
+#include "model/base_names.h"
 #include "model/columns.h"
 #include "model/file_list.h"
-#include "model/progress.h"
-#include "model/result.h"
 #include "model/selection.h"
 #include "model/series.h"
 #include "model/surface_data.h"

@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "model/import_options.h"
-#include "project/number_format.h"
+#include "base/number_format.h"
 
 namespace tessarin::model {
 
@@ -300,11 +300,11 @@ TVector3 Canonical(TVector3 v) {
 }
 
 std::string Number(double v, char separator) {
-    return project::FloatToStrAcc(3, v, separator);
+    return base::FloatToStrAcc(3, v, separator);
 }
 
 std::string Count(std::int64_t n) {
-    return project::IntToStr(n);
+    return base::IntToStr(n);
 }
 
 }  // namespace
@@ -514,9 +514,9 @@ std::vector<std::string> ModelCheckLines(const TModelCheck& check, char decimalS
         } else if (a == TVector3{0, 0, 1}) {
             axis = "Z";
         } else {
-            axis = "(" + project::FloatToStrAcc(4, a.x, sep) + "; " +
-                   project::FloatToStrAcc(4, a.y, sep) + "; " +
-                   project::FloatToStrAcc(4, a.z, sep) + ")";
+            axis = "(" + base::FloatToStrAcc(4, a.x, sep) + "; " +
+                   base::FloatToStrAcc(4, a.y, sep) + "; " +
+                   base::FloatToStrAcc(4, a.z, sep) + ")";
         }
         lines.push_back("Ось инструмента, похоже, идёт вдоль " + axis +
                         " в координатах файла (направление " + axis +

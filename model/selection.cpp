@@ -5,9 +5,9 @@
 #include <stdexcept>
 #include <string>
 
+#include "base/number_format.h"
 #include "model/model.h"
 #include "model/systems.h"
-#include "project/number_format.h"
 
 namespace tessarin::model {
 
@@ -59,8 +59,8 @@ bool ParseRange(std::string_view text, char decimalSeparator, TAnRange& range) {
     }
     // Everything after the first ".." is the upper bound, so "1..2..3" fails there.
     TAnRange parsed;
-    if (!project::StrToFloat(text.substr(0, dots), decimalSeparator, parsed.Lo) ||
-        !project::StrToFloat(text.substr(dots + 2), decimalSeparator, parsed.Hi)) {
+    if (!base::StrToFloat(text.substr(0, dots), decimalSeparator, parsed.Lo) ||
+        !base::StrToFloat(text.substr(dots + 2), decimalSeparator, parsed.Hi)) {
         return false;
     }
     range = parsed;

@@ -7,24 +7,25 @@
 #include <atomic>
 #include <bit>
 #include <charconv>
-#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <exception>
 #include <limits>
 #include <new>
+#include <optional>
 #include <string>
 #include <system_error>
 #include <thread>
 #include <utility>
 #include <vector>
 
+#include "base/number_format.h"
+#include "base/text_file.h"
+#include "base/two_halves.h"
 #include "model/bounding_box.h"
 #include "model/import_options.h"
 #include "model/model_check.h"
-#include "project/number_format.h"
-#include "project/text_file.h"
 
 #if defined(__linux__)
 #include <sys/mman.h>
@@ -59,7 +60,7 @@ static_assert(std::numeric_limits<float>::is_iec559 && sizeof(float) == 4);
 static_assert(sizeof(TPolygon) == 12 * sizeof(double));
 
 std::string Str(std::int64_t value) {
-    return project::IntToStr(value);
+    return base::IntToStr(value);
 }
 
 // Asks for large pages under a freshly reserved list: a model of millions of polygons
@@ -499,8 +500,8 @@ private:
         // The rare forms: "," as the separator, a leading "+", values beyond the range
         // of a double. The number reading decides, exactly as for any other number.
         const char* last = TokenEnd(first, End);
-        if (!project::StrToFloat(std::string_view(first, static_cast<std::size_t>(last - first)),
-                                 project::kEitherSeparator, value)) {
+        if (!base::StrToFloat(std::string_view(first, static_cast<std::size_t>(last - first)),
+                              base::kEitherSeparator, value)) {
             return false;
         }
         P = last;
@@ -712,31 +713,6 @@ const char* FindSplit(const char* begin, const char* end) {
     return nullptr;
 }
 
-// Joins the helper thread on every way out; an early way out tells it to give up first.
-class TJoinOnExit {
-public:
-    TJoinOnExit(std::thread& thread, std::atomic<bool>& cancel) : Thread(thread), Cancel(cancel) {}
-    ~TJoinOnExit() {
-        if (Thread.joinable()) {
-            Cancel.store(true, std::memory_order_relaxed);
-            Thread.join();
-        }
-    }
-    TJoinOnExit(const TJoinOnExit&) = delete;
-    TJoinOnExit& operator=(const TJoinOnExit&) = delete;
-
-    // Waits for the helper to finish its half.
-    void Join() {
-        if (Thread.joinable()) {
-            Thread.join();
-        }
-    }
-
-private:
-    std::thread& Thread;
-    std::atomic<bool>& Cancel;
-};
-
 // What reading one text gave.
 struct TTextOutcome {
     bool Failed = false;
@@ -757,30 +733,27 @@ TTextOutcome ReadText(const char* start, const char* end, const char* split, TSt
     // an error of the first half always wins, being earlier in the file.
     std::vector<TSurface> chunks;
     TAsciiParser second(end, TPolygonSink(chunks));
+    // The second half's exception matters only when its half is used, so it is kept here
+    // rather than passed on by the join.
     std::atomic<bool> cancel{false};
-    std::atomic<bool> secondDone{false};
     std::exception_ptr secondException;
     TOutcome secondOutcome = TOutcome::Cancelled;
-    std::thread worker;
+    std::optional<base::TSecondHalf> worker;
     if (split != nullptr) {
         second.CancelWhen(&cancel);
-        try {
-            worker = std::thread([&] {
+        worker.emplace(
+            [&] {
                 try {
                     secondOutcome = second.Run(split, true);
                 } catch (...) {
                     secondException = std::current_exception();
                 }
-                secondDone.store(true, std::memory_order_release);
-            });
-        } catch (const std::system_error&) {
-            // No thread to be had: read it all in this one.
-        }
+            },
+            &cancel);
     }
-    TJoinOnExit joiner(worker, cancel);
 
     TOutcome outcome = TOutcome::Finished;
-    if (worker.joinable()) {
+    if (worker && worker->Started()) {
         first.ReportTo(&stepper, 2);
         first.StopAt(split, &cancel);
         outcome = first.Run(start, false);
@@ -788,12 +761,9 @@ TTextOutcome ReadText(const char* start, const char* end, const char* split, TSt
             cancel.store(true, std::memory_order_relaxed);  // its half is not needed
         }
         // The caller's window stays alive while the other half is still being read.
-        while (!secondDone.load(std::memory_order_acquire)) {
-            stepper.KeepAlive();
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        }
-        joiner.Join();
+        worker->Join([&] { stepper.KeepAlive(); });
     } else {
+        // No thread to be had (or no split): read it all in this one.
         first.ReportTo(&stepper, 1);
         outcome = first.Run(start, false);
     }
@@ -1090,7 +1060,7 @@ TResult TSurFaceData::LoadSTL(const std::string& path, TProgress& progress) {
 TResult TSurFaceData::LoadSTL(const std::string& path, const TImportOptions& options,
                               TModelCheck* check, TProgress& progress) {
     BeginLoad(*this);
-    project::TFileContents file;
+    base::TFileContents file;
     if (TResult opened = file.Open(path); !opened) {
         return opened;
     }

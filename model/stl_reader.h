@@ -14,9 +14,8 @@
 #include <cstddef>
 #include <string_view>
 
+#include "model/base_names.h"
 #include "model/model_check.h"
-#include "model/progress.h"
-#include "model/result.h"
 #include "model/surface_data.h"
 
 namespace tessarin::model {

@@ -5,8 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "model/progress.h"
-#include "model/result.h"
+#include "model/base_names.h"
 #include "model/types.h"
 
 namespace tessarin::model {

@@ -2,10 +2,12 @@
 
 #include <array>
 
+#include "base/text_file.h"
 #include "project/table_export.h"
-#include "project/text_file.h"
 
 namespace tessarin::project {
+
+using base::WriteFileAtomically;
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "model/base_names.h"
 #include "model/model.h"
-#include "model/result.h"
 #include "project/table_export.h"
 
 namespace tessarin::project {

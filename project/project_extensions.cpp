@@ -6,9 +6,13 @@
 #include <optional>
 #include <vector>
 
-#include "project/number_format.h"
+#include "base/number_format.h"
 
 namespace tessarin::project {
+
+using base::AppendFloat;
+using base::kEitherSeparator;
+using base::StrToFloat;
 
 namespace {
 

@@ -24,7 +24,7 @@
 #include <string>
 #include <string_view>
 
-#include "model/result.h"
+#include "model/base_names.h"
 #include "model/types.h"
 
 namespace tessarin::project {

@@ -3,12 +3,12 @@
 #include <array>
 #include <exception>
 #include <new>
-#include <thread>
 #include <vector>
 
-#include "project/number_format.h"
+#include "base/number_format.h"
+#include "base/text_file.h"
+#include "base/two_halves.h"
 #include "project/project_extensions.h"
-#include "project/text_file.h"
 #include "project/value_codecs.h"
 
 // Lines are addressed by position, counted from 0; a block is found by counting, never
@@ -17,6 +17,14 @@
 // compared. The reasons name the line 1-based and what was expected there.
 
 namespace tessarin::project {
+
+using base::AdviseLargeBuffer;
+using base::DecodeLegacyText;
+using base::kEitherSeparator;
+using base::SplitLines;
+using base::StrToFlag;
+using base::StrToInt;
+using base::TFileContents;
 
 namespace {
 
@@ -318,18 +326,11 @@ bool TParser::ReadPolygons(std::size_t first, TSurface& polygons, bool sorted) {
     } else {
         const std::size_t half = count / 2;
         std::size_t tailFailedAt = kNone;
-        std::thread worker;
-        try {
-            worker = std::thread([&] {
+        base::RunInTwoHalves(
+            [&] { failedAt = ReadPolygonRange(Lines, first, to, 0, half, from, reference); },
+            [&] {
                 tailFailedAt = ReadPolygonRange(Lines, first, to, half, count, from, reference);
             });
-        } catch (const std::exception&) {
-            tailFailedAt = ReadPolygonRange(Lines, first, to, half, count, from, reference);
-        }
-        failedAt = ReadPolygonRange(Lines, first, to, 0, half, from, reference);
-        if (worker.joinable()) {
-            worker.join();
-        }
         if (failedAt == kNone) {
             failedAt = tailFailedAt;
         }

@@ -4,10 +4,9 @@
 #include <string>
 #include <string_view>
 
+#include "model/base_names.h"
 #include "model/file_list.h"
 #include "model/model.h"
-#include "model/progress.h"
-#include "model/result.h"
 
 namespace tessarin::project {
 

@@ -6,15 +6,20 @@
 #include <cstring>
 #include <exception>
 #include <new>
-#include <thread>
 #include <vector>
 
-#include "project/number_format.h"
+#include "base/number_format.h"
+#include "base/text_file.h"
+#include "base/two_halves.h"
 #include "project/project_extensions.h"
-#include "project/text_file.h"
 #include "project/value_codecs.h"
 
 namespace tessarin::project {
+
+using base::AdviseLargeBuffer;
+using base::AppendFloat;
+using base::FlagToStr;
+using base::WriteFileAtomically;
 
 namespace {
 
@@ -132,24 +137,23 @@ void AppendPolygonLines(std::string& out, const TSurface& polygons, std::size_t 
     }
     const std::size_t half = count / 2;
     std::string tail;
-    std::thread worker;
     try {
         tail.reserve((count - half) * averageLine + averageLine);
         AdviseLargeBuffer(tail.data(), tail.capacity());
-        worker =
-            std::thread([&] { AppendPolygonRange(tail, polygons, half, count, separator, ends); });
     } catch (const std::exception&) {
-        // No thread (or no memory for a second buffer): one thread writes it all.
+        // No memory for a second buffer: one thread writes it all.
         AppendPolygonRange(out, polygons, 0, count, separator, ends);
         return;
     }
-    try {
-        AppendPolygonRange(out, polygons, 0, half, separator, ends);
-    } catch (...) {
-        worker.join();
-        throw;
+    base::TSecondHalf second(
+        [&] { AppendPolygonRange(tail, polygons, half, count, separator, ends); });
+    if (!second.Started()) {
+        // No thread: this one writes it all.
+        AppendPolygonRange(out, polygons, 0, count, separator, ends);
+        return;
     }
-    worker.join();
+    AppendPolygonRange(out, polygons, 0, half, separator, ends);
+    second.Join();
     const std::size_t base = out.size();
     out += tail;
     if (ends != nullptr) {

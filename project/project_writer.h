@@ -5,9 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "model/base_names.h"
 #include "model/model.h"
-#include "model/progress.h"
-#include "model/result.h"
 
 namespace tessarin::project {
 

@@ -4,7 +4,7 @@
 #include <array>
 #include <vector>
 
-#include "project/number_format.h"
+#include "base/number_format.h"
 
 namespace tessarin::project {
 
@@ -72,7 +72,7 @@ std::string TableToCsv(const model::TModel& model, const std::vector<int>& shown
                                                segment.Point1.z, segment.Point2.x,
                                                segment.Point2.y, segment.Point2.z};
             for (std::size_t c = 0; c < points.size(); ++c) {
-                points[c].push_back(FloatToStr(values[c], model.DecimalSeparator));
+                points[c].push_back(base::FloatToStr(values[c], model.DecimalSeparator));
             }
         }
     }

@@ -2,9 +2,16 @@
 
 #include <limits>
 
-#include "project/number_format.h"
+#include "base/number_format.h"
 
 namespace tessarin::project {
+
+using base::AppendFloat;
+using base::FlagToStr;
+using base::IntToStr;
+using base::StrToFlag;
+using base::StrToFloat;
+using base::StrToInt;
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include <string>
 #include <utility>
 
-#include "project/number_format.h"
+#include "base/number_format.h"
 
 namespace tessarin::shell {
 
@@ -50,7 +50,7 @@ double ReadFloat(const QSettings& settings, const QString& key, double fallback,
     }
     double result = 0.0;
     const std::string text = value.toString().toStdString();
-    ok = project::StrToFloat(text, project::kEitherSeparator, result) && std::isfinite(result);
+    ok = base::StrToFloat(text, base::kEitherSeparator, result) && std::isfinite(result);
     return ok ? result : fallback;
 }
 
@@ -86,7 +86,7 @@ char SystemDecimalSeparator() {
     if (point == QStringLiteral(",") || point == QStringLiteral(".")) {
         return point.at(0).toLatin1();
     }
-    return project::DefaultDecimalSeparator();
+    return base::DefaultDecimalSeparator();
 }
 
 void WriteGeometry(QSettings& settings, const model::TGeometrySettings& geometry) {

@@ -12,7 +12,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "project/number_format.h"
+#include "base/number_format.h"
 #include "shell/dialogs.h"
 
 namespace tessarin::shell {
@@ -124,11 +124,11 @@ bool TFloatEdit::ReadValue(double& value) const {
         value = 0.0;
         return true;
     }
-    return project::StrToFloat(text.toStdString(), Separator, value);
+    return base::StrToFloat(text.toStdString(), Separator, value);
 }
 
 void TFloatEdit::SetValue(double value) {
-    ReplaceText(QString::fromStdString(project::FloatToStr(value, Separator)));
+    ReplaceText(QString::fromStdString(base::FloatToStr(value, Separator)));
 }
 
 void TFloatEdit::SetCaption(const QString& text) {

@@ -17,7 +17,7 @@
 
 #include <string>
 
-#include "project/number_format.h"
+#include "base/number_format.h"
 #include "shell/dialogs.h"
 #include "shell/setting_spin_edit.h"
 
@@ -269,11 +269,11 @@ bool TSettingForm::AppliesToNewProjects() const {
 }
 
 QString TSettingForm::NumberText(double value) const {
-    return QString::fromStdString(project::FloatToStr(value, Separator));
+    return QString::fromStdString(base::FloatToStr(value, Separator));
 }
 
 bool TSettingForm::ReadNumber(const TSettingSpinEdit& edit, double& value) const {
-    return project::StrToFloat(edit.text().toStdString(), Separator, value);
+    return base::StrToFloat(edit.text().toStdString(), Separator, value);
 }
 
 // A text that is not (yet) a number, such as a lone separator, is left alone while
@@ -320,7 +320,7 @@ void TSettingForm::TableAccuChanged() {
         return;
     }
     // Only digits get in, so a failing conversion is a number beyond 32 bits.
-    const bool number = project::StrToInt(EditTableAccu->text().toStdString(), accuracy);
+    const bool number = base::StrToInt(EditTableAccu->text().toStdString(), accuracy);
     if (!number || accuracy > kAccuracyLimit) {
         Adjusting = true;
         DialogService.Beep();
@@ -358,7 +358,7 @@ bool TSettingForm::CollectValues(QString* problem) {
         fail(QStringLiteral("максимальный задний угол"), EditAlpha->text());
     }
     std::int32_t accuracy = 0;
-    if (project::StrToInt(EditTableAccu->text().toStdString(), accuracy) && accuracy >= 0 &&
+    if (base::StrToInt(EditTableAccu->text().toStdString(), accuracy) && accuracy >= 0 &&
         accuracy <= kAccuracyLimit) {
         result.Geometry.TableAccuracy = accuracy;
     } else {

@@ -7,7 +7,7 @@
 #include <cmath>
 #include <string>
 
-#include "project/number_format.h"
+#include "base/number_format.h"
 #include "shell/dialogs.h"
 
 namespace tessarin::shell {
@@ -60,13 +60,13 @@ void TSettingSpinEdit::keyPressEvent(QKeyEvent* event) {
 void TSettingSpinEdit::stepBy(int steps) {
     double value = 0.0;
     const std::string current = text().toStdString();
-    if (!project::StrToFloat(current, Separator != 0 ? Separator : ',', value)) {
+    if (!base::StrToFloat(current, Separator != 0 ? Separator : ',', value)) {
         value = 0.0;
     }
     // A fraction steps to the next whole number in the direction of the step.
     const double whole = steps > 0 ? std::floor(value) : std::ceil(value);
     const double next = std::clamp(whole + steps, 0.0, static_cast<double>(Maximum));
-    SetText(QString::fromStdString(project::FloatToStr(next, Separator != 0 ? Separator : ',')));
+    SetText(QString::fromStdString(base::FloatToStr(next, Separator != 0 ? Separator : ',')));
     lineEdit()->selectAll();
 }
 

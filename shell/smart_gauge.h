@@ -13,7 +13,7 @@
 #include <functional>
 #include <string_view>
 
-#include "model/progress.h"
+#include "model/base_names.h"
 
 class QLabel;
 

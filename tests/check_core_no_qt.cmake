@@ -1,5 +1,6 @@
 # Fails when a file of the Qt-free core includes a Qt header.
 file(GLOB_RECURSE core_files
+    ${ROOT}/base/*.h ${ROOT}/base/*.cpp
     ${ROOT}/geometry/*.h ${ROOT}/geometry/*.cpp
     ${ROOT}/model/*.h ${ROOT}/model/*.cpp
     ${ROOT}/project/*.h ${ROOT}/project/*.cpp)

@@ -13,7 +13,7 @@
 #include <string>
 
 #include "model/systems.h"
-#include "project/number_format.h"
+#include "base/number_format.h"
 #include "view/segment_picking.h"
 #include "view/view_transform.h"
 
@@ -255,7 +255,7 @@ QString TSceneView::SegmentToolTip(int index) const {
     const int accuracy = Model.GetAccuracy();
     const char separator = Model.DecimalSeparator;
     auto number = [&](double value) {
-        return QString::fromStdString(project::FloatToStrAcc(accuracy, value, separator)) +
+        return QString::fromStdString(base::FloatToStrAcc(accuracy, value, separator)) +
                QChar(0x00B0);
     };
     QString text = QStringLiteral("Отрезок %1\nПолярный угол %2")

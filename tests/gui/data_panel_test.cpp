@@ -4,6 +4,8 @@
 // pick mode, discarding segments, copying and exporting the table.
 #include <QtTest>
 
+#include <algorithm>
+
 #include <QScrollBar>
 
 #include <QAction>
@@ -91,6 +93,7 @@ private slots:
     void NodesChooseColumnsAndLines();
     void DynamicLinesKeepTheirPens();
     void LongLinesAreDrawnReduced();
+    void ClickedSegmentChoosesItsRow();
     void CellColours_data();
     void CellColours();
     void HeadersWrapTheTitles();
@@ -140,6 +143,9 @@ TMDIChild* TDataPanelTest::OpenSample() {
     }
     // A size for the hidden window, so that nodes and rows have places to click.
     document->resize(1400, 900);
+    // The data panel wide enough for the table's columns, whatever the window's layout
+    // does with the sizes below when it runs.
+    document->Data().setMinimumWidth(1000);
     document->Data().Tree().resize(260, 700);
     document->Data().Table().resize(700, 500);
     Dialogs->Clear();
@@ -339,6 +345,25 @@ void TDataPanelTest::LongLinesAreDrawnReduced() {
 }
 
 // ---- cells -----------------------------------------------------------------------
+
+void TDataPanelTest::ClickedSegmentChoosesItsRow() {
+    TMDIChild* document = OpenSample();
+    TDataPanel& panel = document->Data();
+    ClickNode(panel.Tree(), 1);
+    emit document->View().SegmentClicked(41);
+    QCOMPARE(panel.ChosenRows(), std::make_pair(41, 41));
+    QCOMPARE(document->GetSelectedSegmentRange(), std::make_pair(41, 41));
+    // In the selection group the view draws the selection: its index is the table's row.
+    QVERIFY(document->Model.MakeSelection(NegativeToolRake()));
+    document->FillSelectionLists();
+    document->BuildDataTree();
+    ClickNode(panel.Tree(), 21);
+    QVERIFY(document->ShowSelection);
+    emit document->View().SegmentClicked(1);
+    QCOMPARE(panel.ChosenRows(), std::make_pair(1, 1));
+    const int number = document->Model.SelectCutEdge[1].Number;
+    QCOMPARE(document->GetSelectedSegmentRange(), std::make_pair(number - 1, number - 1));
+}
 
 void TDataPanelTest::CellColours_data() {
     QTest::addColumn<bool>("selectionGroup");

@@ -8,13 +8,16 @@
 #include <string_view>
 #include <vector>
 
+#include "base/number_format.h"
 #include "model/coordinate_systems.h"
 #include "model/model.h"
 #include "model/systems.h"
-#include "project/number_format.h"
+#include "tests/support/recording_progress.h"
 
 namespace tessarin::model {
 namespace {
+
+using test::TRecordingProgress;
 
 using geometry::Normalize;
 
@@ -294,12 +297,12 @@ TEST_P(ComputeAnglesPresentationTest, FillsTheSystemsColumnsSeriesAndMarksOnly) 
                                                   : s.DSK;
             const double shown[4] = {a.G, a.A, a.L, a.F};
             const double angle = shown[column];
-            EXPECT_EQ(texts[i + 1], project::FloatToStrAcc(c.Accuracy, angle, c.Separator)) << k;
+            EXPECT_EQ(texts[i + 1], base::FloatToStrAcc(c.Accuracy, angle, c.Separator)) << k;
             EXPECT_EQ(marks[i], angle < 0) << k;
         }
         // Series are ordered by polar angle: segment 1 (-101.98765) comes first.
-        EXPECT_EQ(points[0].X, project::RoundAcc(c.Accuracy, -101.98765));
-        EXPECT_EQ(points[1].X, project::RoundAcc(c.Accuracy, 12.3456));
+        EXPECT_EQ(points[0].X, base::RoundAcc(c.Accuracy, -101.98765));
+        EXPECT_EQ(points[1].X, base::RoundAcc(c.Accuracy, 12.3456));
     }
     // The texts of the first column, written out: rake +10 and -10.
     const std::string ten = c.Accuracy == 0 ? "10" : "10" + std::string(1, c.Separator) + "00";
@@ -382,27 +385,6 @@ TEST(RefillColumnsTest, ShowsEveryColumnWithTheNewAccuracyAsIfComputedWithIt) {
     EXPECT_EQ(model.Columns[2], (TStringList{"", "12,3", "-1,5"}));
 }
 
-class TRecordingProgress final : public TProgress {
-public:
-    void Start(std::string_view text, int maximum) override {
-        Text = std::string(text);
-        Maximum = maximum;
-        ++Starts;
-    }
-    void Step(int count) override {
-        Stepped += count;
-        ++Steps;
-    }
-    void Finish() override { ++Finishes; }
-
-    std::string Text;
-    int Maximum = -1;
-    int Starts = 0;
-    int Steps = 0;
-    long long Stepped = 0;
-    int Finishes = 0;
-};
-
 TEST(ComputeAnglesTest, ReportsProgressWithTheSystemsTextAndOneLessThanTheSegments) {
     const std::string_view texts[] = {"Расчёт углов в ИСК >>", "Расчёт углов в ССК >>",
                                       "Расчёт углов в КСК >>", "Расчёт углов в ДСК >>"};
@@ -412,7 +394,7 @@ TEST(ComputeAnglesTest, ReportsProgressWithTheSystemsTextAndOneLessThanTheSegmen
         model.ComputeAngles(system, progress);
         EXPECT_EQ(progress.Text, texts[system]);
         EXPECT_EQ(progress.Maximum, 2);
-        EXPECT_EQ(progress.Starts, 1);
+        EXPECT_EQ(progress.Starts.size(), 1u);
         EXPECT_EQ(progress.Finishes, 1);
         EXPECT_EQ(progress.Stepped, 2);
     }
@@ -424,7 +406,7 @@ TEST(ComputeAnglesTest, StepsInBatchesAndNeverBeyondTheMaximum) {
     TRecordingProgress progress;
     model.ComputeAngles(kISK, progress);
     EXPECT_EQ(progress.Maximum, static_cast<int>(count) - 1);
-    EXPECT_EQ(progress.Steps, 3);
+    EXPECT_EQ(progress.StepCalls, 3);
     EXPECT_EQ(progress.Stepped, progress.Maximum);
 }
 

@@ -17,9 +17,12 @@
 #include "samples/sample_tool.h"
 #include "tests/support/cut_edge_reference.h"
 #include "tests/support/fixtures.h"
+#include "tests/support/recording_progress.h"
 
 namespace tessarin::model {
 namespace {
+
+using test::TRecordingProgress;
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInf = std::numeric_limits<double>::infinity();
@@ -68,28 +71,6 @@ testing::AssertionResult SameSegments(const TCutEdgeData& actual, const TCutEdge
     }
     return testing::AssertionSuccess();
 }
-
-class TRecordingProgress final : public TProgress {
-public:
-    struct TStart {
-        std::string Text;
-        int Maximum;
-    };
-    void Start(std::string_view text, int maximum) override {
-        Starts.push_back({std::string(text), maximum});
-        ++Open;
-    }
-    void Step(int count) override {
-        ++StepCalls;
-        StepTotal += count;
-    }
-    void Finish() override { --Open; }
-
-    std::vector<TStart> Starts;
-    int Open = 0;
-    int StepCalls = 0;
-    long long StepTotal = 0;
-};
 
 // ---------------------------------------------------------------------------------------
 // MakeSegment

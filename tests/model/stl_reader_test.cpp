@@ -22,6 +22,7 @@
 #include "model/stl_reader.h"
 #include "model/surface_data.h"
 #include "tests/support/fixtures.h"
+#include "tests/support/recording_progress.h"
 
 namespace tessarin::model {
 
@@ -40,6 +41,7 @@ void PrintTo(const TPolygon& p, std::ostream* os) {
 
 namespace {
 
+using test::TRecordingProgress;
 using ::testing::HasSubstr;
 using ::testing::StartsWith;
 
@@ -834,38 +836,6 @@ TEST(StlBoundingBoxLoads, FailedLoadKeepsTheBoxAndTheNextLoadStartsAfresh) {
 // ---------------------------------------------------------------------------------------
 // Progress
 
-class TRecordingProgress final : public TProgress {
-public:
-    void Start(std::string_view text, int maximum) override {
-        ++Starts;
-        Text = text;
-        Maximum = maximum;
-        EXPECT_EQ(Finishes, 0);
-    }
-    void Step(int count) override {
-        EXPECT_EQ(Starts, 1);
-        EXPECT_EQ(Finishes, 0);
-        EXPECT_GE(count, 0);
-        // A step of 0 only keeps the caller's display alive (the two halves of a big
-        // text being joined); the counting steps come in batches.
-        if (count > 0) {
-            ++Steps;
-        } else {
-            ++KeepAlives;
-        }
-        Total += count;
-    }
-    void Finish() override { ++Finishes; }
-
-    std::string Text;
-    int Maximum = -1;
-    int Starts = 0;
-    int Steps = 0;
-    int KeepAlives = 0;
-    long long Total = 0;
-    int Finishes = 0;
-};
-
 TEST(StlProgress, AsciiStepsInBatchesUpToTheFacetCount) {
     const int n = 2 * kProgressBatch + 100;
     const std::string text = ManyFacets(n);
@@ -874,14 +844,14 @@ TEST(StlProgress, AsciiStepsInBatchesUpToTheFacetCount) {
         TSurFaceData surface;
         ASSERT_TRUE(Load(surface, text, parallelFromBytes, progress).Ok());
         EXPECT_EQ(progress.Text, "Открытие файла STL >>");
-        EXPECT_EQ(progress.Starts, 1);
+        EXPECT_EQ(progress.Starts.size(), 1u);
         EXPECT_EQ(progress.Finishes, 1);
         // The maximum is estimated from the line breaks at the start of the text (here
         // the lines grow longer later, with the digits of the facet number).
         EXPECT_NEAR(progress.Maximum, n - 1, n / 20);
-        EXPECT_LE(progress.Total, progress.Maximum);
-        EXPECT_GE(progress.Total, progress.Maximum - kProgressBatch - 100);
-        EXPECT_LE(progress.Steps, n / kProgressBatch + 2) << "stepped per facet";
+        EXPECT_LE(progress.Stepped, progress.Maximum);
+        EXPECT_GE(progress.Stepped, progress.Maximum - kProgressBatch - 100);
+        EXPECT_LE(progress.CountingSteps, n / kProgressBatch + 2) << "stepped per facet";
     }
 }
 
@@ -889,6 +859,7 @@ TEST(StlProgress, SmallUsualLayoutHasTheExactMaximum) {
     TRecordingProgress progress;
     TSurFaceData surface;
     ASSERT_TRUE(Load(surface, ManyFacets(3), kNeverSplit, progress).Ok());
+    EXPECT_EQ(progress.Starts.size(), 1u);
     EXPECT_EQ(progress.Maximum, 2);
     EXPECT_EQ(progress.Finishes, 1);
 }
@@ -898,9 +869,10 @@ TEST(StlProgress, BinaryHasTheExactMaximumAndReachesIt) {
     TRecordingProgress progress;
     TSurFaceData surface;
     ASSERT_TRUE(Load(surface, BinaryStl("", facets), kNeverSplit, progress).Ok());
+    EXPECT_EQ(progress.Starts.size(), 1u);
     EXPECT_EQ(progress.Maximum, kProgressBatch + 4);
-    EXPECT_EQ(progress.Total, kProgressBatch + 4);
-    EXPECT_LE(progress.Steps, 2);
+    EXPECT_EQ(progress.Stepped, kProgressBatch + 4);
+    EXPECT_LE(progress.CountingSteps, 2);
     EXPECT_EQ(progress.Finishes, 1);
 }
 
@@ -909,7 +881,7 @@ TEST(StlProgress, FailedLoadFinishesTheProgress) {
         TRecordingProgress progress;
         TSurFaceData surface;
         ASSERT_FALSE(Load(surface, text, kNeverSplit, progress).Ok());
-        EXPECT_EQ(progress.Starts, 1);
+        EXPECT_EQ(progress.Starts.size(), 1u);
         EXPECT_EQ(progress.Finishes, 1);
         EXPECT_GE(progress.Maximum, 0);
     }

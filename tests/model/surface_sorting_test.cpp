@@ -7,32 +7,14 @@
 #include <vector>
 
 #include "model/surface_data.h"
+#include "tests/support/recording_progress.h"
 
 namespace tessarin::model {
 namespace {
 
+using test::TRecordingProgress;
+
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-
-class TRecordingProgress final : public TProgress {
-public:
-    struct TStart {
-        std::string Text;
-        int Maximum;
-    };
-    void Start(std::string_view text, int maximum) override {
-        Starts.push_back({std::string(text), maximum});
-        ++Open;
-    }
-    void Step(int count) override {
-        ++StepCalls;
-        EXPECT_GT(count, 0);
-    }
-    void Finish() override { --Open; }
-
-    std::vector<TStart> Starts;
-    int Open = 0;
-    int StepCalls = 0;
-};
 
 TSurFaceData Loaded(double gamma, double alpha, bool discardInt, TSurface polygons) {
     TSurFaceData data;
@@ -225,6 +207,7 @@ TEST(SortSurfacesTest, ModelWithoutPolygonsSortsIntoEmptyLists) {
         EXPECT_GE(start.Maximum, 0) << start.Text;
     }
     EXPECT_EQ(progress.Open, 0);
+    EXPECT_EQ(progress.KeepAlives, 0) << "every step counts";
 }
 
 TEST(SortSurfacesTest, ReportsBothPassesAndStepsInBatches) {
@@ -241,6 +224,7 @@ TEST(SortSurfacesTest, ReportsBothPassesAndStepsInBatches) {
     EXPECT_EQ(progress.Starts[1].Maximum, 0);
     EXPECT_EQ(progress.Open, 0);
     EXPECT_LE(progress.StepCalls, 12);
+    EXPECT_EQ(progress.KeepAlives, 0) << "every step counts";
     EXPECT_EQ(data.BackCount, count);
 
     // Without the discard pass only the first is reported.
@@ -249,6 +233,7 @@ TEST(SortSurfacesTest, ReportsBothPassesAndStepsInBatches) {
     plain.SortSurfaces(plainProgress);
     ASSERT_EQ(plainProgress.Starts.size(), 1u);
     EXPECT_EQ(plainProgress.Starts[0].Maximum, 0);
+    EXPECT_EQ(plainProgress.KeepAlives, 0);
     EXPECT_EQ(plain.BackCount, 1);  // facing the axis, but kept
 }
 

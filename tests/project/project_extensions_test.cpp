@@ -11,7 +11,7 @@
 #include "model/model.h"
 #include "project/project_reader.h"
 #include "project/project_writer.h"
-#include "project/text_file.h"
+#include "base/text_file.h"
 #include "tests/support/fixtures.h"
 
 namespace tessarin::project {
@@ -155,7 +155,7 @@ TEST(ExtensionValuesTest, DefaultValuesWriteTheFileOfTheFirstFormat) {
     TModel empty(',');
     const std::string text = ProjectText(empty, "", '.');
     EXPECT_EQ(text.find(kExtensionsHeader), std::string::npos);
-    EXPECT_EQ(SplitLines(text).size(), 43u);
+    EXPECT_EQ(base::SplitLines(text).size(), 43u);
 }
 
 TEST(ExtensionValuesTest, ReadAfterAnEmptyNameAndWithUnknownKeys) {

@@ -1,23 +1,22 @@
 #include "project/project_reader.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <atomic>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <limits>
 #include <new>
 #include <string>
 #include <vector>
 
+#include "base/text_file.h"
 #include "project/project_writer.h"
-#include "project/text_file.h"
 #include "tests/support/fixtures.h"
+#include "tests/support/recording_progress.h"
+#include "tests/support/temp_dir.h"
 
 // Every allocation of this test program goes through here, so that a test can see the
 // largest single request a call makes (a count that slips through a reader's checks
@@ -80,23 +79,19 @@ void operator delete[](void* p, const std::nothrow_t&) noexcept {
 namespace tessarin::project {
 namespace {
 
+using test::ReadBytes;
+using test::TRecordingProgress;
+using test::TTempDir;
+using test::WriteBytes;
+
 namespace fs = std::filesystem;
+using base::SplitLines;
 using model::TModel;
 using model::TPolygon;
 using model::TSegment;
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInf = std::numeric_limits<double>::infinity();
-
-std::string ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void WriteBytes(const std::string& path, std::string_view bytes) {
-    std::ofstream out(path, std::ios::binary);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
 
 std::vector<std::string> ExampleLines() {
     const std::string text = ReadBytes(test::FixturePath("project/example.tsf"));
@@ -112,44 +107,6 @@ std::string JoinCrLf(const std::vector<std::string>& lines) {
     }
     return text;
 }
-
-class TRecordingProgress final : public model::TProgress {
-public:
-    void Start(std::string_view text, int maximum) override {
-        Text = text;
-        Maximum = maximum;
-        Running = true;
-    }
-    void Step(int count) override { Steps += count; }
-    void Finish() override { Running = false; }
-
-    std::string Text;
-    int Maximum = -1;
-    int Steps = 0;
-    bool Running = false;
-};
-
-class TTempDir {
-public:
-    TTempDir() {
-        const auto* info = testing::UnitTest::GetInstance()->current_test_info();
-        std::string name = info->name();
-        for (char& c : name) {
-            c = c == '/' ? '_' : c;
-        }
-        Path = fs::temp_directory_path() /
-               ("tessarin-reader-" + std::to_string(::getpid()) + "-" + name);
-        fs::remove_all(Path);
-        fs::create_directories(Path);
-    }
-    ~TTempDir() {
-        std::error_code ignored;
-        fs::remove_all(Path, ignored);
-    }
-    std::string File(const std::string& name) const { return (Path / name).string(); }
-
-    fs::path Path;
-};
 
 // Everything a load can change, as one comparable text.
 std::string Snapshot(const TModel& model) {
@@ -252,7 +209,7 @@ TEST(ProjectReaderTest, ExampleFileReadsBack) {
     EXPECT_EQ(name, "C:\\Models\\insert.stl");
     EXPECT_EQ(progress.Text, "Открытие файла >>");
     EXPECT_EQ(progress.Maximum, 8);
-    EXPECT_EQ(progress.Steps, 8);
+    EXPECT_EQ(progress.Stepped, 8);
     EXPECT_FALSE(progress.Running);
 
     EXPECT_TRUE(model.CutEdgeExist);
@@ -511,7 +468,7 @@ TEST_P(MalformedFileTest, FailsAtTheLineAndLeavesTheModelUntouched) {
     EXPECT_EQ(Snapshot(model), before);
     EXPECT_EQ(name, "previous.stl");
     EXPECT_FALSE(progress.Running);
-    EXPECT_LT(progress.Steps, 8);
+    EXPECT_LT(progress.Stepped, 8);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -11,58 +10,25 @@
 #include <string>
 #include <vector>
 
+#include "base/text_file.h"
 #include "project/project_reader.h"
-#include "project/text_file.h"
 #include "project/value_codecs.h"
 #include "tests/support/fixtures.h"
+#include "tests/support/recording_progress.h"
+#include "tests/support/temp_dir.h"
 
 namespace tessarin::project {
 namespace {
 
+using test::ReadBytes;
+using test::TRecordingProgress;
+using test::TTempDir;
+
 namespace fs = std::filesystem;
+using base::SplitLines;
 using model::TModel;
 using model::TPolygon;
 using model::TSegment;
-
-std::string ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-class TRecordingProgress final : public model::TProgress {
-public:
-    void Start(std::string_view text, int maximum) override {
-        Text = text;
-        Maximum = maximum;
-        Running = true;
-    }
-    void Step(int count) override { Steps += count; }
-    void Finish() override { Running = false; }
-
-    std::string Text;
-    int Maximum = -1;
-    int Steps = 0;
-    bool Running = false;
-};
-
-// A fresh directory per test, removed afterwards.
-class TTempDir {
-public:
-    TTempDir() {
-        const auto* info = testing::UnitTest::GetInstance()->current_test_info();
-        Path = fs::temp_directory_path() /
-               ("tessarin-writer-" + std::to_string(::getpid()) + "-" + info->name());
-        fs::remove_all(Path);
-        fs::create_directories(Path);
-    }
-    ~TTempDir() {
-        std::error_code ignored;
-        fs::remove_all(Path, ignored);
-    }
-    std::string File(const std::string& name) const { return (Path / name).string(); }
-
-    fs::path Path;
-};
 
 // The right-angled wedge of the format's example: one rake, one flank and one bottom
 // triangle, one segment on the shared edge, the tool-system angles computed (all 0).
@@ -277,7 +243,7 @@ TEST(SaveProjectTest, WritesTheFileReportsProgressAndSetsModified) {
     EXPECT_TRUE(model.SurfaceData.Modified);  // saving does not clear it
     EXPECT_EQ(progress.Text, "Сохранение файла >>");
     EXPECT_EQ(progress.Maximum, 3);
-    EXPECT_EQ(progress.Steps, 3);
+    EXPECT_EQ(progress.Stepped, 3);
     EXPECT_FALSE(progress.Running);
     const std::string first = ReadBytes(path);
     EXPECT_EQ(first, ReadBytes(test::FixturePath("project/example.tsf")));
@@ -301,7 +267,7 @@ TEST(SaveProjectTest, FailedSaveKeepsThePreviousFileAndSaysWhy) {
         EXPECT_NE(result.Reason().find(path), std::string::npos) << result.Reason();
         EXPECT_TRUE(model.SurfaceData.Modified);
         EXPECT_FALSE(progress.Running) << "progress finished on failure";
-        EXPECT_LT(progress.Steps, 3);
+        EXPECT_LT(progress.Stepped, 3);
     }
     EXPECT_TRUE(fs::is_directory(dir.File("folder.tsf")));
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path), fs::directory_iterator()), 1);

@@ -6,10 +6,13 @@
 #include <limits>
 #include <string>
 
-#include "project/number_format.h"
+#include "base/number_format.h"
 
 namespace tessarin::project {
 namespace {
+
+using base::FloatToStr;
+using base::kEitherSeparator;
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInf = std::numeric_limits<double>::infinity();

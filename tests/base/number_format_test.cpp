@@ -1,4 +1,4 @@
-#include "project/number_format.h"
+#include "base/number_format.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <random>
 #include <string>
 
-namespace tessarin::project {
+namespace tessarin::base {
 namespace {
 
 struct TFormCase {
@@ -192,4 +192,4 @@ TEST(IntegerAndFlagTextTest, ReadingRules) {
 }
 
 }  // namespace
-}  // namespace tessarin::project
+}  // namespace tessarin::base

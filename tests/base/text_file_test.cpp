@@ -1,4 +1,4 @@
-#include "project/text_file.h"
+#include "base/text_file.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -9,51 +9,19 @@
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
-namespace tessarin::project {
+#include "tests/support/temp_dir.h"
+
+namespace tessarin::base {
 namespace {
 
+using test::ReadBytes;
+using test::TTempDir;
+using test::WriteBytes;
+
 namespace fs = std::filesystem;
-
-// A fresh directory per test, removed afterwards.
-class TTempDir {
-public:
-    TTempDir() {
-        const auto* info = testing::UnitTest::GetInstance()->current_test_info();
-        Path = fs::temp_directory_path() /
-               ("tessarin-text-" + std::to_string(::getpid()) + "-" + info->name());
-        fs::remove_all(Path);
-        fs::create_directories(Path);
-    }
-    ~TTempDir() {
-        std::error_code ignored;
-        fs::remove_all(Path, ignored);
-    }
-    std::string File(const std::string& name) const { return (Path / name).string(); }
-    std::vector<std::string> Entries() const {
-        std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(Path)) {
-            names.push_back(entry.path().filename().string());
-        }
-        return names;
-    }
-
-    fs::path Path;
-};
-
-std::string ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void WriteBytes(const std::string& path, std::string_view bytes) {
-    std::ofstream out(path, std::ios::binary);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
 
 struct TSplitCase {
     const char* Name;
@@ -469,4 +437,4 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<TDecodeCase>& info) { return info.param.Name; });
 
 }  // namespace
-}  // namespace tessarin::project
+}  // namespace tessarin::base

@@ -1,4 +1,4 @@
-#include "project/number_format.h"
+#include "base/number_format.h"
 
 #include <array>
 #include <charconv>
@@ -8,7 +8,7 @@
 #include <locale>
 #include <system_error>
 
-namespace tessarin::project {
+namespace tessarin::base {
 
 namespace {
 
@@ -392,4 +392,4 @@ std::string YesNoStr(bool flag) {
     return flag ? "Да" : "Нет";
 }
 
-}  // namespace tessarin::project
+}  // namespace tessarin::base

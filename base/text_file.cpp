@@ -1,4 +1,4 @@
-#include "project/text_file.h"
+#include "base/text_file.h"
 
 #include <fcntl.h>
 #include <sys/mman.h>
@@ -15,7 +15,7 @@
 #include <cstring>
 #include <system_error>
 
-namespace tessarin::project {
+namespace tessarin::base {
 
 namespace {
 
@@ -661,4 +661,4 @@ std::string DecodeLegacyText(std::string_view bytes) {
     return out;
 }
 
-}  // namespace tessarin::project
+}  // namespace tessarin::base

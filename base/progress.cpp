@@ -1,6 +1,6 @@
-#include "model/progress.h"
+#include "base/progress.h"
 
-namespace tessarin::model {
+namespace tessarin::base {
 
 namespace {
 
@@ -18,4 +18,4 @@ TProgress& NullProgress() {
     return progress;
 }
 
-}  // namespace tessarin::model
+}  // namespace tessarin::base

@@ -4,7 +4,7 @@
 #include <string>
 #include <utility>
 
-namespace tessarin::model {
+namespace tessarin::base {
 
 class TResult {
 public:
@@ -24,4 +24,4 @@ private:
     std::string Why;
 };
 
-}  // namespace tessarin::model
+}  // namespace tessarin::base

@@ -1,15 +1,13 @@
-// Whole-file reading and writing for the readers and writers of the core.
+// Whole-file reading and writing for the readers and writers of every layer.
 #pragma once
 
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "model/result.h"
+#include "base/result.h"
 
-namespace tessarin::project {
-
-using model::TResult;
+namespace tessarin::base {
 
 // A file's contents, memory-mapped where the platform allows, read otherwise.
 class TFileContents {
@@ -87,4 +85,4 @@ void AdviseLargeBuffer(void* data, std::size_t size);
 // as it is, anything else is decoded as Windows-1251. The result is UTF-8.
 std::string DecodeLegacyText(std::string_view bytes);
 
-}  // namespace tessarin::project
+}  // namespace tessarin::base

@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-namespace tessarin::project {
+namespace tessarin::base {
 
 // The decimal separator of the user's regional settings (LC_NUMERIC); "." when the
 // locale cannot be determined or names a separator that is not a single character.
@@ -60,4 +60,4 @@ void AppendFloatAcc(std::string& out, int n, double x, char decimalSeparator);
 // "Да" or "Нет".
 std::string YesNoStr(bool flag);
 
-}  // namespace tessarin::project
+}  // namespace tessarin::base

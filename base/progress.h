@@ -10,7 +10,7 @@
 #include <cstddef>
 #include <string_view>
 
-namespace tessarin::model {
+namespace tessarin::base {
 
 class TProgress {
 public:
@@ -83,4 +83,4 @@ inline int ProgressMaximum(std::size_t count) {
     return static_cast<int>(std::min<std::size_t>(count, INT_MAX)) - 1;
 }
 
-}  // namespace tessarin::model
+}  // namespace tessarin::base
