@@ -54,7 +54,10 @@ std::vector<std::string> SplitAt(const std::string& text, char delimiter) {
 std::string QueryColumnKeys() {
     std::string keys;
     for (int column = 0; column < tessarin::model::kQueryColumnCount; ++column) {
-        keys += (column == 0 ? "" : " ") + tessarin::model::QueryColumnKey(column);
+        if (column > 0) {
+            keys += ' ';
+        }
+        keys += tessarin::model::QueryColumnKey(column);
     }
     return keys;
 }
@@ -62,7 +65,10 @@ std::string QueryColumnKeys() {
 std::string SystemKeys() {
     std::string keys;
     for (const tessarin::model::TSystemInfo& system : tessarin::model::kSystems) {
-        keys += (keys.empty() ? "" : ", ") + std::string(system.Key);
+        if (!keys.empty()) {
+            keys += ", ";
+        }
+        keys += system.Key;
     }
     return keys;
 }
