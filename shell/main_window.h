@@ -36,6 +36,7 @@ class QUrl;
 
 namespace tessarin::shell {
 
+class THelpWindow;
 class TManagePanel;
 class TSelectDlg;
 class TSettingsStore;
@@ -94,8 +95,10 @@ public:
     void SetHelpFolder(const QString& folder) { HelpFolderList = QStringList{folder}; }
     void SetHelpFolders(const QStringList& folders) { HelpFolderList = folders; }
     // How "Справка" opens the index; QDesktopServices::openUrl by default. False when
-    // the desktop could not open it.
+    // the desktop could not open it: the pages are then shown in the program's own help
+    // window.
     void SetHelpOpener(std::function<bool(const QUrl&)> opener) { HelpOpener = std::move(opener); }
+    THelpWindow* HelpWindow() const { return HelpPages; }
 
     // The interface settings reach every open document (chart, table columns, panel
     // style) and the menu bar and toolbars (ApplyButtonStyle).
@@ -227,6 +230,7 @@ private:
     QString CommandLineFile;
     QStringList HelpFolderList;
     std::function<bool(const QUrl&)> HelpOpener;
+    THelpWindow* HelpPages = nullptr;  // created when the desktop cannot show the help
     TSettingForm* SettingForm = nullptr;
     int ButtonStyleIndex = 0;
 

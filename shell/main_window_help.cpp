@@ -1,4 +1,5 @@
-// The "Помощь" menu: the help pages in the desktop's browser and the About box.
+// The "Помощь" menu: the help pages in the desktop's browser (or the program's own help
+// window when the desktop has none) and the About box.
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
@@ -6,6 +7,7 @@
 
 #include "shell/about_box.h"
 #include "shell/help_files.h"
+#include "shell/help_window.h"
 #include "shell/main_window.h"
 
 namespace tessarin::shell {
@@ -41,9 +43,12 @@ void TMainForm::ButtonHelpClick() {
         DialogService.Error(this, QStringLiteral("Не найден файл справки"),
                             QStringLiteral("no index.htm in %1").arg(HelpFolderList.join(", ")));
     } else if (!HelpOpener || !HelpOpener(QUrl::fromLocalFile(index))) {
-        // The pages are there; what is missing is a program that shows them.
-        DialogService.Error(this, QStringLiteral("Не найден файл справки"),
-                            QStringLiteral("no program to open %1").arg(index));
+        // The pages are there; what is missing is a program that shows them: the
+        // program shows them itself.
+        if (HelpPages == nullptr) {
+            HelpPages = new THelpWindow(this);
+        }
+        HelpPages->ShowPage(QUrl::fromLocalFile(index));
     }
 }
 

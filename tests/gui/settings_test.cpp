@@ -36,6 +36,7 @@
 #include "shell/first_start.h"
 #include "shell/gate_form.h"
 #include "shell/help_files.h"
+#include "shell/help_window.h"
 #include "shell/main_window.h"
 #include "shell/setting_form.h"
 #include "shell/setting_spin_edit.h"
@@ -661,11 +662,14 @@ void TSettingsTest::HelpLooksInTheExecutableFolderFirst() {
     Form->findChild<QAction*>("ButtonHelp")->trigger();
     QCOMPARE(opened, QList<QUrl>{QUrl::fromLocalFile(beside + "/index.htm")});
 
-    // The desktop could not open it: the message says which file.
+    // The desktop could not open it: the program's own window shows the pages.
     Form->SetHelpOpener([](const QUrl&) { return false; });
+    Dialogs->Clear();
     Form->findChild<QAction*>("ButtonHelp")->trigger();
-    QCOMPARE(Dialogs->Transcript(), QStringList{"Error: Не найден файл справки"});
-    QVERIFY(Dialogs->Records().constLast().Detail.contains(beside + "/index.htm"));
+    QVERIFY(Dialogs->Records().isEmpty());
+    QVERIFY(Form->HelpWindow() != nullptr);
+    QCOMPARE(Form->HelpWindow()->Source(), QUrl::fromLocalFile(beside + "/index.htm"));
+    QVERIFY(Form->HelpWindow()->isVisible());
 
     // The program's own list: beside the executable, then the installed data folder.
     const QStringList folders = tessarin::shell::HelpFolders();
