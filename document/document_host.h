@@ -54,6 +54,9 @@ public:
     virtual TDocumentSettings DocumentSettings() const = 0;
     // The main window's "Справка" (F1 in a document window).
     virtual void ShowHelp() = 0;
+    // A line for the status bar's message panel, such as what a click in the view chose;
+    // the next command clears it.
+    virtual void ShowStatus(const QString& text) = 0;
     // `document` has agreed to close and is no longer alive; its window goes next.
     virtual void DocumentClosed(TMDIChild& document) = 0;
     // `document` is being destroyed (called first thing in its destructor, while it is

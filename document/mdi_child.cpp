@@ -70,6 +70,9 @@ TMDIChild::TMDIChild(TDocumentHost& host, char decimalSeparator, QWidget* parent
         }
         PanelData->ShowSegmentRow(ShowSelection ? drawn[static_cast<std::size_t>(row)].Number - 1
                                                 : row);
+        // What the tooltip says, on one line.
+        Host.ShowStatus(
+            SceneView->SegmentToolTip(row).replace(QLatin1Char('\n'), QStringLiteral("; ")));
         SceneView->update();
     });
     connect(PanelData, &TDataPanel::ExportRequested, this, &TMDIChild::ExportTable);

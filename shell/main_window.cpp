@@ -495,4 +495,10 @@ void TMainForm::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
+void TMainForm::ShowStatus(const QString& text) {
+    if (!StatusPanels.empty()) {
+        StatusPanels[0]->setText(text);
+    }
+}
+
 }  // namespace tessarin::shell

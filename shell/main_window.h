@@ -177,6 +177,7 @@ private:
     void DocumentDestroyed(document::TMDIChild& document) override;
     document::TDocumentSettings DocumentSettings() const override;
     void ShowHelp() override;
+    void ShowStatus(const QString& text) override;
 
     // The parts of the command table, one per menu.
     static std::vector<TCommand> FileCommands();

@@ -2,6 +2,7 @@
 // columns and chart lines chosen by clicking nodes (with the refusal of a multiple
 // choice across both groups), the cell colours, the segment range of the chosen rows,
 // pick mode, discarding segments, copying and exporting the table.
+#include <QLabel>
 #include <QtTest>
 
 #include <algorithm>
@@ -352,6 +353,9 @@ void TDataPanelTest::ClickedSegmentChoosesItsRow() {
     ClickNode(panel.Tree(), 1);
     emit document->View().SegmentClicked(41);
     QCOMPARE(panel.ChosenRows(), std::make_pair(41, 41));
+    // The status bar says which segment it is.
+    QVERIFY2(Form->StatusPanel(0).text().contains(QStringLiteral("42")),
+             qPrintable(Form->StatusPanel(0).text()));
     QCOMPARE(document->GetSelectedSegmentRange(), std::make_pair(41, 41));
     // In the selection group the view draws the selection: its index is the table's row.
     QVERIFY(document->Model.MakeSelection(NegativeToolRake()));
