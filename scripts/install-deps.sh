@@ -8,6 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libcli11-dev
   clang libclang-rt-14-dev
   qt6-base-dev qt6-charts-dev qt6-svg-dev libqt6opengl6-dev libgl1-mesa-dev libglu1-mesa-dev
+  qt6-translations-l10n
   xvfb xauth
   locales
 )

@@ -14,6 +14,7 @@
 #include "shell/gate_form.h"
 #include "shell/main_window.h"
 #include "shell/smart_gauge.h"
+#include "shell/translations.h"
 #include "view/scene_view.h"
 
 int main(int argc, char** argv) {
@@ -25,6 +26,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Tessarin"));
     QApplication::setOrganizationName(QStringLiteral("Tessarin"));
     QApplication::setWindowIcon(ApplicationIcon());
+    InstallQtTranslations(application);
 
     // Owned by itself: it deletes itself when released.
     auto* gate = new TGateForm;
