@@ -24,6 +24,7 @@
 #include "model/cut_edge.h"
 #include "model/model.h"
 #include "tests/support/cut_edge_reference.h"
+#include "tests/support/same_bits.h"
 
 using namespace tessarin::model;
 
@@ -65,16 +66,7 @@ public:
     bool Open = false;
 };
 
-bool SameBits(double a, double b) {
-    return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
-}
-bool SameBits(const TVector3& a, const TVector3& b) {
-    return SameBits(a.x, b.x) && SameBits(a.y, b.y) && SameBits(a.z, b.z);
-}
-bool SameBits(const TPolygon& a, const TPolygon& b) {
-    return SameBits(a.Vert1, b.Vert1) && SameBits(a.Vert2, b.Vert2) && SameBits(a.Vert3, b.Vert3) &&
-           SameBits(a.Normal, b.Normal);
-}
+using tessarin::test::SameBits;
 // The fields the search sets; the angles stay zero.
 bool SameBits(const TSegment& a, const TSegment& b) {
     return SameBits(a.Point1, b.Point1) && SameBits(a.Point2, b.Point2) &&

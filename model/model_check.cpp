@@ -16,8 +16,8 @@
 #include <utility>
 #include <vector>
 
-#include "model/import_options.h"
 #include "base/number_format.h"
+#include "model/import_options.h"
 
 namespace tessarin::model {
 
@@ -515,8 +515,7 @@ std::vector<std::string> ModelCheckLines(const TModelCheck& check, char decimalS
             axis = "Z";
         } else {
             axis = "(" + base::FloatToStrAcc(4, a.x, sep) + "; " +
-                   base::FloatToStrAcc(4, a.y, sep) + "; " +
-                   base::FloatToStrAcc(4, a.z, sep) + ")";
+                   base::FloatToStrAcc(4, a.y, sep) + "; " + base::FloatToStrAcc(4, a.z, sep) + ")";
         }
         lines.push_back("Ось инструмента, похоже, идёт вдоль " + axis +
                         " в координатах файла (направление " + axis +

@@ -950,6 +950,19 @@ void BeginLoad(TSurFaceData& surface) {
     surface.PolygonCount = 0;
 }
 
+// Hands a model read in full to `surface`: its polygons and their bounding box.
+void StoreParsed(TParsed& parsed, TSurFaceData& surface) {
+    surface.Polygons = std::move(parsed.Polygons);
+    surface.PolygonCount = static_cast<std::int32_t>(surface.Polygons.size());
+    surface.SurfaceExist = true;
+    surface.Xmax = parsed.Box.Max[0];
+    surface.Ymax = parsed.Box.Max[1];
+    surface.Zmax = parsed.Box.Max[2];
+    surface.Xmin = parsed.Box.Min[0];
+    surface.Ymin = parsed.Box.Min[1];
+    surface.Zmin = parsed.Box.Min[2];
+}
+
 }  // namespace
 
 TResult LoadSTLFromMemory(TSurFaceData& surface, std::string_view data, std::string_view name,
@@ -965,15 +978,7 @@ TResult LoadSTLFromMemory(TSurFaceData& surface, std::string_view data, std::str
     if (!result) {
         return result;
     }
-    surface.Polygons = std::move(parsed.Polygons);
-    surface.PolygonCount = static_cast<std::int32_t>(surface.Polygons.size());
-    surface.SurfaceExist = true;
-    surface.Xmax = parsed.Box.Max[0];
-    surface.Ymax = parsed.Box.Max[1];
-    surface.Zmax = parsed.Box.Max[2];
-    surface.Xmin = parsed.Box.Min[0];
-    surface.Ymin = parsed.Box.Min[1];
-    surface.Zmin = parsed.Box.Min[2];
+    StoreParsed(parsed, surface);
     return result;
 }
 
@@ -1010,15 +1015,7 @@ TResult LoadSTLFromMemory(TSurFaceData& surface, std::string_view data, std::str
     } catch (const std::bad_alloc&) {
         return TResult::Failure(std::string(name) + ": not enough memory for the model");
     }
-    surface.Polygons = std::move(parsed.Polygons);
-    surface.PolygonCount = static_cast<std::int32_t>(surface.Polygons.size());
-    surface.SurfaceExist = true;
-    surface.Xmax = parsed.Box.Max[0];
-    surface.Ymax = parsed.Box.Max[1];
-    surface.Zmax = parsed.Box.Max[2];
-    surface.Xmin = parsed.Box.Min[0];
-    surface.Ymin = parsed.Box.Min[1];
-    surface.Zmin = parsed.Box.Min[2];
+    StoreParsed(parsed, surface);
     surface.ImportOptions = options;
     if (check != nullptr) {
         found.Xmin = surface.Xmin;

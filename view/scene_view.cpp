@@ -12,8 +12,8 @@
 #include <cmath>
 #include <string>
 
-#include "model/systems.h"
 #include "base/number_format.h"
+#include "model/systems.h"
 #include "view/segment_picking.h"
 #include "view/view_transform.h"
 

@@ -10,6 +10,7 @@
 #include "model/model.h"
 #include "model/systems.h"
 #include "samples/sample_tool.h"
+#include "tests/support/sample_road.h"
 
 namespace tessarin::model {
 namespace {
@@ -34,18 +35,7 @@ TModel SortedSampleTool(TGeometrySettings settings = kDefaultGeometrySettings) {
 TModel AnalysedSampleTool() {
     TModel model = SortedSampleTool();
     EXPECT_TRUE(model.FindCutEdge());
-    model.PreviewSSK(5, 30);
-    EXPECT_TRUE(AcceptDefinition(model, TDefinition::StaticSystem));
-    model.WorkingCS.FeedPlan.HCE = 4;
-    EXPECT_TRUE(model.PreviewFeedPlan(90));
-    EXPECT_TRUE(AcceptDefinition(model, TDefinition::FeedPlan));
-    model.PreviewKSK(3);
-    EXPECT_TRUE(AcceptDefinition(model, TDefinition::KSK));
-    model.PreviewDSK(10);
-    EXPECT_TRUE(AcceptDefinition(model, TDefinition::DSK));
-    for (int system = kISK; system <= kDSK; ++system) {
-        EXPECT_TRUE(ComputeSystem(model, system).Allowed());
-    }
+    test::DefineAndComputeSampleRoad(model);
     return model;
 }
 

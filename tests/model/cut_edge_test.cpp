@@ -18,6 +18,7 @@
 #include "tests/support/cut_edge_reference.h"
 #include "tests/support/fixtures.h"
 #include "tests/support/recording_progress.h"
+#include "tests/support/same_bits.h"
 
 namespace tessarin::model {
 namespace {
@@ -31,17 +32,7 @@ TPolygon Triangle(TVector3 a, TVector3 b, TVector3 c) {
     return {a, b, c, {0, 0, 1}};
 }
 
-// Bit-for-bit equality of every double, so that NaN results compare equal to NaN.
-bool SameBits(double a, double b) {
-    return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
-}
-bool SameBits(const TVector3& a, const TVector3& b) {
-    return SameBits(a.x, b.x) && SameBits(a.y, b.y) && SameBits(a.z, b.z);
-}
-bool SameBits(const TPolygon& a, const TPolygon& b) {
-    return SameBits(a.Vert1, b.Vert1) && SameBits(a.Vert2, b.Vert2) && SameBits(a.Vert3, b.Vert3) &&
-           SameBits(a.Normal, b.Normal);
-}
+using test::SameBits;
 bool SameBits(const TAngles4& a, const TAngles4& b) {
     return SameBits(a.A, b.A) && SameBits(a.G, b.G) && SameBits(a.L, b.L) && SameBits(a.F, b.F);
 }

@@ -17,6 +17,7 @@
 #include "model/model.h"
 #include "model/model_check.h"
 #include "samples/sample_tool.h"
+#include "tests/support/sample_road.h"
 #include "tests/support/stl_text.h"
 
 namespace tessarin::model {
@@ -40,18 +41,7 @@ TRoad RunRoad(const TSurface& polygons, const TImportOptions& options) {
     model.SurfaceData.SortSurfaces();
     const TResult found = model.FindCutEdge();
     EXPECT_TRUE(found) << found.Reason();
-    model.PreviewSSK(5, 30);
-    EXPECT_TRUE(AcceptDefinition(model, TDefinition::StaticSystem));
-    model.WorkingCS.FeedPlan.HCE = 4;
-    EXPECT_TRUE(model.PreviewFeedPlan(90));
-    EXPECT_TRUE(AcceptDefinition(model, TDefinition::FeedPlan));
-    model.PreviewKSK(3);
-    EXPECT_TRUE(AcceptDefinition(model, TDefinition::KSK));
-    model.PreviewDSK(10);
-    EXPECT_TRUE(AcceptDefinition(model, TDefinition::DSK));
-    for (int system = kISK; system <= kDSK; ++system) {
-        EXPECT_TRUE(ComputeSystem(model, system).Allowed());
-    }
+    test::DefineAndComputeSampleRoad(model);
     road.CutEdge = model.CutEdge;
     road.PolygonCount = model.SurfaceData.PolygonCount;
     return road;

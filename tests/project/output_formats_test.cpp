@@ -20,8 +20,7 @@ TEST(TableFormatsTest, EveryEntryMakesAnOptionAndADialog) {
         EXPECT_EQ(format.Key.find_first_not_of("abcdefghijklmnopqrstuvwxyz0123456789-"),
                   std::string_view::npos);
         EXPECT_EQ(FindTableFormat(format.Key), &format);
-        EXPECT_NE(format.Filter.find("*." + std::string(format.Extension)),
-                  std::string_view::npos);
+        EXPECT_NE(format.Filter.find("*." + std::string(format.Extension)), std::string_view::npos);
         EXPECT_FALSE(format.Caption.empty());
         EXPECT_FALSE(format.DialogTitle.empty());
         EXPECT_FALSE(format.BatchHelp.empty());

@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "base/text_file.h"
 #include "model/model.h"
 #include "project/project_reader.h"
 #include "project/project_writer.h"
-#include "base/text_file.h"
 #include "tests/support/fixtures.h"
 
 namespace tessarin::project {
