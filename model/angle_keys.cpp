@@ -1,0 +1,90 @@
+#include "model/angle_keys.h"
+
+#include <limits>
+
+namespace tessarin::model {
+
+const std::array<TAngleKindInfo, kAngleKindCount> kAngleKinds{{
+    {"g", "Передний угол", "передний угол", false},
+    {"a", "Задний угол", "задний угол", false},
+    {"l", "Угол наклона РК", "угол наклона РК", false},
+    {"f", "Угол в плане", "угол в плане", true},
+    {"gn", "Нормальный передний угол", "нормальный передний угол", false},
+    {"an", "Нормальный задний угол", "нормальный задний угол", false},
+    {"bo", "Угол заострения", "угол заострения", false},
+    {"bn", "Нормальный угол заострения", "нормальный угол заострения", false},
+    {"gf", "Передний угол в рабочей плоскости", "передний угол в Pf", true},
+    {"af", "Задний угол в рабочей плоскости", "задний угол в Pf", true},
+    {"gp", "Передний угол в плоскости Pp", "передний угол в Pp", true},
+    {"ap", "Задний угол в плоскости Pp", "задний угол в Pp", true},
+    {"psi", "Угол подхода", "угол подхода", true},
+}};
+
+const TAngleKindInfo& AngleKindInfo(int kind) {
+    return kAngleKinds.at(static_cast<std::size_t>(kind));
+}
+
+bool AngleDefined(int system, int kind) {
+    if (system < 0 || system >= kSystemCount || kind < 0 || kind >= kAngleKindCount) {
+        return false;
+    }
+    return system != kISK || !AngleKindInfo(kind).NeedsWorkingPlane;
+}
+
+const std::vector<TAngleId>& AllAngles() {
+    static const std::vector<TAngleId> all = [] {
+        std::vector<TAngleId> ids;
+        for (int s = 0; s < kSystemCount; ++s) {
+            for (int k = 0; k <= kKindF; ++k) {
+                if (AngleDefined(s, k)) {
+                    ids.push_back({s, k});
+                }
+            }
+        }
+        for (int s = 0; s < kSystemCount; ++s) {
+            for (int k = kKindF + 1; k < kAngleKindCount; ++k) {
+                if (AngleDefined(s, k)) {
+                    ids.push_back({s, k});
+                }
+            }
+        }
+        return ids;
+    }();
+    return all;
+}
+
+std::string AngleKey(const TAngleId& id) {
+    if (!AngleDefined(id.System, id.Kind)) {
+        return {};
+    }
+    return std::string(SystemInfo(id.System).Key) + "." + AngleKindInfo(id.Kind).Key;
+}
+
+std::optional<TAngleId> AngleOfKey(std::string_view key) {
+    const std::size_t dot = key.find('.');
+    if (dot == std::string_view::npos) {
+        return std::nullopt;
+    }
+    const std::optional<int> system = SystemOfKey(key.substr(0, dot));
+    if (!system) {
+        return std::nullopt;
+    }
+    const std::string_view kind = key.substr(dot + 1);
+    for (int k = 0; k < kAngleKindCount; ++k) {
+        if (kind == AngleKindInfo(k).Key && AngleDefined(*system, k)) {
+            return TAngleId{*system, k};
+        }
+    }
+    return std::nullopt;
+}
+
+double AngleValue(const TSegment& segment, const CSValues& accepted, const TAngleId& id) {
+    (void)accepted;
+    if (StoredAngle(id)) {
+        return SegmentAngle(segment, id.System, id.Kind);
+    }
+    // The derived angles are not computed yet.
+    return std::numeric_limits<double>::quiet_NaN();
+}
+
+}  // namespace tessarin::model
