@@ -8,6 +8,7 @@
 #include <functional>
 
 #include "model/base_names.h"
+#include "model/types.h"
 #include "view/scene_view.h"
 
 namespace tessarin::document {
@@ -52,6 +53,10 @@ public:
     virtual bool RunGuarded(const std::function<void()>& step) = 0;
     // The interface settings a document window follows, as they are now (read afresh).
     virtual TDocumentSettings DocumentSettings() const = 0;
+    // The import options the import dialog starts from: those of the last import
+    // confirmed (kept with the settings), and their replacement after an OK.
+    virtual model::TImportOptions ImportDefaults() const = 0;
+    virtual void SetImportDefaults(const model::TImportOptions& options) = 0;
     // The main window's "Справка" (F1 in a document window).
     virtual void ShowHelp() = 0;
     // A line for the status bar's message panel, such as what a click in the view chose;

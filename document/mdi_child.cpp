@@ -18,9 +18,11 @@
 #include "document/data_panel.h"
 #include "document/data_tree.h"
 #include "document/dialogs.h"
+#include "document/import_dialog.h"
 #include "document/property_list.h"
 #include "document/side_bar.h"
 #include "model/analysis_steps.h"
+#include "model/stl_import.h"
 #include "project/output_formats.h"
 #include "project/project_reader.h"
 #include "project/project_writer.h"
@@ -30,6 +32,8 @@ namespace tessarin::document {
 namespace {
 
 const QString kOpenError = QStringLiteral("Ошибка при открытии файла");
+const QString kDestroyResults =
+    QStringLiteral("Операция уничтожит все рассчитанные данные. Продолжить?");
 
 // Paths go to the core in the file system's encoding, which is what fopen and mmap
 // expect; names stored in project files stay UTF-8.
@@ -156,18 +160,37 @@ QWidget* TMDIChild::CreatePanelLeft() {
 
 // ---- geometry --------------------------------------------------------------------
 
-bool TMDIChild::RemoveGeometry() {
+bool TMDIChild::ConfirmReplaceGeometry() {
     TDialogs& dialogs = Host.Dialogs();
     dialogs.Beep();
     if (dialogs.Question(this, QStringLiteral("Уничтожить текущую геометрию?")) != TAnswer::Yes) {
         return false;
     }
-    const bool ok = Model.SurfaceData.SurfaceSorted ? RemoveSurfaceSorting() : true;
-    if (ok) {
-        Model.ClearSurface();
-        StlFileName.clear();
+    if (Model.CutEdgeExist) {
+        dialogs.Beep();
+        if (dialogs.Question(this, kDestroyResults) != TAnswer::Yes) {
+            return false;
+        }
     }
-    return ok;
+    return true;
+}
+
+void TMDIChild::DropGeometry() {
+    const bool hadCutEdge = Model.CutEdgeExist;
+    if (Model.SelectCutEdgeExist) {
+        RemoveSelection();
+    }
+    if (Model.SurfaceData.SurfaceSorted) {
+        model::RemoveSorting(Model);
+    }
+    Model.ClearSurface();
+    StlFileName.clear();
+    if (hadCutEdge) {
+        SideBar->SetActiveGroup(0);
+        SetMovingGroupsShown(false);
+    }
+    Model.CurrentCS = model::kISK;
+    FillPropertyList();
 }
 
 void TMDIChild::OpenStl() {
@@ -183,8 +206,40 @@ void TMDIChild::OpenStl() {
     FormPaint();
 }
 
-bool TMDIChild::ImportStl(const QString& path) {
-    const model::TResult loaded = Model.SurfaceData.LoadSTL(NativePath(path), Host.Progress());
+std::optional<model::TImportOptions> TMDIChild::AskImportOptions(
+    const std::shared_ptr<model::TSurface>& polygons, const std::string& name,
+    const QString& source, const model::TImportOptions& start) {
+    // The dialog and its worker are gone when this returns, so the caller holds the
+    // polygons alone again and may take them.
+    TImportDialog dialog(polygons, name, source, start, Model.DecimalSeparator, this);
+    if (Host.Dialogs().RunModal(dialog) != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    return dialog.Options();
+}
+
+TMDIChild::TImportOutcome TMDIChild::ImportStl(const QString& path) {
+    auto polygons = std::make_shared<model::TSurface>();
+    const std::string name = NativePath(path);
+    if (const model::TResult read = model::ReadStlPolygons(name, *polygons, Host.Progress());
+        !read) {
+        // As a load that fails: the document counts as changed.
+        Model.SurfaceData.Modified = true;
+        Host.Dialogs().Beep();
+        Host.Dialogs().Error(this, kOpenError, FromCore(read.Reason()));
+        FormPaint();
+        return TImportOutcome::Failed;
+    }
+    const std::optional<model::TImportOptions> options =
+        AskImportOptions(polygons, name, QStringLiteral("Файл: ") + path, Host.ImportDefaults());
+    if (!options) {
+        FormPaint();
+        return TImportOutcome::Cancelled;
+    }
+    Host.SetImportDefaults(*options);
+    DropGeometry();
+    const model::TResult loaded = model::ImportPolygons(Model.SurfaceData, std::move(*polygons),
+                                                        name, *options, nullptr, Host.Progress());
     if (loaded) {
         StlFileName = path;
         SceneView->FitModel();
@@ -192,6 +247,81 @@ bool TMDIChild::ImportStl(const QString& path) {
         Host.Dialogs().Beep();
         Host.Dialogs().Error(this, kOpenError, FromCore(loaded.Reason()));
     }
+    FillPropertyList();
+    FormPaint();
+    return loaded ? TImportOutcome::Imported : TImportOutcome::Failed;
+}
+
+QString TMDIChild::StlFilePath() const {
+    if (StlFileName.isEmpty()) {
+        return {};
+    }
+    const QFileInfo given(StlFileName);
+    if (given.isFile()) {
+        return given.absoluteFilePath();
+    }
+    if (given.isRelative() && HasFileName) {
+        const QFileInfo beside(QFileInfo(FileName).absoluteDir(), StlFileName);
+        if (beside.isFile()) {
+            return beside.absoluteFilePath();
+        }
+    }
+    return {};
+}
+
+bool TMDIChild::TransformModel() {
+    if (!Model.SurfaceData.SurfaceExist) {
+        return false;
+    }
+    const model::TImportOptions current = Model.SurfaceData.ImportOptions;
+    auto polygons = std::make_shared<model::TSurface>();
+    std::string name;
+    QString source;
+    // The file gives the model as it was before any option touched it, repairs and all;
+    // the stored polygons are what is left without it.
+    const QString file = StlFilePath();
+    if (!file.isEmpty()) {
+        name = NativePath(file);
+        if (model::ReadStlPolygons(name, *polygons, Host.Progress())) {
+            source = QStringLiteral("Файл: ") + file;
+        }
+    }
+    if (source.isEmpty()) {
+        *polygons = Model.SurfaceData.Polygons;
+        model::UndoToolFrame(*polygons, current);
+        name = StlFileName.isEmpty() ? std::string("model") : StlFileName.toStdString();
+        source = QStringLiteral(
+            "Файл модели недоступен: преобразуются полигоны документа, возвращённые в "
+            "координаты файла (удалённые повторные грани не восстанавливаются, центр "
+            "габаритов остаётся в начале координат)");
+    }
+    const std::optional<model::TImportOptions> options =
+        AskImportOptions(polygons, name, source, current);
+    if (!options) {
+        return false;
+    }
+    TDialogs& dialogs = Host.Dialogs();
+    if (Model.SurfaceData.SurfaceSorted) {
+        dialogs.Beep();
+        if (dialogs.Question(this, QStringLiteral("Преобразование модели удалит сортировку "
+                                                  "поверхностей, режущую кромку, рассчитанные "
+                                                  "углы и выборку. Продолжить?")) != TAnswer::Yes) {
+            return false;
+        }
+    }
+    const QString stlName = StlFileName;
+    DropGeometry();
+    const model::TResult loaded = model::ImportPolygons(Model.SurfaceData, std::move(*polygons),
+                                                        name, *options, nullptr, Host.Progress());
+    if (loaded) {
+        StlFileName = stlName;
+        SceneView->FitModel();
+    } else {
+        dialogs.Beep();
+        dialogs.Error(this, QStringLiteral("Ошибка при преобразовании модели"),
+                      FromCore(loaded.Reason()));
+    }
+    FillPropertyList();
     FormPaint();
     return loaded.Ok();
 }
@@ -208,9 +338,7 @@ bool TMDIChild::RemoveSelection() {
 bool TMDIChild::RemoveCuttingEdge() {
     TDialogs& dialogs = Host.Dialogs();
     dialogs.Beep();
-    if (dialogs.Question(
-            this, QStringLiteral("Операция уничтожит все рассчитанные данные. Продолжить?")) !=
-        TAnswer::Yes) {
+    if (dialogs.Question(this, kDestroyResults) != TAnswer::Yes) {
         return false;
     }
     if (Model.SelectCutEdgeExist) {

@@ -12,6 +12,9 @@
 #include <QWidget>
 
 #include <array>
+#include <memory>
+#include <optional>
+#include <string>
 #include <utility>
 
 #include "document/document_host.h"
@@ -48,16 +51,31 @@ public:
 
     view::TSceneView& View() { return *SceneView; }
 
-    // "Открыть STL...": asks "Уничтожить текущую геометрию?" and removes the sorting
-    // (which asks again when a cutting edge exists) and the polygons. False, with
-    // nothing changed, when a question is declined.
-    bool RemoveGeometry();
-    // Marks the document changed, asks for an STL file and imports it; an import that
-    // fails shows "Ошибка при открытии файла" with the reason. Repaints in every case.
+    // "Открыть STL...": asks "Уничтожить текущую геометрию?" and, when a cutting edge
+    // exists, "Операция уничтожит все рассчитанные данные. Продолжить?". False when a
+    // question is declined. Nothing is removed yet: the geometry goes only when a new
+    // one is imported in its place (ImportStl).
+    bool ConfirmReplaceGeometry();
+    // Marks the document changed, asks for an STL file and imports it (ImportStl).
+    // Repaints in every case.
     void OpenStl();
-    // The import half of OpenStl, for a file already chosen (dropped, named on the
-    // command line). The geometry must have been removed. Shows the error itself.
-    bool ImportStl(const QString& path);
+    enum class TImportOutcome { Imported, Failed, Cancelled };
+    // Reads the file `path` once (with progress), shows "Параметры импорта" with the model
+    // check, and on OK removes the old geometry with everything found on it and imports
+    // with the options chosen, which become the next import's defaults. A file that does
+    // not read shows "Ошибка при открытии файла" with the reason and changes nothing but
+    // the changed-marker; "Отмена" changes nothing at all.
+    TImportOutcome ImportStl(const QString& path);
+    // "Преобразовать модель...": the import dialog for the loaded model, starting from its
+    // options. The polygons come from the model's STL file read again when it is still
+    // there (StlFilePath), else from the stored polygons taken back into their file's
+    // frame (model::UndoToolFrame). OK asks, when the surfaces are sorted, whether the
+    // analysis may go (sorting, cutting edge, angles, selection), then imports anew.
+    // True when the model was imported anew.
+    bool TransformModel();
+    // The model's STL file when it is still there: StlFileName as it is, or relative to
+    // the project file's folder; empty otherwise.
+    QString StlFilePath() const;
 
     // The removals of the "Геометрия" menu; true when carried out.
     bool RemoveSelection();
@@ -147,6 +165,13 @@ protected:
 
 private:
     QWidget* CreatePanelLeft();
+    // The selection, the cutting edge, the sorting and the polygons go, without a
+    // question; the side bar goes back to the tool system.
+    void DropGeometry();
+    // Shows the import dialog on `polygons`; the options chosen, or nothing.
+    std::optional<model::TImportOptions> AskImportOptions(
+        const std::shared_ptr<model::TSurface>& polygons, const std::string& name,
+        const QString& source, const model::TImportOptions& start);
     void ComputeSequence(int system);
     void ExportTable(const QString& formatKey);
     void SaveChart();

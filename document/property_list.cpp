@@ -3,6 +3,7 @@
 #include <QHeaderView>
 
 #include "base/number_format.h"
+#include "document/import_dialog.h"
 
 namespace tessarin::document {
 
@@ -73,6 +74,13 @@ TPropertyRows PropertyRows(const model::TModel& model) {
             }
             rows.emplace_back(kComputed, computed(model::kDSK));
             break;
+    }
+    if (model.SurfaceData.SurfaceExist) {
+        // How the model came from its file, whatever system is shown.
+        const model::TImportOptions& import = model.SurfaceData.ImportOptions;
+        rows.emplace_back(QStringLiteral("Единицы файла"), LengthUnitText(import.Unit));
+        rows.emplace_back(QStringLiteral("Ось инструмента в файле"),
+                          ToolAxisText(import.Axis, model.DecimalSeparator));
     }
     return rows;
 }

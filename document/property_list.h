@@ -16,7 +16,8 @@ using TPropertyRows = std::vector<std::pair<QString, QString>>;
 
 // The rows of model.CurrentCS from AcceptedCS: numbers with TableAccuracy decimals,
 // vectors "(x;y;z)", "Да"/"Нет" for the angles computed. The tool system shows its fixed
-// normal "0; 0; 1".
+// normal "0; 0; 1". A loaded model adds, last, the unit and the tool axis it was imported
+// with ("Единицы файла", "Ось инструмента в файле").
 TPropertyRows PropertyRows(const model::TModel& model);
 
 class TPropertyList final : public QTableWidget {

@@ -11,10 +11,13 @@
 #include <cstdint>
 #include <cstring>
 #include <limits>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 
 #include "base/number_format.h"
+#include "model/import_options.h"
 
 namespace tessarin::shell {
 
@@ -95,6 +98,51 @@ void WriteGeometry(QSettings& settings, const model::TGeometrySettings& geometry
     settings.setValue("Geom/DiscardInt", geometry.DiscardInt ? 1 : 0);
     settings.setValue("Geom/TableAccuracy", static_cast<int>(geometry.TableAccuracy));
     settings.setValue("Geom/MarkNegative", geometry.MarkNegative ? 1 : 0);
+    settings.setValue("Geom/MinNormalAngle", FloatBytes(geometry.MinNormalAngle));
+    settings.setValue("Geom/PointTolerance", FloatBytes(geometry.PointTolerance));
+}
+
+QString OriginKey(model::TOriginChoice origin) {
+    switch (origin) {
+        case model::TOriginChoice::Center:
+            return QStringLiteral("center");
+        case model::TOriginChoice::Point:
+            return QStringLiteral("point");
+        case model::TOriginChoice::Keep:
+            break;
+    }
+    return QStringLiteral("keep");
+}
+
+std::optional<model::TOriginChoice> OriginOfKey(const QString& key) {
+    if (key == QStringLiteral("keep")) {
+        return model::TOriginChoice::Keep;
+    }
+    if (key == QStringLiteral("center")) {
+        return model::TOriginChoice::Center;
+    }
+    if (key == QStringLiteral("point")) {
+        return model::TOriginChoice::Point;
+    }
+    return std::nullopt;
+}
+
+QString UnitKey(model::TLengthUnit unit) {
+    const std::string_view key = model::LengthUnitKey(unit);
+    return QString::fromLatin1(key.data(), static_cast<qsizetype>(key.size()));
+}
+
+void WriteImport(QSettings& settings, const model::TImportOptions& options) {
+    settings.setValue("Import/Units", UnitKey(options.Unit));
+    settings.setValue("Import/AxisX", FloatBytes(options.Axis.x));
+    settings.setValue("Import/AxisY", FloatBytes(options.Axis.y));
+    settings.setValue("Import/AxisZ", FloatBytes(options.Axis.z));
+    settings.setValue("Import/Origin", OriginKey(options.Origin));
+    settings.setValue("Import/OriginX", FloatBytes(options.OriginPoint.x));
+    settings.setValue("Import/OriginY", FloatBytes(options.OriginPoint.y));
+    settings.setValue("Import/OriginZ", FloatBytes(options.OriginPoint.z));
+    settings.setValue("Import/RepairNormals", options.RepairNormals ? 1 : 0);
+    settings.setValue("Import/KeepDuplicates", options.KeepDuplicates ? 1 : 0);
 }
 
 void WriteInterface(QSettings& settings, const TShellSettings& values) {
@@ -133,6 +181,17 @@ TShellSettings TSettings::Read() const {
     check("Geom/TableAccuracy", static_cast<int>(geometry.TableAccuracy));
     geometry.MarkNegative = ReadFlag(settings, "Geom/MarkNegative", geometry.MarkNegative, ok);
     check("Geom/MarkNegative", geometry.MarkNegative ? 1 : 0);
+    {
+        const double angle = ReadFloat(settings, "Geom/MinNormalAngle", 0.0, ok);
+        ok = ok && angle >= 0.0 && angle <= kMinNormalAngleLimit;
+        geometry.MinNormalAngle = ok ? angle : 0.0;
+        check("Geom/MinNormalAngle", FloatBytes(geometry.MinNormalAngle));
+        const double tolerance =
+            ReadFloat(settings, "Geom/PointTolerance", model::kDefaultPointTolerance, ok);
+        ok = ok && tolerance > 0.0;
+        geometry.PointTolerance = ok ? tolerance : model::kDefaultPointTolerance;
+        check("Geom/PointTolerance", FloatBytes(geometry.PointTolerance));
+    }
     result.ViewChart = ReadFlag(settings, "IntF/ViewChart", result.ViewChart, ok);
     check("IntF/ViewChart", result.ViewChart ? 1 : 0);
     result.SmartCursor = ReadFlag(settings, "IntF/SmartCursor", result.SmartCursor, ok);
@@ -151,6 +210,49 @@ TShellSettings TSettings::Read() const {
     check("IntF/Path", result.Path);
     result.DecimalSeparator = SystemDecimalSeparator();
 
+    model::TImportOptions& import = result.Import;
+    const model::TImportOptions defaults;
+    {
+        const std::optional<model::TLengthUnit> unit =
+            model::LengthUnitOfKey(settings.value("Import/Units").toString().toStdString());
+        ok = unit.has_value();
+        import.Unit = unit.value_or(defaults.Unit);
+        check("Import/Units", UnitKey(import.Unit));
+    }
+    {
+        // The axis is judged as a whole: one unusable component, or a zero or
+        // non-finite direction, gives the default axis.
+        bool okX = false;
+        bool okY = false;
+        bool okZ = false;
+        const model::TVector3 axis{ReadFloat(settings, "Import/AxisX", defaults.Axis.x, okX),
+                                   ReadFloat(settings, "Import/AxisY", defaults.Axis.y, okY),
+                                   ReadFloat(settings, "Import/AxisZ", defaults.Axis.z, okZ)};
+        ok = okX && okY && okZ && model::AxisTurn(axis).has_value();
+        import.Axis = ok ? axis : defaults.Axis;
+        check("Import/AxisX", FloatBytes(import.Axis.x));
+        check("Import/AxisY", FloatBytes(import.Axis.y));
+        check("Import/AxisZ", FloatBytes(import.Axis.z));
+    }
+    {
+        const std::optional<model::TOriginChoice> origin =
+            OriginOfKey(settings.value("Import/Origin").toString());
+        ok = origin.has_value();
+        import.Origin = origin.value_or(defaults.Origin);
+        check("Import/Origin", OriginKey(import.Origin));
+    }
+    import.OriginPoint.x = ReadFloat(settings, "Import/OriginX", 0.0, ok);
+    check("Import/OriginX", FloatBytes(import.OriginPoint.x));
+    import.OriginPoint.y = ReadFloat(settings, "Import/OriginY", 0.0, ok);
+    check("Import/OriginY", FloatBytes(import.OriginPoint.y));
+    import.OriginPoint.z = ReadFloat(settings, "Import/OriginZ", 0.0, ok);
+    check("Import/OriginZ", FloatBytes(import.OriginPoint.z));
+    import.RepairNormals = ReadFlag(settings, "Import/RepairNormals", defaults.RepairNormals, ok);
+    check("Import/RepairNormals", import.RepairNormals ? 1 : 0);
+    import.KeepDuplicates =
+        ReadFlag(settings, "Import/KeepDuplicates", defaults.KeepDuplicates, ok);
+    check("Import/KeepDuplicates", import.KeepDuplicates ? 1 : 0);
+
     if (!repairs.isEmpty() && settings.childGroups().contains(QStringLiteral("IntF"))) {
         for (const auto& [key, value] : repairs) {
             settings.setValue(key, value);
@@ -167,6 +269,11 @@ void TSettings::WriteSettings(const TShellSettings& values, bool geometry) {
     WriteInterface(settings, values);
 }
 
+void TSettings::WriteImportDefaults(const model::TImportOptions& options) {
+    QSettings settings = OpenSettings();
+    WriteImport(settings, options);
+}
+
 bool TSettings::SettingsExist() const {
     return OpenSettings().childGroups().contains(QStringLiteral("IntF"));
 }
@@ -176,6 +283,7 @@ void TSettings::CreateDefaultSettings() {
     const TShellSettings defaults;
     WriteGeometry(settings, defaults.Geometry);
     WriteInterface(settings, defaults);
+    WriteImport(settings, defaults.Import);
 }
 
 QStringList TSettings::RecentFiles() const {

@@ -22,6 +22,7 @@
 #include <optional>
 
 #include "document/data_panel.h"
+#include "document/import_dialog.h"
 #include "model/types.h"
 #include "shell/app_settings.h"
 #include "shell/command_icons.h"
@@ -198,6 +199,10 @@ void TMainForm::UpdateDocumentStatus() {
                             .arg(m.SurfaceData.OtherPolygons.size());
         }
         parts << polygons;
+        parts << QStringLiteral("Единицы: %1, ось: %2")
+                     .arg(document::LengthUnitText(m.SurfaceData.ImportOptions.Unit),
+                          document::ToolAxisText(m.SurfaceData.ImportOptions.Axis,
+                                                 m.DecimalSeparator));
     }
     if (m.CutEdgeExist) {
         parts << QStringLiteral("Отрезки РК: %1").arg(m.CutEdge.size());
@@ -359,6 +364,14 @@ QString TMainForm::DialogFolder() const {
 document::TDocumentSettings TMainForm::DocumentSettings() const {
     const TShellSettings settings = Settings.Read();
     return {settings.FlatPanels, settings.ViewChart, settings.CustomTable};
+}
+
+model::TImportOptions TMainForm::ImportDefaults() const {
+    return Settings.Read().Import;
+}
+
+void TMainForm::SetImportDefaults(const model::TImportOptions& options) {
+    Settings.WriteImportDefaults(options);
 }
 
 void TMainForm::OpenManagePanel(int mode) {

@@ -151,6 +151,7 @@ public slots:
     void ButtonRemoveSortFacesClick();
     void ButtonRemoveCEClick();
     void ButtonRemoveSelectClick();
+    void ButtonTransformModelClick();
     void ButtonHelpClick();
     void ButtonAboutClick();
     void ButtonSaveImageClick();
@@ -176,6 +177,8 @@ private:
     void DocumentClosed(document::TMDIChild& document) override;
     void DocumentDestroyed(document::TMDIChild& document) override;
     document::TDocumentSettings DocumentSettings() const override;
+    model::TImportOptions ImportDefaults() const override;
+    void SetImportDefaults(const model::TImportOptions& options) override;
     void ShowHelp() override;
     void ShowStatus(const QString& text) override;
 
@@ -265,6 +268,7 @@ private:
     QAction* ButtonRemoveSortFaces = nullptr;
     QAction* ButtonRemoveCE = nullptr;
     QAction* ButtonRemoveSelect = nullptr;
+    QAction* ButtonTransformModel = nullptr;
     QAction* ButtonRotate = nullptr;
     QAction* ButtonPan = nullptr;
     QAction* ButtonZoom = nullptr;

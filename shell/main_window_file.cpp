@@ -204,7 +204,7 @@ void TMainForm::ButtonOpenSTLClick() {
             return;
         }
     }
-    if (document->Model.SurfaceData.SurfaceExist && !document->RemoveGeometry()) {
+    if (document->Model.SurfaceData.SurfaceExist && !document->ConfirmReplaceGeometry()) {
         return;
     }
     document->OpenStl();
@@ -288,8 +288,18 @@ void TMainForm::ImportStlIntoNewDocument(const QString& path) {
     if (document == nullptr) {
         return;
     }
-    if (document->ImportStl(path)) {
-        RememberRecentFile(path);
+    switch (document->ImportStl(path)) {
+        case TMDIChild::TImportOutcome::Imported:
+            RememberRecentFile(path);
+            break;
+        case TMDIChild::TImportOutcome::Cancelled:
+            // Nothing imported: the document made for the model goes again, unasked. Its
+            // slot stays used, as after a project that did not open.
+            document->Model.SurfaceData.Modified = false;
+            CloseDocument(*document);
+            break;
+        case TMDIChild::TImportOutcome::Failed:
+            break;
     }
     UpdateCommandStates();
 }

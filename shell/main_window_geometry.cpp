@@ -51,6 +51,12 @@ std::vector<TCommand> TMainForm::GeometryCommands() {
          .Caption = "Удалить выборку",
          .Run = &TMainForm::ButtonRemoveSelectClick,
          .Enabling = {TCommandKind::Geometry, &TCommandContext::SelectionMade}},
+        {.Action = &TMainForm::ButtonTransformModel,
+         .Name = "ButtonTransformModel",
+         .Caption = "Преобразовать модель...",
+         .Hint = "Преобразовать модель",
+         .Run = &TMainForm::ButtonTransformModelClick,
+         .Enabling = {TCommandKind::Geometry, &TCommandContext::Loaded}},
     };
 }
 
@@ -66,6 +72,8 @@ void TMainForm::CreateGeometryMenu() {
     geometry->addAction(ButtonRemoveSortFaces);
     geometry->addAction(ButtonRemoveCE);
     geometry->addAction(ButtonRemoveSelect);
+    geometry->addSeparator();
+    geometry->addAction(ButtonTransformModel);
 }
 
 void TMainForm::CreateGeometryToolBar() {
@@ -160,6 +168,13 @@ void TMainForm::ButtonRemoveSortFacesClick() {
 void TMainForm::ButtonRemoveCEClick() {
     if (TMDIChild* document = ActiveDocument(); document != nullptr) {
         document->RemoveCuttingEdge();
+    }
+    UpdateCommandStates();
+}
+
+void TMainForm::ButtonTransformModelClick() {
+    if (TMDIChild* document = ActiveDocument(); document != nullptr) {
+        document->TransformModel();
     }
     UpdateCommandStates();
 }

@@ -33,11 +33,9 @@ void TMainForm::ButtonSettingsClick() {
         // The dialog is modal, so the active document is the one whose values it showed.
         if (TMDIChild* document = ActiveDocument(); document != nullptr) {
             model::TSurFaceData& data = document->Model.SurfaceData;
-            // The dialog has no fields for the cutting-edge search: the project keeps the
-            // values it was opened or analysed with.
-            model::TGeometrySettings geometry = result.Geometry;
-            geometry.MinNormalAngle = data.GeometrySettings.MinNormalAngle;
-            geometry.PointTolerance = data.GeometrySettings.PointTolerance;
+            // New values of the sorting and of the cutting-edge search count from the
+            // next sorting and search, as the dialog's other geometry values do.
+            const model::TGeometrySettings geometry = result.Geometry;
             if (!(data.GeometrySettings == geometry)) {
                 const bool accuracyChanged =
                     data.GeometrySettings.TableAccuracy != geometry.TableAccuracy;

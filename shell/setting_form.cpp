@@ -54,7 +54,7 @@ TSettingForm::TSettingForm(TDialogs& dialogs, char decimalSeparator, QWidget* pa
     : QDialog(parent), DialogService(dialogs), Separator(decimalSeparator) {
     setObjectName(QStringLiteral("SettingForm"));
     setWindowTitle(QStringLiteral("Настройки"));
-    resize(500, 375);
+    resize(500, 460);
 
     PageControl = new QTabWidget;
     PageControl->setObjectName(QStringLiteral("PageControl"));
@@ -105,7 +105,20 @@ QWidget* TSettingForm::CreateGeometryPage() {
     EditTableAccu = new TSettingSpinEdit(DialogService, kAccuracyLimit, 0);
     EditTableAccu->setObjectName(QStringLiteral("EditTableAccu"));
     EditTableAccu->OnChange = [this] { TableAccuChanged(); };
-    for (TSettingSpinEdit* edit : {EditGamma, EditAlpha, EditTableAccu}) {
+    EditMinNormalAngle =
+        new TSettingSpinEdit(DialogService, static_cast<int>(kMinNormalAngleLimit), Separator);
+    EditMinNormalAngle->setObjectName(QStringLiteral("EditMinNormalAngle"));
+    EditMinNormalAngle->OnChange = [this] {
+        KeepWithin(*EditMinNormalAngle, kMinNormalAngleLimit);
+    };
+    EditPointTolerance =
+        new TSettingSpinEdit(DialogService, static_cast<int>(kPointToleranceLimit), Separator);
+    EditPointTolerance->setObjectName(QStringLiteral("EditPointTolerance"));
+    EditPointTolerance->OnChange = [this] {
+        KeepWithin(*EditPointTolerance, kPointToleranceLimit);
+    };
+    for (TSettingSpinEdit* edit :
+         {EditGamma, EditAlpha, EditTableAccu, EditMinNormalAngle, EditPointTolerance}) {
         edit->setFixedWidth(80);
         edit->OnLeave = [edit] {
             if (edit->text().isEmpty()) {
@@ -126,6 +139,12 @@ QWidget* TSettingForm::CreateGeometryPage() {
     AddLabelled(sortingLayout, QStringLiteral("максимальный задний угол в ИСК"), EditAlpha);
     sortingLayout->addWidget(CheckDiscardInt);
 
+    auto* edge = new QGroupBox(QStringLiteral("Поиск режущей кромки"));
+    auto* edgeLayout = new QVBoxLayout(edge);
+    AddLabelled(edgeLayout, QStringLiteral("Минимальный угол между нормалями, °"),
+                EditMinNormalAngle);
+    AddLabelled(edgeLayout, QStringLiteral("Допуск совпадения точек, мм"), EditPointTolerance);
+
     auto* data = new QGroupBox(QStringLiteral("Данные"));
     auto* dataLayout = new QVBoxLayout(data);
     AddLabelled(dataLayout, QStringLiteral("точность вывода данных (знаков после запятой)"),
@@ -135,6 +154,7 @@ QWidget* TSettingForm::CreateGeometryPage() {
     auto* layout = new QVBoxLayout(page);
     layout->addLayout(target);
     layout->addWidget(sorting);
+    layout->addWidget(edge);
     layout->addWidget(data);
     layout->addStretch(1);
     return page;
@@ -235,6 +255,8 @@ void TSettingForm::ShowValues(const model::TGeometrySettings& geometry,
     EditGamma->SetText(NumberText(geometry.Gamma));
     EditAlpha->SetText(NumberText(geometry.Alpha));
     EditTableAccu->SetText(QString::number(geometry.TableAccuracy));
+    EditMinNormalAngle->SetText(NumberText(geometry.MinNormalAngle));
+    EditPointTolerance->SetText(NumberText(geometry.PointTolerance));
     CheckDiscardInt->setChecked(geometry.DiscardInt);
     CheckMarkNegative->setChecked(geometry.MarkNegative);
     if (withInterface) {
@@ -329,6 +351,18 @@ void TSettingForm::TableAccuChanged() {
     }
 }
 
+void TSettingForm::KeepWithin(TSettingSpinEdit& edit, double limit) {
+    double value = 0.0;
+    if (Filling || Adjusting || edit.text().isEmpty() || !ReadNumber(edit, value) ||
+        value <= limit) {
+        return;
+    }
+    Adjusting = true;
+    DialogService.Beep();
+    edit.SetText(NumberText(limit));
+    Adjusting = false;
+}
+
 void TSettingForm::BrowsePath() {
     const QString folder = DialogService.FolderName(
         this, QStringLiteral("Выберите директорию по умолчанию"), ButtonEditPath->text());
@@ -363,6 +397,21 @@ bool TSettingForm::CollectValues(QString* problem) {
         result.Geometry.TableAccuracy = accuracy;
     } else {
         fail(QStringLiteral("точность вывода данных"), EditTableAccu->text());
+    }
+    if (ReadNumber(*EditMinNormalAngle, value) && value >= 0.0 && value <= kMinNormalAngleLimit) {
+        result.Geometry.MinNormalAngle = value;
+    } else {
+        fail(QStringLiteral("минимальный угол между нормалями"), EditMinNormalAngle->text());
+    }
+    if (ReadNumber(*EditPointTolerance, value) && value > 0.0 && value <= kPointToleranceLimit) {
+        result.Geometry.PointTolerance = value;
+    } else if (ReadNumber(*EditPointTolerance, value)) {
+        if (ok && problem != nullptr) {
+            *problem = QStringLiteral("допуск совпадения точек: должен быть больше нуля");
+        }
+        ok = false;
+    } else {
+        fail(QStringLiteral("допуск совпадения точек"), EditPointTolerance->text());
     }
     result.Geometry.DiscardInt = CheckDiscardInt->isChecked();
     result.Geometry.MarkNegative = CheckMarkNegative->isChecked();

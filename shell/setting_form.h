@@ -1,4 +1,4 @@
-// "Настройки": the settings dialog. Page "Геометрия" edits the five geometry settings,
+// "Настройки": the settings dialog. Page "Геометрия" edits the seven geometry settings,
 // either of new projects (the stored settings) or of the current project (the active
 // document's own copy), as the target list "Применять настройки к:" says; page
 // "Интерфейс" edits the interface settings, which are always the stored ones.
@@ -10,9 +10,11 @@
 // Field rules: EditGamma and EditAlpha take digits and one decimal separator, spin
 // 0..89, a value above 89 becomes "89" with a beep, and when Alpha + Gamma exceeds 90
 // the other field becomes 90 minus the edited one; EditTableAccu takes digits, spins
-// 0..6, and a value above 6 becomes "6" with a beep. Other keys are refused with a
-// beep. An empty field becomes "0" when left. Choosing a target or switching pages
-// refills the geometry fields from the chosen set, dropping unconfirmed edits.
+// 0..6, and a value above 6 becomes "6" with a beep; EditMinNormalAngle (degrees) takes
+// digits and one separator, spins 0..180, and a value above 180 becomes "180" with a beep;
+// EditPointTolerance (mm) likewise within 0..1, and OK refuses a tolerance of 0. Other
+// keys are refused with a beep. An empty field becomes "0" when left. Choosing a target or
+// switching pages refills the geometry fields from the chosen set, dropping unconfirmed edits.
 #pragma once
 
 #include <QDialog>
@@ -71,6 +73,8 @@ private:
     void GammaChanged();
     void AlphaChanged();
     void TableAccuChanged();
+    // A number above `limit` typed into `edit` becomes the limit, with a beep.
+    void KeepWithin(TSettingSpinEdit& edit, double limit);
     void BrowsePath();
     bool ReadNumber(const TSettingSpinEdit& edit, double& value) const;
     QString NumberText(double value) const;
@@ -88,6 +92,8 @@ private:
     TSettingSpinEdit* EditGamma = nullptr;
     TSettingSpinEdit* EditAlpha = nullptr;
     TSettingSpinEdit* EditTableAccu = nullptr;
+    TSettingSpinEdit* EditMinNormalAngle = nullptr;
+    TSettingSpinEdit* EditPointTolerance = nullptr;
     QCheckBox* CheckDiscardInt = nullptr;
     QCheckBox* CheckMarkNegative = nullptr;
     QCheckBox* CheckViewChart = nullptr;

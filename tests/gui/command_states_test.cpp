@@ -4,6 +4,8 @@
 #include <QShortcut>
 #include <QtTest>
 
+#include <QDialog>
+
 #include <QAction>
 #include <QLabel>
 #include <QMdiArea>
@@ -59,6 +61,7 @@ const QStringList kCommands = {
     "ButtonRemoveSortFaces",
     "ButtonRemoveCE",
     "ButtonRemoveSelect",
+    "ButtonTransformModel",
     "ButtonRotate",
     "ButtonPan",
     "ButtonZoom",
@@ -190,6 +193,7 @@ void TCommandStatesTest::Reach(TState state) {
         return;
     }
     Dialogs->ChooseFile(kSample);
+    Dialogs->CloseModal(QDialog::Accepted);  // "Параметры импорта"
     Command("ButtonOpenSTL")->trigger();
     if (state == TState::StlLoaded) {
         return;
@@ -236,18 +240,20 @@ void TCommandStatesTest::EnablingRules_data() {
     QTest::newRow("STL loaded") << TState::StlLoaded << false
                                 << Expand(
                                        "always ButtonNew ButtonOpen documents windows views "
-                                       "ButtonSortFaces")
+                                       "ButtonSortFaces ButtonTransformModel")
                                 << true << false << false;
-    QTest::newRow("sorted") << TState::Sorted << false
-                            << Expand(
-                                   "always ButtonNew ButtonOpen documents windows views "
-                                   "ButtonSortFaces ButtonCutEdge ButtonViewFaces "
-                                   "ButtonRemoveSortFaces")
-                            << true << false << false;
+    QTest::newRow("sorted")
+        << TState::Sorted << false
+        << Expand(
+               "always ButtonNew ButtonOpen documents windows views "
+               "ButtonSortFaces ButtonTransformModel ButtonCutEdge ButtonViewFaces "
+               "ButtonRemoveSortFaces")
+        << true << false << false;
     QTest::newRow("cutting edge")
         << TState::CutEdge << false
         << Expand(
                "always ButtonNew ButtonOpen documents windows views ButtonSortFaces "
+               "ButtonTransformModel "
                "ButtonCutEdge ButtonViewFaces ButtonRemoveSortFaces ButtonViewCutEdge "
                "ButtonDiscardCutEdge ButtonRemoveCE")
         << true << true << false;
@@ -255,6 +261,7 @@ void TCommandStatesTest::EnablingRules_data() {
         << TState::FeedPlanDefined << false
         << Expand(
                "always ButtonNew ButtonOpen documents windows views ButtonSortFaces "
+               "ButtonTransformModel "
                "ButtonCutEdge ButtonViewFaces ButtonRemoveSortFaces ButtonViewCutEdge "
                "ButtonDiscardCutEdge ButtonRemoveCE ButtonViewFeedPlan")
         << true << true << true;
@@ -262,6 +269,7 @@ void TCommandStatesTest::EnablingRules_data() {
         << TState::AnglesComputed << false
         << Expand(
                "always ButtonNew ButtonOpen documents windows views ButtonSortFaces "
+               "ButtonTransformModel "
                "ButtonCutEdge ButtonViewFaces ButtonRemoveSortFaces ButtonViewCutEdge "
                "ButtonDiscardCutEdge ButtonRemoveCE ButtonViewFeedPlan ButtonSelection")
         << true << true << true;
@@ -269,6 +277,7 @@ void TCommandStatesTest::EnablingRules_data() {
         << TState::SelectionMade << false
         << Expand(
                "always ButtonNew ButtonOpen documents windows views ButtonSortFaces "
+               "ButtonTransformModel "
                "ButtonCutEdge ButtonViewFaces ButtonRemoveSortFaces ButtonViewCutEdge "
                "ButtonDiscardCutEdge ButtonRemoveCE ButtonViewFeedPlan ButtonSelection "
                "ButtonRemoveSelect")
@@ -454,7 +463,7 @@ void TCommandStatesTest::MenusAndToolbarsKeepTheirOrder_data() {
                                << Words(
                                       "ButtonSortFaces ButtonCutEdge - ButtonDiscardCutEdge "
                                       "ButtonSelection - ButtonRemoveSortFaces ButtonRemoveCE "
-                                      "ButtonRemoveSelect");
+                                      "ButtonRemoveSelect - ButtonTransformModel");
     QTest::newRow("Вид") << "MenuView"
                          << (Words("ButtonRotate ButtonPan ButtonZoom ButtonRotateZ - "
                                    "ButtonViewShaded ButtonViewKarkas")
@@ -500,6 +509,7 @@ void TCommandStatesTest::HintsAreCaptionsExceptThree() {
         {"ButtonOpenSTL", "Открыть STL"},
         {"ButtonSaveAs", "Сохранить как"},
         {"ButtonSaveImage", "Сохранить изображение"},
+        {"ButtonTransformModel", "Преобразовать модель"},
     };
     QCOMPARE(Command("ButtonOpen")->text(), QStringLiteral("Открыть..."));
     QCOMPARE(Command("ButtonZoom")->text(), QStringLiteral("Увеличить/уменьшить"));

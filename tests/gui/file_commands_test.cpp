@@ -48,6 +48,7 @@ const QString kSaveError = QStringLiteral("Error: Ошибка при сохра
 const QString kDestroyGeometry = QStringLiteral("Question: Уничтожить текущую геометрию?");
 const QString kDestroyResults =
     QStringLiteral("Question: Операция уничтожит все рассчитанные данные. Продолжить?");
+const QString kImportDialog = QStringLiteral("Modal: Параметры импорта");
 
 QString SaveQuestion(const QString& fileName) {
     return QStringLiteral("Question: Сохранить изменения в файле ") + fileName;
@@ -139,6 +140,7 @@ QAction* TFileCommandsTest::Command(const char* name) const {
 TMDIChild* TFileCommandsTest::NewDocumentWithSample() {
     Command("ButtonNew")->trigger();
     Dialogs->ChooseFile(kSample);
+    Dialogs->CloseModal(QDialog::Accepted);  // "Параметры импорта"
     Command("ButtonOpenSTL")->trigger();
     return Form->ActiveDocument();
 }
@@ -395,8 +397,10 @@ void TFileCommandsTest::SaveUsesTheDocumentsOwnFile() {
     Settings->Values.UsePath = true;
     Settings->Values.Path = Folder->path();
     TMDIChild* document = NewDocumentWithSample();
-    // With UsePath every dialog starts in Path.
-    QCOMPARE(Dialogs->Shown().last().Detail, Folder->path());
+    // With UsePath every dialog starts in Path; the import dialog follows the file dialog.
+    const QList<tessarin::test::TDialogRecord> shown = Dialogs->Shown();
+    QCOMPARE(shown.at(shown.size() - 2).Kind, TDialogKind::OpenFile);
+    QCOMPARE(shown.at(shown.size() - 2).Detail, Folder->path());
     Dialogs->Clear();
 
     const QString first = TempPath("first.tsf");
@@ -451,6 +455,8 @@ void TFileCommandsTest::ChangedMarkerFollowsTheModel() {
 void TFileCommandsTest::OpenStlWithoutDocumentMakesOne() {
     QVERIFY(Command("ButtonOpenSTL")->isEnabled());
     Dialogs->ChooseFile(kSample);
+    Dialogs->CloseModal(QDialog::Accepted);
+    Dialogs->CloseModal(QDialog::Accepted);  // "Параметры импорта"
     Command("ButtonOpenSTL")->trigger();
     QCOMPARE(Form->OpenDocumentCount(), 1);
     QCOMPARE(Form->ActiveDocument()->Caption(), QStringLiteral("Untitled1"));
@@ -533,7 +539,7 @@ void TFileCommandsTest::OpenStlCascade_data() {
         << QStringList{kDestroyGeometry, kDestroyResults} << false;
     QTest::newRow("yes to both") << QList<TAnswer>{TAnswer::Yes, TAnswer::Yes}
                                  << QStringList{kDestroyGeometry, kDestroyResults,
-                                                "OpenFile: Открыть STL"}
+                                                "OpenFile: Открыть STL", kImportDialog}
                                  << true;
 }
 
@@ -553,6 +559,7 @@ void TFileCommandsTest::OpenStlCascade() {
     }
     if (replaced) {
         Dialogs->ChooseFile(kSample);
+        Dialogs->CloseModal(QDialog::Accepted);
     }
     Command("ButtonOpenSTL")->trigger();
 
@@ -668,7 +675,7 @@ void TFileCommandsTest::CommandLineOpensOnFirstShow_data() {
     QTest::addColumn<QStringList>("transcript");
 
     QTest::newRow("project") << kExampleProject << kExampleProject << QStringList{};
-    QTest::newRow("STL model") << kSample << "Untitled1" << QStringList{};
+    QTest::newRow("STL model") << kSample << "Untitled1" << QStringList{kImportDialog};
     QTest::newRow("missing project")
         << QStringLiteral("/no/such/project.tsf") << QString() << QStringList{kOpenError};
     // An STL model under a project's name ("tmp:" makes the copy in the test's folder).
@@ -686,6 +693,9 @@ void TFileCommandsTest::CommandLineOpensOnFirstShow() {
         argument = copy;
     }
     Form->SetCommandLineFile(argument);
+    if (argument.endsWith(QStringLiteral(".stl"))) {
+        Dialogs->CloseModal(QDialog::Accepted);
+    }
     // The show event itself: the offscreen platform must not really show the window.
     QShowEvent show;
     QCoreApplication::sendEvent(Form.get(), &show);
@@ -715,6 +725,7 @@ void TFileCommandsTest::DroppedFilesOpen() {
     QCoreApplication::sendEvent(Form.get(), &enter);
     QVERIFY(enter.isAccepted());
     QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    Dialogs->CloseModal(QDialog::Accepted);
     QCoreApplication::sendEvent(Form.get(), &drop);
 
     QCOMPARE(Form->OpenDocumentCount(), 2);
@@ -723,7 +734,7 @@ void TFileCommandsTest::DroppedFilesOpen() {
     QVERIFY(imported->Model.SurfaceData.SurfaceExist);
     QCOMPARE(imported->StlFileName, kSample);
     QCOMPARE(Form->Documents().at(1).Window->Caption(), kExampleProject);
-    QVERIFY(Dialogs->Records().isEmpty());
+    QCOMPARE(Dialogs->Transcript(), QStringList{kImportDialog});
 
     // Other files are not taken.
     QMimeData text;

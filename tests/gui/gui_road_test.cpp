@@ -10,6 +10,8 @@
 // (scripts/screenshot.sh --data-panel).
 #include <QtTest>
 
+#include <QDialog>
+
 #include <QAction>
 #include <QImage>
 #include <QLabel>
@@ -144,6 +146,7 @@ QAction* TGuiRoadTest::Command(const char* name) const {
 TMDIChild* TGuiRoadTest::AnalyseSample() {
     Command("ButtonNew")->trigger();
     Dialogs->ChooseFile(kSample);
+    Dialogs->CloseModal(QDialog::Accepted);  // "Параметры импорта"
     Command("ButtonOpenSTL")->trigger();
     Command("ButtonSortFaces")->trigger();
     Command("ButtonCutEdge")->trigger();

@@ -4,6 +4,8 @@
 // main segment, and the panel working on whichever document is active.
 #include <QtTest>
 
+#include <QDialog>
+
 #include <QAbstractItemView>
 #include <QAction>
 #include <QCursor>
@@ -137,6 +139,7 @@ QToolButton* TManagePanelTest::Button(const char* name) const {
 TMDIChild* TManagePanelTest::AnalyseSample() {
     Command("ButtonNew")->trigger();
     Dialogs->ChooseFile(kSample);
+    Dialogs->CloseModal(QDialog::Accepted);  // "Параметры импорта"
     Command("ButtonOpenSTL")->trigger();
     Command("ButtonSortFaces")->trigger();
     Command("ButtonCutEdge")->trigger();

@@ -12,6 +12,8 @@
 // (scripts/panel_screenshots.sh).
 #include <QtTest>
 
+#include <QDialog>
+
 #include <QAction>
 #include <QDir>
 #include <QGroupBox>
@@ -141,6 +143,7 @@ void TPanelRoadTest::SideBarClick(TMDIChild& document, int group, int item) {
 void TPanelRoadTest::RoadMatchesTheBatchTool() {
     Command("ButtonNew")->trigger();
     Dialogs->ChooseFile(kSample);
+    Dialogs->CloseModal(QDialog::Accepted);  // "Параметры импорта"
     Command("ButtonOpenSTL")->trigger();
     Command("ButtonSortFaces")->trigger();
     Command("ButtonCutEdge")->trigger();

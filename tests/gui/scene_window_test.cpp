@@ -7,6 +7,8 @@
 // saves the main window on the sample in every standard view, shaded.
 #include <QtTest>
 
+#include <QDialog>
+
 #include <QAction>
 #include <QDir>
 #include <QImage>
@@ -121,6 +123,7 @@ QAction* TSceneWindowTest::Command(const char* name) const {
 TMDIChild* TSceneWindowTest::OpenSample() {
     Command("ButtonNew")->trigger();
     Dialogs->ChooseFile(kSample);
+    Dialogs->CloseModal(QDialog::Accepted);  // "Параметры импорта"
     Command("ButtonOpenSTL")->trigger();
     Command("ButtonSortFaces")->trigger();
     return Form->ActiveDocument();

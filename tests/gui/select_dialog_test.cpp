@@ -4,6 +4,8 @@
 // selection, and a selection made through the dialog equal to the batch tool's.
 #include <QtTest>
 
+#include <QDialog>
+
 #include <QAction>
 #include <QGroupBox>
 #include <QLabel>
@@ -126,6 +128,7 @@ QAction* TSelectDialogTest::Command(const char* name) const {
 TMDIChild* TSelectDialogTest::AnalyseSample(bool withStaticSystem) {
     Command("ButtonNew")->trigger();
     Dialogs->ChooseFile(kSample);
+    Dialogs->CloseModal(QDialog::Accepted);  // "Параметры импорта"
     Command("ButtonOpenSTL")->trigger();
     Command("ButtonSortFaces")->trigger();
     Command("ButtonCutEdge")->trigger();

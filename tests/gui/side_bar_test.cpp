@@ -4,6 +4,8 @@
 // through the side bar, compared with the sample's project file.
 #include <QtTest>
 
+#include <QDialog>
+
 #include <QAction>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -104,6 +106,7 @@ QAction* TSideBarTest::Command(const char* name) const {
 TMDIChild* TSideBarTest::NewDocumentWithCutEdge() {
     Command("ButtonNew")->trigger();
     Dialogs->ChooseFile(kSampleStl);
+    Dialogs->CloseModal(QDialog::Accepted);  // "Параметры импорта"
     Command("ButtonOpenSTL")->trigger();
     Command("ButtonSortFaces")->trigger();
     Command("ButtonCutEdge")->trigger();
@@ -282,8 +285,10 @@ void TSideBarTest::ItemConditions() {
         QCOMPARE(document->Data().Tree().SelectedKinds(), TKinds{kind});
         QCOMPARE(document->Data().ShownColumns().size(), computed == 0 ? 5U : 6U);
     }
-    // The property list follows every click: "Углы рассчитаны?" of the open system.
-    QCOMPARE(document->Properties().Rows().back().first, QStringLiteral("Углы рассчитаны?"));
+    // The property list follows every click: "Углы рассчитаны?" of the open system, then
+    // the unit and the axis of the import.
+    const TPropertyRows shownRows = document->Properties().Rows();
+    QCOMPARE(shownRows.at(shownRows.size() - 3).first, QStringLiteral("Углы рассчитаны?"));
 }
 
 void TSideBarTest::StaticAnglesFirstSelectTheStaticNode() {
@@ -336,11 +341,13 @@ void TSideBarTest::SampleRoadMatchesTheProjectFile() {
     // The property list of the static system, as the project file's values read.
     document->Bar().SetActiveGroup(1);
     const TPropertyRows rows = document->Properties().Rows();
-    QCOMPARE(rows.size(), 7U);
+    QCOMPARE(rows.size(), 9U);
     QCOMPARE(rows[1],
              (std::pair{QStringLiteral("Угол наиб. наклона СМП"), QStringLiteral("5,0000")}));
     QCOMPARE(rows[5], (std::pair{QStringLiteral("Номер отр. гл. РК"), QStringLiteral("0")}));
     QCOMPARE(rows[6], (std::pair{QStringLiteral("Углы рассчитаны?"), QStringLiteral("Да")}));
+    QCOMPARE(rows[7], (std::pair{QStringLiteral("Единицы файла"), QStringLiteral("мм")}));
+    QCOMPARE(rows[8], (std::pair{QStringLiteral("Ось инструмента в файле"), QStringLiteral("+Z")}));
 }
 
 void TSideBarTest::PropertyRows_data() {

@@ -25,6 +25,10 @@ public:
         Exists = true;
         ++Writes;
     }
+    void WriteImportDefaults(const model::TImportOptions& options) override {
+        Values.Import = options;
+        ++Writes;
+    }
     bool SettingsExist() const override { return Exists; }
     void CreateDefaultSettings() override {
         Values = shell::TShellSettings{};
