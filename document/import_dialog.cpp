@@ -205,7 +205,7 @@ TImportDialog::TImportDialog(std::shared_ptr<const model::TSurface> polygons, st
     TextCheck = new QPlainTextEdit;
     TextCheck->setObjectName(QStringLiteral("TextCheck"));
     TextCheck->setReadOnly(true);
-    TextCheck->setMinimumHeight(150);
+    TextCheck->setMinimumHeight(180);
     checkLayout->addWidget(TextCheck, 0, 0, 1, 2);
     LabelSuggestUnit = new QLabel;
     LabelSuggestUnit->setObjectName(QStringLiteral("LabelSuggestUnit"));
