@@ -97,6 +97,7 @@ private slots:
     void StoreReadsDefaultsAndRepairs_data();
     void StoreReadsDefaultsAndRepairs();
     void StoreWritesGeometryOnlyForNewProjects();
+    void StoreKeepsTheNewValues();
     void FirstStartWritesOnce();
     void FirstStartReportsAFailedAssociation();
 
@@ -108,6 +109,8 @@ private slots:
     void PagePersistsBetweenShowings();
     void PathFieldAndFolderBrowser();
     void OkRefusesATextThatIsNoNumber();
+    void CuttingEdgeFields_data();
+    void CuttingEdgeFields();
     void PastedTextPassesTheTypingRule_data();
     void PastedTextPassesTheTypingRule();
 
@@ -115,6 +118,7 @@ private slots:
     void SettingsCommandForTheCurrentProject();
     void NewAccuracyForTheCurrentProjectShowsAtOnce();
     void SettingsCommandCancelled();
+    void CuttingEdgeValuesReachANewDocument();
     void ButtonStyles();
 
     void HelpLooksInTheExecutableFolderFirst();
@@ -179,6 +183,16 @@ void TSettingsTest::StoreReadsDefaultsAndRepairs_data() {
     QTest::newRow("TableAccuracy 9") << "Geom/TableAccuracy" << QVariant(9) << QVariant(4);
     QTest::newRow("missing ViewChart") << "IntF/ViewChart" << QVariant() << QVariant(1);
     QTest::newRow("missing Path") << "IntF/Path" << QVariant() << QVariant(QString());
+    QTest::newRow("MinNormalAngle 200")
+        << "Geom/MinNormalAngle" << QVariant(FloatBytes(200)) << QVariant(FloatBytes(0));
+    QTest::newRow("PointTolerance negative")
+        << "Geom/PointTolerance" << QVariant(FloatBytes(-1)) << QVariant(FloatBytes(0.001));
+    QTest::newRow("missing PointTolerance")
+        << "Geom/PointTolerance" << QVariant() << QVariant(FloatBytes(0.001));
+    QTest::newRow("Units feet") << "Import/Units" << QVariant("ft") << QVariant("mm");
+    QTest::newRow("Origin elsewhere") << "Import/Origin" << QVariant("top") << QVariant("keep");
+    QTest::newRow("AxisZ of zero length")
+        << "Import/AxisZ" << QVariant(FloatBytes(0)) << QVariant(FloatBytes(1));
 }
 
 void TSettingsTest::StoreReadsDefaultsAndRepairs() {
@@ -219,6 +233,40 @@ void TSettingsTest::StoreReadsDefaultsAndRepairs() {
     } else {
         QCOMPARE(now.toString(), repaired.toString());
     }
+}
+
+void TSettingsTest::StoreKeepsTheNewValues() {
+    TSettings store;
+    store.CreateDefaultSettings();
+    const TShellSettings defaults = store.ReadSettings();
+    QCOMPARE(defaults.Geometry.MinNormalAngle, 0.0);
+    QCOMPARE(defaults.Geometry.PointTolerance, 0.001);
+    QCOMPARE(defaults.Import, tessarin::model::TImportOptions{});
+
+    TShellSettings values = defaults;
+    values.Geometry.MinNormalAngle = 12.5;
+    values.Geometry.PointTolerance = 0.02;
+    store.WriteSettings(values, true);
+    QCOMPARE(RawSettings().value("Geom/MinNormalAngle").toByteArray(), FloatBytes(12.5));
+    QCOMPARE(RawSettings().value("Geom/PointTolerance").toByteArray(), FloatBytes(0.02));
+
+    tessarin::model::TImportOptions import;
+    import.Unit = tessarin::model::TLengthUnit::Inch;
+    import.Axis = {0.5, -1.0, 0.25};
+    import.Origin = tessarin::model::TOriginChoice::Point;
+    import.OriginPoint = {1.0, 2.0, -3.5};
+    import.RepairNormals = false;
+    import.KeepDuplicates = true;
+    store.WriteImportDefaults(import);
+    const TShellSettings read = store.ReadSettings();
+    QCOMPARE(read.Geometry.MinNormalAngle, 12.5);
+    QCOMPARE(read.Geometry.PointTolerance, 0.02);
+    QCOMPARE(read.Import, import);
+    QCOMPARE(RawSettings().value("Import/Units").toString(), QStringLiteral("inch"));
+    QCOMPARE(RawSettings().value("Import/Origin").toString(), QStringLiteral("point"));
+    // The keys the first format had keep their values and types.
+    QCOMPARE(RawSettings().value("Geom/Gamma").toByteArray(), FloatBytes(80));
+    QCOMPARE(RawSettings().value("Geom/TableAccuracy").toInt(), 4);
 }
 
 void TSettingsTest::StoreWritesGeometryOnlyForNewProjects() {
@@ -484,6 +532,57 @@ void TSettingsTest::OkRefusesATextThatIsNoNumber() {
     QCOMPARE(Dialog().result(), int(QDialog::Rejected));
 }
 
+void TSettingsTest::CuttingEdgeFields_data() {
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("text");  // afterwards
+    QTest::addColumn<int>("beeps");
+    QTest::addColumn<bool>("accepted");  // OK closes the dialog
+    QTest::newRow("angle within") << "EditMinNormalAngle"
+                                  << "12,5"
+                                  << "12,5" << 0 << true;
+    QTest::newRow("angle above 180") << "EditMinNormalAngle"
+                                     << "190"
+                                     << "180" << 1 << true;
+    QTest::newRow("angle letters") << "EditMinNormalAngle"
+                                   << "1a"
+                                   << "1" << 1 << true;
+    QTest::newRow("tolerance within") << "EditPointTolerance"
+                                      << "0,05"
+                                      << "0,05" << 0 << true;
+    QTest::newRow("tolerance above 1") << "EditPointTolerance"
+                                       << "2"
+                                       << "1" << 1 << true;
+    QTest::newRow("tolerance 0 refused") << "EditPointTolerance"
+                                         << "0"
+                                         << "0" << 0 << false;
+    QTest::newRow("tolerance separator only") << "EditPointTolerance"
+                                              << ","
+                                              << "," << 0 << false;
+}
+
+void TSettingsTest::CuttingEdgeFields() {
+    QFETCH(QString, field);
+    QFETCH(QString, typed);
+    QFETCH(QString, text);
+    QFETCH(int, beeps);
+    QFETCH(bool, accepted);
+    Dialog().Prepare(Memory->Values, std::nullopt);
+    QCOMPARE(Field("EditMinNormalAngle")->text(), QStringLiteral("0"));
+    QCOMPARE(Field("EditPointTolerance")->text(), QStringLiteral("0,001"));
+    Dialogs->Clear();
+    TypeInto(qPrintable(field), typed);
+    QCOMPARE(Field(qPrintable(field))->text(), text);
+    QCOMPARE(BeepCount(*Dialogs), beeps);
+    Dialog().setResult(QDialog::Rejected);
+    Dialog().accept();
+    QCOMPARE(Dialog().result(), int(accepted ? QDialog::Accepted : QDialog::Rejected));
+    if (!accepted) {
+        QCOMPARE(Dialogs->Transcript(), QStringList{"Error: Неверное значение"});
+        Dialog().reject();
+    }
+}
+
 void TSettingsTest::PastedTextPassesTheTypingRule_data() {
     QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("pasted");
@@ -592,6 +691,28 @@ void TSettingsTest::NewAccuracyForTheCurrentProjectShowsAtOnce() {
     Form->findChild<QAction*>("ButtonSettings")->trigger();
     QCOMPARE(document->Model.SurfaceData.GeometrySettings.TableAccuracy, 1);
     QCOMPARE(table.data(table.index(0, 1)).toString(), QStringLiteral("-177,4"));
+}
+
+void TSettingsTest::CuttingEdgeValuesReachANewDocument() {
+    Dialogs->WorkModal([this](QDialog& dialog) {
+        TypeInto("EditMinNormalAngle", "12,5");
+        TypeInto("EditPointTolerance", "0,01");
+        dialog.accept();
+        return dialog.result();
+    });
+    Form->findChild<QAction*>("ButtonSettings")->trigger();
+    QCOMPARE(Memory->Values.Geometry.MinNormalAngle, 12.5);
+    QCOMPARE(Memory->Values.Geometry.PointTolerance, 0.01);
+    Form->findChild<QAction*>("ButtonNew")->trigger();
+    const tessarin::model::TGeometrySettings& geometry =
+        Form->ActiveDocument()->Model.SurfaceData.GeometrySettings;
+    QCOMPARE(geometry.MinNormalAngle, 12.5);
+    QCOMPARE(geometry.PointTolerance, 0.01);
+    // And a model imported into it searches its cutting edge with them.
+    Dialogs->ChooseFile(QStringLiteral(TESSARIN_SAMPLES "/cutter.stl"));
+    Dialogs->CloseModal(QDialog::Accepted);  // "Параметры импорта"
+    Form->findChild<QAction*>("ButtonOpenSTL")->trigger();
+    QCOMPARE(Form->ActiveDocument()->Model.SurfaceData.GeometrySettings.MinNormalAngle, 12.5);
 }
 
 void TSettingsTest::SettingsCommandCancelled() {
