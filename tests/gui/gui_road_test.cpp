@@ -169,7 +169,8 @@ void TGuiRoadTest::RoadMatchesTheBatchTool() {
     QVERIFY(document->Model.SegmentCount > 0);
     QVERIFY(document->PanelsShown());
     QCOMPARE(Form->StatusPanel(0).text(), QString());  // every operation finished its progress
-    QCOMPARE(Dialogs->Transcript(), QStringList{"OpenFile: Открыть STL"});
+    QCOMPARE(Dialogs->Transcript(),
+             (QStringList{"OpenFile: Открыть STL", "Modal: Параметры импорта"}));
 
     // The view draws the fitted model and its cutting edge, and follows the toggle.
     const QImage shown = document->View().GrabScene();
