@@ -367,11 +367,21 @@ void TImportDialog::StartCheck() {
     if (!options) {
         return;
     }
-    // The old worker gives up at its next progress step; it is joined before the new one
-    // starts, so there is only ever one copy of the model being checked.
+    // The old worker gives up at its next progress step. It is not waited for here, which
+    // could hold the window for as long as a step of a large model takes: the check starts
+    // a little later instead, so that there is only ever one copy of the model checked.
+    if (Worker.joinable() && !WorkerDone.load()) {
+        Delay->start();
+        return;
+    }
     StopWorker();
     const int mine = Generation.load();
+    WorkerDone = false;
     Worker = std::thread([this, mine, options = *options, polygons = Polygons] {
+        struct TDone {
+            std::atomic<bool>& Flag;
+            ~TDone() { Flag = true; }
+        } done{WorkerDone};
         TOutcome outcome;
         outcome.Generation = mine;
         try {
@@ -418,8 +428,11 @@ void TImportDialog::CollectOutcome() {
 }
 
 void TImportDialog::WaitForCheck() {
-    if (Delay->isActive()) {
+    while (Delay->isActive()) {
         Delay->stop();
+        if (Worker.joinable() && !WorkerDone.load()) {
+            Worker.join();
+        }
         StartCheck();
     }
     if (Worker.joinable()) {

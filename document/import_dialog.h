@@ -93,6 +93,7 @@ private:
     bool Filling = false;
 
     std::thread Worker;
+    std::atomic<bool> WorkerDone{true};  // the worker has returned (or there is none)
     std::atomic<int> Generation{0};
     std::mutex PendingLock;
     std::optional<TOutcome> Pending;  // what the worker found, for the main thread

@@ -89,6 +89,7 @@ private slots:
 
     void ChoicesReachTheModel();
     void SuggestionsAreOneClickAway();
+    void CheckFollowsTheChoicesInTheBackground();
     void CancelChangesNothing();
     void ChoicesBecomeTheNextDefaults();
     void BadNumbersKeepOKDisabled();
@@ -198,9 +199,9 @@ void TImportDialogTest::ChoicesReachTheModel() {
     QCOMPARE(Dialogs->Transcript(), (QStringList{"OpenFile: Открыть STL", kImportDialog}));
     // The summary is the check under the choices: inches, the half turn about X.
     QVERIFY2(summary.contains(QStringLiteral("Прочитано граней: 4")), qPrintable(summary));
-    QVERIFY2(
-        summary.contains(QStringLiteral("Габариты, мм: X 0,000 .. 76,2, Y -50,8 .. 0,000, Z -25,4 .. 0,000")),
-        qPrintable(summary));
+    QVERIFY2(summary.contains(QStringLiteral(
+                 "Габариты, мм: X 0,000 .. 76,2, Y -50,8 .. 0,000, Z -25,4 .. 0,000")),
+             qPrintable(summary));
     QVERIFY2(summary.contains(QStringLiteral("Исправлено нормалей (нулевых, не чисел или не "
                                              "единичной длины): 1")),
              qPrintable(summary));
@@ -269,11 +270,40 @@ void TImportDialogTest::SuggestionsAreOneClickAway() {
     QVERIFY(generated.LoadSTLFromMemory(
         tessarin::samples::AsciiStlText(tessarin::samples::GenerateSampleTool({}), "tool"),
         "tool"));
-    for (const auto& [a, b] : {std::pair{data.Xmin, generated.Xmin}, {data.Xmax, generated.Xmax},
-                               {data.Ymin, generated.Ymin}, {data.Ymax, generated.Ymax},
-                               {data.Zmin, generated.Zmin}, {data.Zmax, generated.Zmax}}) {
+    for (const auto& [a, b] : {std::pair{data.Xmin, generated.Xmin},
+                               {data.Xmax, generated.Xmax},
+                               {data.Ymin, generated.Ymin},
+                               {data.Ymax, generated.Ymax},
+                               {data.Zmin, generated.Zmin},
+                               {data.Zmax, generated.Zmax}}) {
         QVERIFY2(std::abs(a - b) < 1e-3, qPrintable(QStringLiteral("%1 %2").arg(a).arg(b)));
     }
+}
+
+void TImportDialogTest::CheckFollowsTheChoicesInTheBackground() {
+    QStringList seen;
+    Import(WriteFile("inch.stl", kInchTetrahedron), [&](QDialog& dialog) {
+        TImportDialog& import = ImportDialog(dialog);
+        seen << import.Summary();
+        // The window's own event loop brings the worker's result; no waiting by hand.
+        (void)QTest::qWaitFor([&] { return import.Summary().contains(QStringLiteral("Габариты")); },
+                              5000);
+        seen << import.Summary();
+        // Two changes in a row: the first one's check is abandoned, the second one's shown.
+        Child<QComboBox>(dialog, "ComboUnit").setCurrentText(QStringLiteral("м"));
+        Child<QComboBox>(dialog, "ComboUnit").setCurrentText(QStringLiteral("дюйм"));
+        seen << import.Summary();
+        (void)QTest::qWaitFor([&] { return import.Summary().contains(QStringLiteral("76,2")); },
+                              5000);
+        seen << import.Summary();
+        dialog.reject();
+        return dialog.result();
+    });
+    QCOMPARE(seen.size(), 4);
+    QCOMPARE(seen[0], QStringLiteral("Проверка модели..."));
+    QVERIFY2(seen[1].contains(QStringLiteral("X 0,000 .. 3,000")), qPrintable(seen[1]));
+    QCOMPARE(seen[2], QStringLiteral("Проверка модели..."));
+    QVERIFY2(seen[3].contains(QStringLiteral("X 0,000 .. 76,2")), qPrintable(seen[3]));
 }
 
 void TImportDialogTest::CancelChangesNothing() {
