@@ -193,17 +193,17 @@ void TMDIChild::DropGeometry() {
     FillPropertyList();
 }
 
-void TMDIChild::OpenStl() {
+bool TMDIChild::OpenStl() {
     // Before the dialog: even a cancelled import leaves the document changed.
     Model.SurfaceData.Modified = true;
     const QString name = Host.Dialogs().OpenFileName(
         this, QStringLiteral("Открыть STL"), QStringLiteral("Файлы стереолитографии (*.stl)"),
         Host.DialogFolder());
     if (!name.isEmpty() && QFileInfo::exists(name)) {
-        ImportStl(name);
-        return;
+        return ImportStl(name) == TImportOutcome::Imported;
     }
     FormPaint();
+    return false;
 }
 
 std::optional<model::TImportOptions> TMDIChild::AskImportOptions(

@@ -57,8 +57,8 @@ public:
     // one is imported in its place (ImportStl).
     bool ConfirmReplaceGeometry();
     // Marks the document changed, asks for an STL file and imports it (ImportStl).
-    // Repaints in every case.
-    void OpenStl();
+    // Repaints in every case. True when a model was imported.
+    bool OpenStl();
     enum class TImportOutcome { Imported, Failed, Cancelled };
     // Reads the file `path` once (with progress), shows "Параметры импорта" with the model
     // check, and on OK removes the old geometry with everything found on it and imports

@@ -207,8 +207,7 @@ void TMainForm::ButtonOpenSTLClick() {
     if (document->Model.SurfaceData.SurfaceExist && !document->ConfirmReplaceGeometry()) {
         return;
     }
-    document->OpenStl();
-    if (document->Model.SurfaceData.SurfaceExist) {
+    if (document->OpenStl()) {
         RememberRecentFile(document->StlFileName);
     }
     UpdateCommandStates();

@@ -91,6 +91,8 @@ private slots:
     void SuggestionsAreOneClickAway();
     void CheckFollowsTheChoicesInTheBackground();
     void CancelChangesNothing();
+    void NothingToImportKeepsTheModel_data();
+    void NothingToImportKeepsTheModel();
     void ChoicesBecomeTheNextDefaults();
     void BadNumbersKeepOKDisabled();
     void TransformAsksAndClearsTheAnalysis();
@@ -342,6 +344,33 @@ void TImportDialogTest::CancelChangesNothing() {
     Form->OpenFiles({kSample});
     QCOMPARE(Form->OpenDocumentCount(), open);
     QCOMPARE(Form->ActiveDocument(), document);
+}
+
+void TImportDialogTest::NothingToImportKeepsTheModel_data() {
+    QTest::addColumn<QString>("file");       // what the file dialog returns
+    QTest::addColumn<QStringList>("after");  // what is shown after the two questions
+    QTest::newRow("file dialog cancelled") << QString() << QStringList{"OpenFile: Открыть STL"};
+    QTest::newRow("file that does not read")
+        << QStringLiteral(TESSARIN_FIXTURES "/stl/bad_number_in_last_facet.stl")
+        << QStringList{"OpenFile: Открыть STL", "Error: Ошибка при открытии файла"};
+}
+
+// The old geometry goes only when a new one takes its place.
+void TImportDialogTest::NothingToImportKeepsTheModel() {
+    QFETCH(QString, file);
+    QFETCH(QStringList, after);
+    TMDIChild* document = AnalysedSample();
+    const int segments = document->Model.SegmentCount;
+    Dialogs->Clear();
+    Dialogs->Answer({TAnswer::Yes, TAnswer::Yes});
+    Dialogs->ChooseFile(file);
+    Command("ButtonOpenSTL")->trigger();
+    QCOMPARE(Dialogs->Transcript().mid(2), after);
+    QVERIFY(document->Model.CutEdgeExist);
+    QCOMPARE(document->Model.SegmentCount, segments);
+    QCOMPARE(document->StlFileName, kSample);
+    QVERIFY(document->PanelsShown());
+    QVERIFY(Command("ButtonRemoveCE")->isEnabled());
 }
 
 void TImportDialogTest::ChoicesBecomeTheNextDefaults() {
