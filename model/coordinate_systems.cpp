@@ -39,7 +39,7 @@ TResult CheckMainSegment(std::int32_t hce, const TCutEdgeData& cutEdge) {
         reason += base::Pick(", which has no segments", ": на ней нет отрезков");
     } else {
         reason += base::Say(" of %1 segments (indices 0 to %2)",
-                            " из %1 отрезков (номера от 0 до %2)", count, count - 1);
+                            "; отрезков на кромке: %1 (номера от 0 до %2)", count, count - 1);
     }
     return TResult::Failure(std::move(reason));
 }

@@ -168,7 +168,7 @@ TResult ReadBinary(std::string_view data, std::uint64_t facets, std::string_view
     if (facets > static_cast<std::uint64_t>(kMaxPolygons)) {
         return TResult::Failure(
             base::Say("%1: the binary STL holds %2 facets, more than a model can take (%3)",
-                      "%1: в двоичном файле STL %2 граней, больше, чем может вместить модель (%3)",
+                      "%1: в двоичном файле STL граней больше, чем может вместить модель: %2 (не более %3)",
                       name, Str(static_cast<std::int64_t>(facets)), Str(kMaxPolygons)));
     }
     const auto n = static_cast<std::int64_t>(facets);
@@ -190,8 +190,8 @@ TResult ReadBinary(std::string_view data, std::uint64_t facets, std::string_view
                 return TResult::Failure(base::Say(
                     "%1: corrupt binary STL: facet %2 (byte offset %3): vertex %4 has a "
                     "coordinate that is not a finite number",
-                    "%1: повреждённый двоичный файл STL: у вершины %4 грани %2 (смещение %3 "
-                    "байт) координата не является конечным числом",
+                    "%1: повреждённый двоичный файл STL: у вершины %4 грани %2 (смещение в "
+                    "байтах: %3) координата не является конечным числом",
                     name, Str(i + 1), Str(offset), Str(static_cast<std::int64_t>(k / 3))));
             }
         }
@@ -229,7 +229,7 @@ void BinaryShape(std::string_view data, std::string& kind, std::string& detail) 
     const std::int64_t needed = static_cast<std::int64_t>(kBinaryHeaderBytes) +
                                 facets * static_cast<std::int64_t>(kBinaryFacetBytes);
     detail = base::Say("the header announces %1 facets (%2 bytes)",
-                       "заголовок объявляет %1 граней (%2 байт)", Str(facets), Str(needed));
+                       "число граней в заголовке: %1 (байт: %2)", Str(facets), Str(needed));
     if (size < needed) {
         const std::int64_t facet = (size - static_cast<std::int64_t>(kBinaryHeaderBytes)) /
                                        static_cast<std::int64_t>(kBinaryFacetBytes) +
@@ -240,7 +240,7 @@ void BinaryShape(std::string_view data, std::string& kind, std::string& detail) 
     } else {
         kind = base::Pick("binary STL of inconsistent size",
                           "двоичный файл STL несогласованного размера");
-        detail += base::Say(", the file has %1 bytes more", ", в файле на %1 байт больше",
+        detail += base::Say(", the file has %1 bytes more", ", лишних байт в файле: %1",
                             Str(size - needed));
     }
 }
@@ -692,7 +692,7 @@ std::string AsciiReason(const TAsciiError& error, const char* begin, const char*
     std::string found;
     if (atEnd) {
         found = textEnd != dataEnd
-                    ? base::Pick("a NUL byte, which ends the text", "нулевой байт, конец текста")
+                    ? base::Pick("a NUL byte, which ends the text", "нулевой байт, обрывающий текст")
                     : base::Pick("the end of the file", "конец файла");
         at = LastNonBlank(begin, textEnd);
     } else {
@@ -921,7 +921,7 @@ bool ReadAscii(std::string_view data, TProgress& progress, std::size_t parallelF
     if (text.Facets == 0) {
         if (end != data.data() + data.size()) {
             why = base::Say("line %1: a NUL byte ends the text before the first facet",
-                            "строка %1: нулевой байт кончает текст раньше первой грани",
+                            "строка %1: нулевой байт обрывает текст до первой грани",
                             Str(LineOf(begin, end)));
         } else if (std::all_of(std::min(start, end), end, IsBlank)) {
             why = base::Pick("the file is empty", "файл пуст");
@@ -934,7 +934,7 @@ bool ReadAscii(std::string_view data, TProgress& progress, std::size_t parallelF
     }
     if (text.Facets > kMaxPolygons) {
         why = base::Say("the file holds %1 facets, more than a model can take (%2)",
-                        "в файле %1 граней, больше, чем может вместить модель (%2)",
+                        "граней в файле больше, чем может вместить модель: %1 (не более %2)",
                         Str(text.Facets), Str(kMaxPolygons));
         return false;
     }

@@ -206,7 +206,7 @@ bool TParser::ReadCount(std::size_t index, std::string_view text, std::string_vi
             "line %1: expected a count of %2 that fits the file, found %3: so many take "
             "at least %4 bytes, but only %5 bytes follow",
             "строка %1: ожидалось число %2, которое умещается в файле, найдено %3: "
-            "столько займут не меньше %4 байт, а дальше в файле только %5 байт",
+            "столько займут байт: не меньше %4, а до конца файла осталось байт: %5",
             index + 1, what, count, wanted * bytesEach, remaining);
         return false;
     }
