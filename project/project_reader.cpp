@@ -160,7 +160,7 @@ private:
 };
 
 bool TParser::Fail(std::size_t index, std::string_view expected) {
-    Why = base::Say("line %1: expected %2", "строка %1: ожидалось %2", index + 1, expected);
+    Why = base::Say("line %1: expected %2", "строка %1: ожидалось: %2", index + 1, expected);
     if (index >= Lines.size()) {
         Why += base::Say(", but the file ends after line %1", ", но файл кончается после строки %1",
                          Lines.size());
