@@ -25,12 +25,17 @@ public:
 // wherever it appears, text in quotes ("..." or «...», as input and file keywords are
 // quoted) and the names of the formats (STL, ASCII, UTF-16). A Russian reason has none;
 // an English one shows its words here. A quote that is never closed hides nothing.
-inline std::vector<std::string> StrayLatinWords(std::string reason, std::string_view name = {}) {
-    if (!name.empty()) {
-        for (std::size_t at = reason.find(name); at != std::string::npos;
-             at = reason.find(name, at)) {
-            reason.replace(at, name.size(), " ");
+inline std::vector<std::string> StrayLatinWords(std::string_view text, std::string_view name = {}) {
+    std::string reason;
+    for (std::size_t from = 0;;) {
+        const std::size_t at = name.empty() ? std::string_view::npos : text.find(name, from);
+        if (at == std::string_view::npos) {
+            reason.append(text.substr(from));
+            break;
         }
+        reason.append(text.substr(from, at - from));
+        reason += ' ';
+        from = at + name.size();
     }
     static const std::set<std::string, std::less<>> kFormats{"STL", "ASCII", "UTF"};
     constexpr std::string_view kOpen = "\u00AB";   // «
