@@ -13,23 +13,30 @@
 #include <climits>
 #include <cstdint>
 #include <cstring>
-#include <system_error>
+
+#include "base/language.h"
 
 namespace tessarin::base {
 
 namespace {
 
-std::string SystemError(int error) {
-    return std::system_category().message(error);
+// What the reading or writing that failed was, in both languages.
+enum class TAction { Open, Read, Write };
+
+std::string ActionOn(TAction action, const std::string& path) {
+    switch (action) {
+        case TAction::Open:
+            return Say("cannot open %1", "Не удаётся открыть %1", path);
+        case TAction::Read:
+            return Say("cannot read %1", "Не удаётся прочитать %1", path);
+        case TAction::Write:
+            break;
+    }
+    return Say("cannot write %1", "Не удаётся записать %1", path);
 }
 
-TResult Failed(std::string_view what, const std::string& path, int error) {
-    std::string reason(what);
-    reason += ' ';
-    reason += path;
-    reason += ": ";
-    reason += SystemError(error);
-    return TResult::Failure(std::move(reason));
+TResult Failed(TAction action, const std::string& path, int error) {
+    return TResult::Failure(ActionOn(action, path) + ": " + SystemErrorText(error));
 }
 
 // Closes a descriptor on every way out; close errors matter only for writing, where
@@ -96,33 +103,29 @@ bool WriteAll(int fd, std::string_view data, int& error) {
 }
 
 // What a path that is not a regular file is, for the reasons.
-const char* FileKind(mode_t mode) {
+std::string_view FileKind(mode_t mode) {
     if (S_ISDIR(mode)) {
-        return "a directory";
+        return Pick("a directory", "каталог");
     }
     if (S_ISFIFO(mode)) {
-        return "a FIFO";
+        return Pick("a FIFO", "именованный канал");
     }
     if (S_ISCHR(mode)) {
-        return "a character device";
+        return Pick("a character device", "символьное устройство");
     }
     if (S_ISBLK(mode)) {
-        return "a block device";
+        return Pick("a block device", "блочное устройство");
     }
     if (S_ISSOCK(mode)) {
-        return "a socket";
+        return Pick("a socket", "сокет");
     }
-    return "a special file";
+    return Pick("a special file", "особый файл");
 }
 
-TResult NotRegular(std::string_view what, const std::string& path, mode_t mode) {
-    std::string reason(what);
-    reason += ' ';
-    reason += path;
-    reason += ": not a regular file (";
-    reason += FileKind(mode);
-    reason += ')';
-    return TResult::Failure(std::move(reason));
+TResult NotRegular(TAction action, const std::string& path, mode_t mode) {
+    return TResult::Failure(ActionOn(action, path) + Say(": not a regular file (%1)",
+                                                         ": это не обычный файл (%1)",
+                                                         FileKind(mode)));
 }
 
 // The folder part of a path with its final slash ("" for a bare name, "/" for "/x").
@@ -397,18 +400,18 @@ TResult TFileContents::Open(const std::string& path) {
     // The descriptor's own status then judges the file, a symbolic link by its target.
     TDescriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     if (fd.Get() < 0) {
-        return Failed("cannot open", path, errno);
+        return Failed(TAction::Open, path, errno);
     }
     struct stat info {};
     if (::fstat(fd.Get(), &info) != 0) {
-        return Failed("cannot read", path, errno);
+        return Failed(TAction::Read, path, errno);
     }
     if (S_ISDIR(info.st_mode)) {
-        return Failed("cannot read", path, EISDIR);
+        return Failed(TAction::Read, path, EISDIR);
     }
     // Devices and FIFOs may block or never end (/dev/zero); only files are read.
     if (!S_ISREG(info.st_mode)) {
-        return NotRegular("cannot read", path, info.st_mode);
+        return NotRegular(TAction::Read, path, info.st_mode);
     }
     // The flag means nothing for a regular file; cleared so that reading it stays the
     // plain blocking read it always was.
@@ -435,7 +438,7 @@ TResult TFileContents::Open(const std::string& path) {
     int error = 0;
     if (!ReadAll(fd.Get(), static_cast<std::size_t>(size), Buffer, error)) {
         Buffer.clear();
-        return Failed("cannot read", path, error);
+        return Failed(TAction::Read, path, error);
     }
     Data = Buffer.data();
     Size = Buffer.size();
@@ -503,18 +506,18 @@ TResult WriteFileAtomically(const std::string& path, std::string_view data) {
     int error = 0;
     std::string target;
     if (!FollowLinks(path, target, error)) {
-        return Failed("cannot write", path, error);
+        return Failed(TAction::Write, path, error);
     }
     struct stat old {};
     bool exists = true;
     if (::stat(target.c_str(), &old) != 0) {
         if (errno != ENOENT) {
-            return Failed("cannot write", path, errno);
+            return Failed(TAction::Write, path, errno);
         }
         exists = false;
     }
     if (exists && !S_ISREG(old.st_mode)) {
-        return NotRegular("cannot write", path, old.st_mode);
+        return NotRegular(TAction::Write, path, old.st_mode);
     }
 
     // A new file is created the usual way, 0666 less the umask; the temporary for an
@@ -533,13 +536,13 @@ TResult WriteFileAtomically(const std::string& path, std::string_view data) {
         }
     }
     if (created < 0) {
-        return Failed("cannot write", path, errno);
+        return Failed(TAction::Write, path, errno);
     }
     TDescriptor fd(created);
     TPendingTemporary pending(temp);
     const auto fail = [&](int failure) {
         ::unlink(temp.c_str());
-        return Failed("cannot write", path, failure);
+        return Failed(TAction::Write, path, failure);
     };
 
     if (exists) {
@@ -571,9 +574,9 @@ TResult WriteFileAtomically(const std::string& path, std::string_view data) {
             if (!started) {
                 return fail(error);
             }
-            std::string reason = "cannot write " + path + ": " + SystemError(error) +
-                                 "; the new contents are kept in " + temp;
-            return TResult::Failure(std::move(reason));
+            return TResult::Failure(ActionOn(TAction::Write, path) + ": " + SystemErrorText(error) +
+                                    Say("; the new contents are kept in %1",
+                                        "; новое содержимое сохранено в %1", temp));
         }
         ::unlink(temp.c_str());
     } else if (::rename(temp.c_str(), target.c_str()) != 0) {
@@ -581,7 +584,7 @@ TResult WriteFileAtomically(const std::string& path, std::string_view data) {
     }
     pending.Release();
     if (const int synced = SyncFolder(folder); synced != 0) {
-        return Failed("cannot write", path, synced);
+        return Failed(TAction::Write, path, synced);
     }
     return TResult::Success();
 }

@@ -4,6 +4,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/language.h"
 #include "base/number_format.h"
 #include "base/text_file.h"
 #include "model/analysis_steps.h"
@@ -64,9 +65,13 @@ public:
         }
         const bool isProject = EndsWithIgnoringCase(Options.Input, ".tsf");
         if (isProject && !Options.Import.Given.empty()) {
-            Err << Options.Import.Given.front() << ": " << Options.Input
-                << ": import options do not apply to a project file (its polygons are already "
-                   "imported)\n";
+            Err << Options.Import.Given.front() << ": " << Options.Input << ": "
+                << base::Pick(
+                       "import options do not apply to a project file (its polygons are "
+                       "already imported)",
+                       "параметры импорта не относятся к файлу проекта (его грани уже "
+                       "импортированы)")
+                << '\n';
             return kExitUsage;
         }
         if (const int code = isProject ? ReadProject() : ReadStl(); code != kExitSuccess) {
@@ -103,14 +108,19 @@ private:
         for (std::size_t i = 0; i < outputs.size(); ++i) {
             const auto& [option, file] = outputs[i];
             if (base::SameFile(file, Options.Input)) {
-                Err << option << ' ' << file << ": the same file as the input " << Options.Input
-                    << "; nothing written\n";
+                Err << option << ' ' << file << ": "
+                    << base::Say("the same file as the input %1; nothing written",
+                                 "тот же файл, что и входной %1; ничего не записано", Options.Input)
+                    << '\n';
                 return kExitUsage;
             }
             for (std::size_t j = 0; j < i; ++j) {
                 if (base::SameFile(file, outputs[j].second)) {
-                    Err << option << ' ' << file << ": the same file as " << outputs[j].first << ' '
-                        << outputs[j].second << "; nothing written\n";
+                    Err << option << ' ' << file << ": "
+                        << base::Say("the same file as %1 %2; nothing written",
+                                     "тот же файл, что и %1 %2; ничего не записано",
+                                     outputs[j].first, outputs[j].second)
+                        << '\n';
                     return kExitUsage;
                 }
             }
@@ -252,8 +262,10 @@ private:
     }
 
     std::string MainSegmentHint() const {
-        return Options.FeedPlanHce ? std::string{}
-                                   : "; give a main segment with --feedplan PHI,HCE";
+        return Options.FeedPlanHce
+                   ? std::string{}
+                   : std::string(base::Pick("; give a main segment with --feedplan PHI,HCE",
+                                            "; укажите главный отрезок: --feedplan PHI,HCE"));
     }
 
     int Accept(model::TDefinition what) {
@@ -295,9 +307,10 @@ private:
         }
         if (const int column = model::UncomputedQueryColumn(Model, query); column >= 0) {
             const int system = model::PlaceOfQueryColumn(column).System;
-            Err << Options.Input << ": --range " << model::QueryColumnKey(column)
-                << ": the angles of " << SystemName(system)
-                << " are not computed; add it to --compute\n";
+            Err << Options.Input << ": --range " << model::QueryColumnKey(column) << ": "
+                << base::Say("the angles of %1 are not computed; add it to --compute",
+                             "углы в %1 не вычислены; добавьте её в --compute", SystemName(system))
+                << '\n';
             return kExitUsage;
         }
         if (!Model.MakeSelection(query, Progress)) {
@@ -322,7 +335,8 @@ private:
             const project::TTableFormat* format = project::FindTableFormat(table.Format);
             const model::TResult result =
                 format == nullptr
-                    ? model::TResult::Failure("unknown table format " + table.Format)
+                    ? model::TResult::Failure(base::Say(
+                          "unknown table format %1", "неизвестный формат таблицы %1", table.Format))
                     : project::WriteTable(*format, Model, project::ColumnsWithData(Model),
                                           project::TTableReader::Script, table.File,
                                           project::TTableExtras{Options.TablePoints});

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "base/language.h"
 #include "base/number_format.h"
 #include "base/text_file.h"
 #include "cli/analyze.h"
@@ -302,6 +303,8 @@ void InstallSignalCleanup() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Reasons in Russian under a Russian locale, in English otherwise.
+    tessarin::base::SetMessageLanguage(tessarin::base::LanguageFromEnvironment());
     CLI::App app{"Tessarin batch analysis of cutting tools with indexable inserts"};
     app.require_subcommand(1);
     CLI::App* analyze = app.add_subcommand(

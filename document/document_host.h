@@ -37,6 +37,8 @@ public:
     virtual view::TMouseMode MouseMode() const = 0;
     // The parameter panel is open (the view then draws the working values).
     virtual bool PanelOpen() const = 0;
+    // The parameter panel's mode: 0 when it is closed, else as for OpenManagePanel.
+    virtual int ManagePanelMode() const = 0;
     // Opens the parameter panel for the active document in `mode`: 1 static system,
     // 2 kinematic system, 3 dynamic system, 4 working plane. The side bar checks the
     // preconditions first.

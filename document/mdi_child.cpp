@@ -51,7 +51,17 @@ TMDIChild::TMDIChild(TDocumentHost& host, char decimalSeparator, QWidget* parent
     : QWidget(parent), Model(decimalSeparator), Host(host) {
     view::TSceneInputs inputs;
     inputs.Display = [this] { return Host.DisplayToggles(); };
-    inputs.Editing = [this] { return Host.PanelOpen(); };
+    inputs.Editing = [this] {
+        // The working plane's own mode of the panel, 4, shows the plane being edited.
+        switch (Host.ManagePanelMode()) {
+            case 0:
+                return view::TPanelEdit::None;
+            case 4:
+                return view::TPanelEdit::WorkingPlane;
+            default:
+                return view::TPanelEdit::System;
+        }
+    };
     inputs.ShowSelection = [this] { return ShowSelection; };
     inputs.SelectedSegmentRange = [this] { return GetSelectedSegmentRange(); };
     inputs.MouseMode = [this] { return Host.MouseMode(); };

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <utility>
 
+#include "base/language.h"
 namespace tessarin::model {
 
 namespace {
@@ -200,7 +201,8 @@ bool SortingSettingsDiffer(const TGeometrySettings& a, const TGeometrySettings& 
 
 TResult SortAgain(TModel& model, const TGeometrySettings& settings, TProgress& progress) {
     if (!model.SurfaceData.SurfaceExist) {
-        return TResult::Failure("the model has no polygons to sort");
+        return TResult::Failure(
+            base::Say("the model has no polygons to sort", "в модели нет граней для сортировки"));
     }
     RemoveSorting(model);
     TGeometrySettings& own = model.SurfaceData.GeometrySettings;

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <string>
 
+#include "base/language.h"
 #include "model/model.h"
 
 namespace tessarin::model {
@@ -31,13 +32,14 @@ TResult CheckMainSegment(std::int32_t hce, const TCutEdgeData& cutEdge) {
     if (hce >= 0 && hce < count) {
         return TResult::Success();
     }
-    std::string reason = "the main segment of the working plane (index " + std::to_string(hce) +
-                         ") is not on the cutting edge";
+    std::string reason =
+        base::Say("the main segment of the working plane (index %1) is not on the cutting edge",
+                  "главный отрезок рабочей плоскости (номер %1) не лежит на режущей кромке", hce);
     if (count == 0) {
-        reason += ", which has no segments";
+        reason += base::Pick(", which has no segments", ": на ней нет отрезков");
     } else {
-        reason += " of " + std::to_string(count) + " segments (indices 0 to " +
-                  std::to_string(count - 1) + ")";
+        reason += base::Say(" of %1 segments (indices 0 to %2)",
+                            "; отрезков на кромке: %1 (номера от 0 до %2)", count, count - 1);
     }
     return TResult::Failure(std::move(reason));
 }

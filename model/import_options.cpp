@@ -4,6 +4,7 @@
 #include <cmath>
 #include <string>
 
+#include "base/language.h"
 #include "base/number_format.h"
 
 namespace tessarin::model {
@@ -140,13 +141,16 @@ bool KeepsFrame(const TImportOptions& options) {
 
 TResult CheckImportOptions(const TImportOptions& options) {
     if (!AxisTurn(options.Axis)) {
-        return TResult::Failure("tool axis (" + base::FloatToStr(options.Axis.x, '.') + ", " +
-                                base::FloatToStr(options.Axis.y, '.') + ", " +
-                                base::FloatToStr(options.Axis.z, '.') +
-                                "): not a direction (zero or not finite)");
+        return TResult::Failure(base::Say(
+            "tool axis (%1, %2, %3): not a direction (zero or not finite)",
+            "ось инструмента (%1, %2, %3) не задаёт направления (нулевая или не конечная)",
+            base::FloatToStr(options.Axis.x, '.'), base::FloatToStr(options.Axis.y, '.'),
+            base::FloatToStr(options.Axis.z, '.')));
     }
     if (options.Origin == TOriginChoice::Point && !IsFinite(options.OriginPoint)) {
-        return TResult::Failure("origin point: a coordinate is not finite");
+        return TResult::Failure(
+            base::Say("origin point: a coordinate is not finite",
+                      "начало координат: координата не является конечным числом"));
     }
     return TResult::Success();
 }
@@ -182,10 +186,12 @@ TResult BringIntoToolFrame(TSurface& polygons, const TImportOptions& options) {
         p.Vert2 = place(p.Vert2);
         p.Vert3 = place(p.Vert3);
         if (!IsFinite(p.Vert1) || !IsFinite(p.Vert2) || !IsFinite(p.Vert3)) {
-            return TResult::Failure("facet " + base::IntToStr(static_cast<std::int64_t>(i) + 1) +
-                                    ": a coordinate in " +
-                                    std::string(LengthUnitKey(options.Unit)) +
-                                    " is beyond the range of a double in millimetres");
+            return TResult::Failure(base::Say(
+                "facet %1: a coordinate in %2 is beyond the range of a double in millimetres",
+                "грань %1: координата в единицах «%3», пересчитанная в миллиметры, выходит за "
+                "диапазон чисел двойной точности",
+                base::IntToStr(static_cast<std::int64_t>(i) + 1), LengthUnitKey(options.Unit),
+                LengthUnitName(options.Unit)));
         }
         if (!turn.Identity) {
             p.Normal = turn.Apply(p.Normal);

@@ -20,6 +20,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/language.h"
 #include "base/number_format.h"
 #include "base/text_file.h"
 #include "base/two_halves.h"
@@ -161,12 +162,14 @@ bool IsSizeConsistentBinary(std::string_view data, std::uint64_t& facets) {
 TResult ReadBinary(std::string_view data, std::uint64_t facets, std::string_view name,
                    TProgress& progress, TParsed& parsed) {
     if (facets == 0) {
-        return TResult::Failure(std::string(name) + ": the binary STL holds no facet");
+        return TResult::Failure(base::Say("%1: the binary STL holds no facet",
+                                          "%1: в двоичном файле STL нет ни одной грани", name));
     }
     if (facets > static_cast<std::uint64_t>(kMaxPolygons)) {
-        return TResult::Failure(std::string(name) + ": the binary STL holds " +
-                                Str(static_cast<std::int64_t>(facets)) +
-                                " facets, more than a model can take (" + Str(kMaxPolygons) + ")");
+        return TResult::Failure(
+            base::Say("%1: the binary STL holds %2 facets, more than a model can take (%3)",
+                      "%1: в двоичном файле STL граней больше, чем может вместить модель: %2 (не более %3)",
+                      name, Str(static_cast<std::int64_t>(facets)), Str(kMaxPolygons)));
     }
     const auto n = static_cast<std::int64_t>(facets);
     TProgressScope scope(progress, kProgressText, static_cast<int>(n - 1));
@@ -184,10 +187,12 @@ TResult ReadBinary(std::string_view data, std::uint64_t facets, std::string_view
             if (!IsFiniteFloatBits(bits[k])) {
                 const std::int64_t offset = static_cast<std::int64_t>(kBinaryHeaderBytes) +
                                             i * static_cast<std::int64_t>(kBinaryFacetBytes);
-                return TResult::Failure(std::string(name) + ": corrupt binary STL: facet " +
-                                        Str(i + 1) + " (byte offset " + Str(offset) + "): vertex " +
-                                        Str(static_cast<std::int64_t>(k / 3)) +
-                                        " has a coordinate that is not a finite number");
+                return TResult::Failure(base::Say(
+                    "%1: corrupt binary STL: facet %2 (byte offset %3): vertex %4 has a "
+                    "coordinate that is not a finite number",
+                    "%1: повреждённый двоичный файл STL: у вершины %4 грани %2 (смещение в "
+                    "байтах: %3) координата не является конечным числом",
+                    name, Str(i + 1), Str(offset), Str(static_cast<std::int64_t>(k / 3))));
             }
         }
         // Built whole and then copied: emplace_back() would first clear the new element.
@@ -223,16 +228,20 @@ void BinaryShape(std::string_view data, std::string& kind, std::string& detail) 
     const std::int64_t facets = ReadUint32(data.data() + 80);
     const std::int64_t needed = static_cast<std::int64_t>(kBinaryHeaderBytes) +
                                 facets * static_cast<std::int64_t>(kBinaryFacetBytes);
-    detail = "the header announces " + Str(facets) + " facets (" + Str(needed) + " bytes)";
+    detail = base::Say("the header announces %1 facets (%2 bytes)",
+                       "число граней в заголовке: %1 (байт: %2)", Str(facets), Str(needed));
     if (size < needed) {
         const std::int64_t facet = (size - static_cast<std::int64_t>(kBinaryHeaderBytes)) /
                                        static_cast<std::int64_t>(kBinaryFacetBytes) +
                                    1;
-        kind = "truncated binary STL";
-        detail += ", the file ends at byte " + Str(size) + ", inside facet " + Str(facet);
+        kind = base::Pick("truncated binary STL", "обрезанный двоичный файл STL");
+        detail += base::Say(", the file ends at byte %1, inside facet %2",
+                            ", файл кончается на байте %1, внутри грани %2", Str(size), Str(facet));
     } else {
-        kind = "binary STL of inconsistent size";
-        detail += ", the file has " + Str(size - needed) + " bytes more";
+        kind = base::Pick("binary STL of inconsistent size",
+                          "двоичный файл STL несогласованного размера");
+        detail += base::Say(", the file has %1 bytes more", ", лишних байт в файле: %1",
+                            Str(size - needed));
     }
 }
 
@@ -632,13 +641,13 @@ std::string_view ExpectText(TExpect expect) {
         case TExpect::Solid:
             return "\"solid\"";
         case TExpect::FacetOrEndsolid:
-            return "\"facet\" or \"endsolid\"";
+            return base::Pick("\"facet\" or \"endsolid\"", "\"facet\" или \"endsolid\"");
         case TExpect::Normal:
-            return "\"facet normal\" and three numbers";
+            return base::Pick("\"facet normal\" and three numbers", "\"facet normal\" и три числа");
         case TExpect::OuterLoop:
             return "\"outer loop\"";
         case TExpect::Vertex:
-            return "\"vertex\" and three numbers";
+            return base::Pick("\"vertex\" and three numbers", "\"vertex\" и три числа");
         case TExpect::EndLoop:
             return "\"endloop\"";
         case TExpect::EndFacet:
@@ -647,35 +656,58 @@ std::string_view ExpectText(TExpect expect) {
     return "";
 }
 
+// "line N: expected X, found Y" in the message language.
+std::string ExpectedFound(std::int64_t line, TExpect expect, const std::string& found) {
+    return base::Say("line %1: expected %2, found %3", "строка %1: ожидалось %2, найдено %3",
+                     Str(line), ExpectText(expect), found);
+}
+
+// How many of three numbers were read, with the word in the right form.
+std::string_view NumbersReadText(int count) {
+    switch (count) {
+        case 0:
+            return base::Pick("0 numbers", "0 чисел");
+        case 1:
+            return base::Pick("1 number", "1 число");
+        default:
+            break;
+    }
+    return base::Pick("2 numbers", "2 числа");
+}
+
 // "line N: expected ...". `textEnd` is where the text stops, `dataEnd` where the file
 // does (after a NUL byte).
 std::string AsciiReason(const TAsciiError& error, const char* begin, const char* textEnd,
                         const char* dataEnd) {
     const char* at = error.At;
     if (error.OutOfRange) {
-        return "line " + Str(LineOf(begin, at)) + ": expected " +
-               std::string(ExpectText(error.Expect)) + ", found \"" +
-               Printable(at, TokenEnd(at, textEnd)) + "\", a number out of the range of a double";
+        return ExpectedFound(LineOf(begin, at), error.Expect,
+                             base::Say("\"%1\", a number out of the range of a double",
+                                       "\"%1\", число вне диапазона чисел двойной точности",
+                                       Printable(at, TokenEnd(at, textEnd))));
     }
     const bool atEnd = at == textEnd;
     const bool numeric =
         !atEnd && (IsDigit(*at) || *at == '-' || *at == '+' || *at == '.' || *at == ',');
     std::string found;
     if (atEnd) {
-        found = textEnd != dataEnd ? "a NUL byte, which ends the text" : "the end of the file";
+        found = textEnd != dataEnd
+                    ? base::Pick("a NUL byte, which ends the text", "нулевой байт, обрывающий текст")
+                    : base::Pick("the end of the file", "конец файла");
         at = LastNonBlank(begin, textEnd);
     } else {
-        found = (error.AfterNumbers && numeric ? "a fourth number \"" : "\"") +
-                Printable(at, TokenEnd(at, textEnd)) + "\"";
+        const std::string token = Printable(at, TokenEnd(at, textEnd));
+        found = error.AfterNumbers && numeric
+                    ? base::Say("a fourth number \"%1\"", "четвёртое число \"%1\"", token)
+                    : "\"" + token + "\"";
     }
     if (error.NumbersRead >= 0 && !numeric) {
         // The numbers ran out: the line to look at is the keyword's, not the next one's.
-        found = Str(error.NumbersRead) + (error.NumbersRead == 1 ? " number" : " numbers") +
-                " and then " + found;
+        found = base::Say("%1 and then %2", "%1, а затем %2", NumbersReadText(error.NumbersRead),
+                          found);
         at = error.KeywordAt;
     }
-    return "line " + Str(LineOf(begin, at)) + ": expected " +
-           std::string(ExpectText(error.Expect)) + ", found " + found;
+    return ExpectedFound(LineOf(begin, at), error.Expect, found);
 }
 
 // Facets the progress expects: the usual layout has seven lines per facet and two more,
@@ -802,10 +834,12 @@ TTextOutcome ReadText(const char* start, const char* end, const char* split, TSt
 // alternate with NUL bytes; "" when the data does not look like it.
 std::string_view Utf16Kind(std::string_view data) {
     if (data.starts_with("\xFF\xFE")) {
-        return "little-endian, with a byte order mark";
+        return base::Pick("little-endian, with a byte order mark",
+                          "с младшего байта, с меткой порядка байтов");
     }
     if (data.starts_with("\xFE\xFF")) {
-        return "big-endian, with a byte order mark";
+        return base::Pick("big-endian, with a byte order mark",
+                          "со старшего байта, с меткой порядка байтов");
     }
     constexpr std::size_t kSampleUnits = 64;
     const std::size_t units = std::min(data.size() / 2, kSampleUnits);
@@ -820,7 +854,9 @@ std::string_view Utf16Kind(std::string_view data) {
         little = little && second == 0 && first != 0 && first < 0x80;
         big = big && first == 0 && second != 0 && second < 0x80;
     }
-    return little ? "little-endian" : big ? "big-endian" : "";
+    return little ? base::Pick("little-endian", "с младшего байта")
+           : big  ? base::Pick("big-endian", "со старшего байта")
+                  : "";
 }
 
 // Whether the text begins, after a UTF-8 byte order mark and blanks, with the keyword
@@ -839,7 +875,8 @@ bool StartsLikeAsciiStl(std::string_view data) {
 
 // The reason for a file: "NAME, line N: ..." or "NAME: ...".
 std::string WithName(std::string_view name, const std::string& detail) {
-    return std::string(name) + (detail.starts_with("line ") ? ", " : ": ") + detail;
+    const bool atLine = detail.starts_with("line ") || detail.starts_with("строка ");
+    return std::string(name) + (atLine ? ", " : ": ") + detail;
 }
 
 // `facetsRead` tells how many facets were complete before a failure; `why` is the reason
@@ -883,19 +920,22 @@ bool ReadAscii(std::string_view data, TProgress& progress, std::size_t parallelF
     }
     if (text.Facets == 0) {
         if (end != data.data() + data.size()) {
-            why = "line " + Str(LineOf(begin, end)) +
-                  ": a NUL byte ends the text before the first facet";
+            why = base::Say("line %1: a NUL byte ends the text before the first facet",
+                            "строка %1: нулевой байт обрывает текст до первой грани",
+                            Str(LineOf(begin, end)));
         } else if (std::all_of(std::min(start, end), end, IsBlank)) {
-            why = "the file is empty";
+            why = base::Pick("the file is empty", "файл пуст");
         } else {
-            why = "line " + Str(LineOf(begin, LastNonBlank(begin, end))) +
-                  ": the file ends without a facet";
+            why = base::Say("line %1: the file ends without a facet",
+                            "строка %1: файл кончается, не дойдя до грани",
+                            Str(LineOf(begin, LastNonBlank(begin, end))));
         }
         return false;
     }
     if (text.Facets > kMaxPolygons) {
-        why = "the file holds " + Str(text.Facets) + " facets, more than a model can take (" +
-              Str(kMaxPolygons) + ")";
+        why = base::Say("the file holds %1 facets, more than a model can take (%2)",
+                        "граней в файле больше, чем может вместить модель: %1 (не более %2)",
+                        Str(text.Facets), Str(kMaxPolygons));
         return false;
     }
     return true;
@@ -909,7 +949,7 @@ TResult Read(std::string_view data, std::string_view name, TProgress& progress,
         return ReadBinary(data, facets, name, progress, parsed);
     }
     if (data.empty()) {
-        return TResult::Failure(std::string(name) + ": the file is empty");
+        return TResult::Failure(base::Say("%1: the file is empty", "%1: файл пуст", name));
     }
     std::int64_t facetsRead = 0;
     std::string why;
@@ -921,8 +961,9 @@ TResult Read(std::string_view data, std::string_view name, TProgress& progress,
     }
     // Text that never got to a facet may be no ASCII at all: say what it looks like.
     if (const std::string_view utf16 = Utf16Kind(data); !utf16.empty()) {
-        return TResult::Failure(std::string(name) + ": UTF-16 text (" + std::string(utf16) +
-                                "), but an STL file is ASCII text or binary");
+        return TResult::Failure(base::Say(
+            "%1: UTF-16 text (%2), but an STL file is ASCII text or binary",
+            "%1: текст UTF-16 (%2), а файл STL бывает текстом ASCII или двоичным", name, utf16));
     }
     // Control bytes where a binary file has its count and first facet: most likely a
     // damaged binary file. When it begins like ASCII STL too, either may be meant, and
@@ -934,9 +975,12 @@ TResult Read(std::string_view data, std::string_view name, TProgress& progress,
     std::string detail;
     BinaryShape(data, kind, detail);
     if (StartsLikeAsciiStl(data)) {
-        return TResult::Failure(std::string(name) +
-                                ": neither binary nor ASCII STL: as binary STL, " + detail +
-                                "; as ASCII STL, which its first word \"solid\" suggests, " + why);
+        return TResult::Failure(base::Say(
+            "%1: neither binary nor ASCII STL: as binary STL, %2; as ASCII STL, which its "
+            "first word \"solid\" suggests, %3",
+            "%1: ни двоичный файл STL, ни STL в тексте ASCII: как двоичный STL, %2; как STL в "
+            "тексте ASCII, на что указывает первое слово \"solid\", %3",
+            name, detail, why));
     }
     return TResult::Failure(std::string(name) + ": " + kind + ": " + detail);
 }
@@ -973,7 +1017,8 @@ TResult LoadSTLFromMemory(TSurFaceData& surface, std::string_view data, std::str
     try {
         result = Read(data, name, progress, parallelFromBytes, parsed);
     } catch (const std::bad_alloc&) {
-        result = TResult::Failure(std::string(name) + ": not enough memory for the model");
+        result = TResult::Failure(base::Say("%1: not enough memory for the model",
+                                            "%1: недостаточно памяти для модели", name));
     }
     if (!result) {
         return result;
@@ -1013,7 +1058,8 @@ TResult LoadSTLFromMemory(TSurFaceData& surface, std::string_view data, std::str
             RepairAndCheck(parsed.Polygons, options, found, progress);
         }
     } catch (const std::bad_alloc&) {
-        return TResult::Failure(std::string(name) + ": not enough memory for the model");
+        return TResult::Failure(base::Say("%1: not enough memory for the model",
+                                          "%1: недостаточно памяти для модели", name));
     }
     StoreParsed(parsed, surface);
     surface.ImportOptions = options;

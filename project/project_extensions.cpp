@@ -6,6 +6,7 @@
 #include <optional>
 #include <vector>
 
+#include "base/language.h"
 #include "base/number_format.h"
 
 namespace tessarin::project {
@@ -89,11 +90,12 @@ bool ReadYesNo(std::string_view text, bool& flag) {
 struct TKey {
     std::string_view Name;
     std::string_view Expected;
+    std::string_view ExpectedRussian;
     bool (*Read)(std::string_view value, TProjectExtensions& values);
 };
 
 constexpr std::array<TKey, 7> kKeys{{
-    {"Units", "mm, inch, m or um",
+    {"Units", "mm, inch, m or um", "\"mm\", \"inch\", \"m\" или \"um\"",
      [](std::string_view value, TProjectExtensions& values) {
          for (const TUnitName& entry : kUnits) {
              if (entry.Name == value) {
@@ -103,7 +105,7 @@ constexpr std::array<TKey, 7> kKeys{{
          }
          return false;
      }},
-    {"Axis", "three numbers x;y;z, not all zero",
+    {"Axis", "three numbers x;y;z, not all zero", "три числа \"x;y;z\", не все нулевые",
      [](std::string_view value, TProjectExtensions& values) {
          TVector3 axis;
          if (!ReadTriple(value, axis) || (axis.x == 0.0 && axis.y == 0.0 && axis.z == 0.0)) {
@@ -113,6 +115,7 @@ constexpr std::array<TKey, 7> kKeys{{
          return true;
      }},
     {"Origin", "keep, center or three numbers x;y;z",
+     "\"keep\", \"center\" или три числа \"x;y;z\"",
      [](std::string_view value, TProjectExtensions& values) {
          TImportOptions& options = values.ImportOptions;
          if (value == "keep" || value == "center") {
@@ -125,15 +128,15 @@ constexpr std::array<TKey, 7> kKeys{{
          options.Origin = TOriginChoice::Point;
          return true;
      }},
-    {"RepairNormals", "yes or no",
+    {"RepairNormals", "yes or no", "\"yes\" или \"no\"",
      [](std::string_view value, TProjectExtensions& values) {
          return ReadYesNo(value, values.ImportOptions.RepairNormals);
      }},
-    {"KeepDuplicates", "yes or no",
+    {"KeepDuplicates", "yes or no", "\"yes\" или \"no\"",
      [](std::string_view value, TProjectExtensions& values) {
          return ReadYesNo(value, values.ImportOptions.KeepDuplicates);
      }},
-    {"MinNormalAngle", "an angle from 0 to 180",
+    {"MinNormalAngle", "an angle from 0 to 180", "угол от 0 до 180",
      [](std::string_view value, TProjectExtensions& values) {
          double angle = 0.0;
          if (!ReadFinite(value, angle) || angle < 0.0 || angle > 180.0) {
@@ -142,7 +145,7 @@ constexpr std::array<TKey, 7> kKeys{{
          values.MinNormalAngle = angle;
          return true;
      }},
-    {"PointTolerance", "a positive number",
+    {"PointTolerance", "a positive number", "положительное число",
      [](std::string_view value, TProjectExtensions& values) {
          double tolerance = 0.0;
          if (!ReadFinite(value, tolerance) || !(tolerance > 0.0)) {
@@ -221,22 +224,26 @@ TResult ReadExtensions(std::span<const std::string_view> lines, std::size_t firs
     for (std::size_t i = 0; i < count; ++i) {
         const std::string_view line = lines[i];
         const std::size_t number = firstLineNumber + i;
-        const std::string where = "line " + std::to_string(number) + ": expected ";
         const std::size_t colon = line.find(':');
         if (colon == std::string_view::npos) {
-            return TResult::Failure(where + "an extension \"key:value\", found no colon in \"" +
-                                    std::string(line) + "\"");
+            return TResult::Failure(base::Say(
+                "line %1: expected an extension \"key:value\", found no colon in \"%2\"",
+                "строка %1: ожидалось расширение \"ключ:значение\", но в \"%2\" нет двоеточия",
+                number, line));
         }
         const std::string_view key = line.substr(0, colon);
         const std::string_view value = line.substr(colon + 1);
         if (key.empty()) {
-            return TResult::Failure(where + "an extension key before the colon");
+            return TResult::Failure(
+                base::Say("line %1: expected an extension key before the colon",
+                          "строка %1: ожидался ключ расширения перед двоеточием", number));
         }
         for (const auto& [earlier, at] : seen) {
             if (earlier == key) {
-                return TResult::Failure(where + "each extension key once, found " +
-                                        std::string(key) + " again (first in line " +
-                                        std::to_string(at) + ")");
+                return TResult::Failure(base::Say(
+                    "line %1: expected each extension key once, found %2 again (first in line %3)",
+                    "строка %1: ключ расширения \"%2\" встречается повторно (впервые в строке %3)",
+                    number, key, at));
             }
         }
         seen.emplace_back(key, number);
@@ -246,8 +253,10 @@ TResult ReadExtensions(std::span<const std::string_view> lines, std::size_t firs
             continue;  // written by a later version; what this one knows still reads
         }
         if (!known->Read(value, values)) {
-            return TResult::Failure(where + std::string(key) + " " + std::string(known->Expected) +
-                                    ", found \"" + std::string(value) + "\"");
+            return TResult::Failure(
+                base::Say("line %1: expected %2 %3, found \"%4\"",
+                          "строка %1: ожидалось \"%2\": %3, найдено \"%4\"", number, key,
+                          base::Pick(known->Expected, known->ExpectedRussian), value));
         }
     }
     return TResult::Success();

@@ -5,6 +5,7 @@
 #include <new>
 #include <vector>
 
+#include "base/language.h"
 #include "base/number_format.h"
 #include "base/text_file.h"
 #include "base/two_halves.h"
@@ -159,10 +160,10 @@ private:
 };
 
 bool TParser::Fail(std::size_t index, std::string_view expected) {
-    Why = "line " + std::to_string(index + 1) + ": expected ";
-    Why += expected;
+    Why = base::Say("line %1: expected %2", "строка %1: ожидалось: %2", index + 1, expected);
     if (index >= Lines.size()) {
-        Why += ", but the file ends after line " + std::to_string(Lines.size());
+        Why += base::Say(", but the file ends after line %1", ", но файл кончается после строки %1",
+                         Lines.size());
     }
     return false;
 }
@@ -193,19 +194,20 @@ bool TParser::ReadCount(std::size_t index, std::string_view text, std::string_vi
         return Fail(index, expected);
     }
     if (count < 0) {
-        Fail(index, "a count of ");
-        Why += what;
-        Why += " that is not negative, found " + std::to_string(count);
+        Why = base::Say("line %1: expected a count of %2 that is not negative, found %3",
+                        "строка %1: ожидалось неотрицательное число %2, найдено %3", index + 1,
+                        what, count);
         return false;
     }
     const std::size_t remaining = BytesFrom(first);
     const auto wanted = static_cast<std::size_t>(count);
     if (wanted > remaining / bytesEach) {
-        Fail(index, "a count of ");
-        Why += what;
-        Why += " that fits the file, found " + std::to_string(count) + ": so many take at least " +
-               std::to_string(wanted * bytesEach) + " bytes, but only " +
-               std::to_string(remaining) + " bytes follow";
+        Why = base::Say(
+            "line %1: expected a count of %2 that fits the file, found %3: so many take "
+            "at least %4 bytes, but only %5 bytes follow",
+            "строка %1: ожидалось число %2, которое умещается в файле, найдено %3: "
+            "столько займут байт: не меньше %4, а до конца файла осталось байт: %5",
+            index + 1, what, count, wanted * bytesEach, remaining);
         return false;
     }
     return true;
@@ -213,13 +215,11 @@ bool TParser::ReadCount(std::size_t index, std::string_view text, std::string_vi
 
 bool TParser::ReadSegments(std::size_t countIndex, std::size_t first, std::string_view label,
                            std::int32_t& count, model::TCutEdgeData& segments) {
-    std::string expected = "\"";
-    expected += label;
-    expected += "\" and an integer";
+    const std::string expected = base::Say("\"%1\" and an integer", "\"%1\" и целое число", label);
     std::string_view line;
     if (!Fetch(countIndex, expected, line) ||
         !ReadCount(countIndex, AfterFirstColon(line), expected, first, kMinSegmentBlockBytes,
-                   "segments", count)) {
+                   base::Pick("segments", "отрезков"), count)) {
         return false;
     }
     segments.resize(static_cast<std::size_t>(count));
@@ -233,12 +233,14 @@ bool TParser::ReadSegments(std::size_t countIndex, std::size_t first, std::strin
 
 bool TParser::ReadSegment(std::size_t b, TSegment& segment) {
     std::string_view line;
-    constexpr std::string_view kNumber = "\" #\" and the segment number";
+    const std::string_view kNumber =
+        base::Pick("\" #\" and the segment number", "\" #\" и номер отрезка");
     if (!Fetch(b, kNumber, line) || !StrToInt(DeleteFirst(line, "#", Scratch), segment.Number)) {
         return Fail(b, kNumber);
     }
 
-    constexpr std::string_view kPoints = "\" Point1:\", a point, \":Point2:\" and a point";
+    const std::string_view kPoints = base::Pick("\" Point1:\", a point, \":Point2:\" and a point",
+                                                "\" Point1:\", точка, \":Point2:\" и точка");
     if (!Fetch(b + 1, kPoints, line)) {
         return false;
     }
@@ -249,34 +251,37 @@ bool TParser::ReadSegment(std::size_t b, TSegment& segment) {
         return Fail(b + 1, kPoints);
     }
 
-    constexpr std::string_view kDirect = "\" Direct segment:\" and a point";
+    const std::string_view kDirect =
+        base::Pick("\" Direct segment:\" and a point", "\" Direct segment:\" и точка");
     if (!Fetch(b + 2, kDirect, line) ||
         !StrToPoint(DeleteFirst(line, " Direct segment:", Scratch), kSeparator, segment.Direct)) {
         return Fail(b + 2, kDirect);
     }
-    constexpr std::string_view kPolar = "\" Polar:\" and a number";
+    const std::string_view kPolar = base::Pick("\" Polar:\" and a number", "\" Polar:\" и число");
     if (!Fetch(b + 3, kPolar, line) ||
         !ReadProjectNumber(DeleteFirst(line, " Polar:", Scratch), kSeparator, segment.Polar)) {
         return Fail(b + 3, kPolar);
     }
-    constexpr std::string_view kFront = "\" Front:\" and a polygon";
+    const std::string_view kFront = base::Pick("\" Front:\" and a polygon", "\" Front:\" и грань");
     if (!Fetch(b + 4, kFront, line) ||
         !StrToPolygon(DeleteFirst(line, " Front:", Scratch), kSeparator, segment.Front)) {
         return Fail(b + 4, kFront);
     }
-    constexpr std::string_view kBack = "\" Back:\" and a polygon";
+    const std::string_view kBack = base::Pick("\" Back:\" and a polygon", "\" Back:\" и грань");
     if (!Fetch(b + 5, kBack, line) ||
         !StrToPolygon(DeleteFirst(line, " Back:", Scratch), kSeparator, segment.Back)) {
         return Fail(b + 5, kBack);
     }
-    constexpr std::string_view kIsk = "the ISK angles \"G:..;A:..;L:..\"";
+    const std::string_view kIsk =
+        base::Pick("the ISK angles \"G:..;A:..;L:..\"", "углы в ИСК \"G:..;A:..;L:..\"");
     if (!Fetch(b + 6, kIsk, line) || !StrToAngles(line, kSeparator, segment.ISK)) {
         return Fail(b + 6, kIsk);
     }
     const std::array<model::TAngles4*, 3> systems{&segment.SSK, &segment.KSK, &segment.DSK};
-    const std::array<std::string_view, 3> expected{"the SSK angles \"G:..;A:..;L:..;F:..\"",
-                                                   "the KSK angles \"G:..;A:..;L:..;F:..\"",
-                                                   "the DSK angles \"G:..;A:..;L:..;F:..\""};
+    const std::array<std::string_view, 3> expected{
+        base::Pick("the SSK angles \"G:..;A:..;L:..;F:..\"", "углы в ССК \"G:..;A:..;L:..;F:..\""),
+        base::Pick("the KSK angles \"G:..;A:..;L:..;F:..\"", "углы в КСК \"G:..;A:..;L:..;F:..\""),
+        base::Pick("the DSK angles \"G:..;A:..;L:..;F:..\"", "углы в ДСК \"G:..;A:..;L:..;F:..\"")};
     for (std::size_t i = 0; i < 3; ++i) {
         if (!Fetch(b + 7 + i, expected[i], line) || !StrToAngles4(line, kSeparator, *systems[i])) {
             return Fail(b + 7 + i, expected[i]);
@@ -287,13 +292,11 @@ bool TParser::ReadSegment(std::size_t b, TSegment& segment) {
 
 bool TParser::ReadPolygonSection(std::size_t& k, std::string_view label, std::int32_t& count,
                                  TSurface& polygons, bool sorted) {
-    std::string expected = "\"";
-    expected += label;
-    expected += "\" and an integer";
+    const std::string expected = base::Say("\"%1\" and an integer", "\"%1\" и целое число", label);
     std::string_view line;
     if (!Fetch(k + 1, expected, line) ||
         !ReadCount(k + 1, DeleteFirst(line, label, Scratch), expected, k + 3, kMinPolygonLineBytes,
-                   "polygons", count)) {
+                   base::Pick("polygons", "граней"), count)) {
         return false;
     }
     polygons.reserve(static_cast<std::size_t>(count));
@@ -337,7 +340,8 @@ bool TParser::ReadPolygons(std::size_t first, TSurface& polygons, bool sorted) {
     }
     if (failedAt != kNone) {
         return Fail(first + failedAt,
-                    "a polygon \"Vert1:x;y;z;Vert2:x;y;z;Vert3:x;y;z;Normal:x;y;z;\"");
+                    base::Pick("a polygon \"Vert1:x;y;z;Vert2:x;y;z;Vert3:x;y;z;Normal:x;y;z;\"",
+                               "грань \"Vert1:x;y;z;Vert2:x;y;z;Vert3:x;y;z;Normal:x;y;z;\""));
     }
     return true;
 }
@@ -394,10 +398,11 @@ bool TParser::Run() {
     const std::array<double*, 6> bounds{&List.Zmax, &List.Zmin, &List.Ymax,
                                         &List.Ymin, &List.Xmax, &List.Xmin};
     const std::array<std::string_view, 6> boundLabels{
-        "\"Zmax:\" and a number", "\"Zmin:\" and a number", "\"Ymax:\" and a number",
-        "\"Ymin:\" and a number", "\"Xmax:\" and a number", "\"Xmin:\" and a number"};
+        "Zmax:", "Zmin:", "Ymax:", "Ymin:", "Xmax:", "Xmin:"};
     for (std::size_t i = 0; i < bounds.size(); ++i) {
-        if (!ReadNumber(k + 1 + i, 5, boundLabels[i], *bounds[i])) {
+        const std::string expected =
+            base::Say("\"%1\" and a number", "\"%1\" и число", boundLabels[i]);
+        if (!ReadNumber(k + 1 + i, 5, expected, *bounds[i])) {
             return false;
         }
     }
@@ -410,30 +415,43 @@ bool TParser::Run() {
 
     Progress.Step();
     // The counts are the lengths of the labels, which are skipped, not compared.
-    if (!ReadFlag(k + 1, 14, "\"Surface exist:\" and a flag", List.SurfaceExist) ||
-        !ReadFlag(k + 2, 15, "\"Surface sorted:\" and a flag", List.SurfaceSorted) ||
-        !ReadFlag(k + 3, 14, "\"CutEdge exist:\" and a flag", List.CutEdgeExist) ||
-        !ReadFlag(k + 4, 21, "\"Select cutedge exist:\" and a flag", List.SelectCutEdgeExist)) {
+    const auto flag = [](std::string_view label) {
+        return base::Say("\"%1\" and a flag", "\"%1\" и признак", label);
+    };
+    if (!ReadFlag(k + 1, 14, flag("Surface exist:"), List.SurfaceExist) ||
+        !ReadFlag(k + 2, 15, flag("Surface sorted:"), List.SurfaceSorted) ||
+        !ReadFlag(k + 3, 14, flag("CutEdge exist:"), List.CutEdgeExist) ||
+        !ReadFlag(k + 4, 21, flag("Select cutedge exist:"), List.SelectCutEdgeExist)) {
         return false;
     }
     std::string_view line;
-    constexpr std::string_view kCurrent = "\"Current CS:\" and ISK, SSK, KSK or DSK";
+    const std::string_view kCurrent =
+        base::Pick("\"Current CS:\" and ISK, SSK, KSK or DSK",
+                   "\"Current CS:\" и \"ISK\", \"SSK\", \"KSK\" или \"DSK\"");
     if (!Fetch(k + 5, kCurrent, line) || !StrToCS(line, List.CurrentCS)) {
         return Fail(k + 5, kCurrent);
     }
-    if (!Fetch(k + 6, "\"Existed CS:\" and its flags", line)) {
+    if (!Fetch(k + 6, base::Pick("\"Existed CS:\" and its flags", "\"Existed CS:\" и его признаки"),
+               line)) {
         return false;
     }
     List.ExistedCS = StrToExistedCS(line);
-    if (!Fetch(k + 7, "\"Defined Angles:\" and its flags", line)) {
+    if (!Fetch(
+            k + 7,
+            base::Pick("\"Defined Angles:\" and its flags", "\"Defined Angles:\" и его признаки"),
+            line)) {
         return false;
     }
     List.DefinedAngles = StrToDefinedAngles(line);
     const std::array<std::string_view, 4> systems{
-        "\"CSValues:SSK>>OP:\" and the static system",
-        "\"CSValues:KSK>>OP:\" and the kinematic system",
-        "\"CSValues:DSK>>SP:\" and the dynamic system",
-        "\"CSValues:FeedPlan>>FP:\" and the working plane"};
+        base::Pick("\"CSValues:SSK>>OP:\" and the static system",
+                   "\"CSValues:SSK>>OP:\" и статическая система координат"),
+        base::Pick("\"CSValues:KSK>>OP:\" and the kinematic system",
+                   "\"CSValues:KSK>>OP:\" и кинематическая система координат"),
+        base::Pick("\"CSValues:DSK>>SP:\" and the dynamic system",
+                   "\"CSValues:DSK>>SP:\" и динамическая система координат"),
+        base::Pick("\"CSValues:FeedPlan>>FP:\" and the working plane",
+                   "\"CSValues:FeedPlan>>FP:\" и рабочая плоскость")};
     for (int kind = 0; kind < 4; ++kind) {
         const std::size_t at = k + 8 + static_cast<std::size_t>(kind);
         const std::string_view expected = systems[static_cast<std::size_t>(kind)];
@@ -451,8 +469,9 @@ bool TParser::Run() {
     // dialog cannot produce would have no rounding to give.
     const std::int32_t accuracy = List.GeometrySettings.TableAccuracy;
     if (accuracy < 0 || accuracy > kMaxTableAccuracy) {
-        Fail(k + 12, "a table accuracy (\"Accu:\") of 0 to 6, found ");
-        Why += std::to_string(accuracy);
+        Why = base::Say("line %1: expected a table accuracy (\"Accu:\") of 0 to 6, found %2",
+                        "строка %1: ожидалась точность таблицы (\"Accu:\") от 0 до 6, найдено %2",
+                        k + 13, accuracy);
         return false;
     }
     return ReadStlFileName(k);
@@ -466,7 +485,8 @@ bool TParser::Run() {
 // break (for the section, a value cut short).
 bool TParser::ReadStlFileName(std::size_t k) {
     std::string_view line;
-    constexpr std::string_view kEmpty = "an empty line before the STL file name";
+    const std::string_view kEmpty = base::Pick("an empty line before the STL file name",
+                                               "пустая строка перед именем файла STL");
     if (!Fetch(k + 13, kEmpty, line)) {
         return false;
     }
@@ -474,7 +494,7 @@ bool TParser::ReadStlFileName(std::size_t k) {
         return Fail(k + 13, kEmpty);
     }
     const std::size_t at = k + 14;
-    if (!Fetch(at, "the STL file name", line)) {
+    if (!Fetch(at, base::Pick("the STL file name", "имя файла STL"), line)) {
         return false;
     }
     const bool extended = at + 1 < Lines.size() && Lines[at + 1] == kExtensionsHeader;
@@ -483,8 +503,12 @@ bool TParser::ReadStlFileName(std::size_t k) {
     if (line.empty() && !extended) {
         for (std::size_t i = at + 1; i < Lines.size(); ++i) {
             if (!Lines[i].empty()) {
-                Fail(at, "the STL file name, found an empty line with more text after it in line ");
-                Why += std::to_string(i + 1);
+                Why = base::Say(
+                    "line %1: expected the STL file name, found an empty line with more "
+                    "text after it in line %2",
+                    "строка %1: ожидалось имя файла STL, найдена пустая строка, а "
+                    "после неё текст в строке %2",
+                    at + 1, i + 1);
                 return false;
             }
         }
@@ -492,10 +516,14 @@ bool TParser::ReadStlFileName(std::size_t k) {
     const std::size_t last = extended ? Lines.size() - 1 : at;
     if (last + 1 == Lines.size() &&
         Lines[last].data() + Lines[last].size() == Text.data() + Text.size()) {
-        Fail(last, extended ? "the last extension line ended by a line break, but the file ends "
-                              "inside the line"
-                            : "the STL file name ended by a line break, but the file ends inside "
-                              "the line");
+        Fail(last, extended ? base::Pick("the last extension line ended by a line break, but the "
+                                         "file ends inside the line",
+                                         "последняя строка расширений с переводом строки в конце, "
+                                         "но файл кончается посреди строки")
+                            : base::Pick("the STL file name ended by a line break, but the file "
+                                         "ends inside the line",
+                                         "имя файла STL с переводом строки в конце, но файл "
+                                         "кончается посреди строки"));
         return false;
     }
     if (extended) {
@@ -527,7 +555,8 @@ TResult ParseProject(std::string_view text, TFileList& list, model::TProgress& p
         return TResult::Failure(parser.Reason());
     } catch (const std::bad_alloc&) {
         list = TFileList{};
-        return TResult::Failure("not enough memory to read the file");
+        return TResult::Failure(base::Say("not enough memory to read the file",
+                                          "недостаточно памяти, чтобы прочитать файл"));
     }
 }
 
@@ -550,7 +579,8 @@ TResult LoadProject(model::TModel& model, const std::string& path, std::string& 
         loaded.LoadFileList(std::move(list));
         model = std::move(loaded);
     } catch (const std::bad_alloc&) {
-        return TResult::Failure(path + ": not enough memory to load the file");
+        return TResult::Failure(base::Say("%1: not enough memory to load the file",
+                                          "%1: недостаточно памяти, чтобы загрузить файл", path));
     }
     stlFileName = std::move(name);
     progress.Step();

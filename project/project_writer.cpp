@@ -8,6 +8,7 @@
 #include <new>
 #include <vector>
 
+#include "base/language.h"
 #include "base/number_format.h"
 #include "base/text_file.h"
 #include "base/two_halves.h"
@@ -342,7 +343,9 @@ model::TResult SaveProject(TModel& model, const std::string& path, std::string_v
     try {
         text = ProjectText(model, stlFileName, decimalSeparator);
     } catch (const std::bad_alloc&) {
-        return model::TResult::Failure("cannot write " + path + ": not enough memory");
+        return model::TResult::Failure(base::Say("cannot write %1: not enough memory",
+                                                 "Не удаётся записать %1: недостаточно памяти",
+                                                 path));
     }
     progress.Step();
     model::TResult written = WriteFileAtomically(path, text);

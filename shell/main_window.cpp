@@ -21,6 +21,7 @@
 
 #include <optional>
 
+#include "base/language.h"
 #include "document/data_panel.h"
 #include "document/import_dialog.h"
 #include "model/types.h"
@@ -43,6 +44,8 @@ TMainForm::TMainForm(TDialogs& dialogs, TSettingsStore& settings, QWidget* paren
       Settings(settings),
       HelpFolderList(HelpFolders()),
       HelpOpener([](const QUrl& url) { return QDesktopServices::openUrl(url); }) {
+    // The program speaks Russian, and so do the reasons the core gives it to show.
+    base::SetMessageLanguage(base::TLanguage::Russian);
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QStringLiteral("Tessarin"));
     setWindowIcon(ApplicationIcon());

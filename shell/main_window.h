@@ -85,7 +85,7 @@ public:
     // Opens the parameter panel in `mode` (1..4) on the active document and brings the
     // command states up to date (file and geometry commands and the side bar disabled).
     void OpenManagePanel(int mode) override;
-    int ManagePanelMode() const;
+    int ManagePanelMode() const override;
     TManagePanel& ManagePanel() const { return *Panel; }
     // The selection dialog, created once and reused for every document.
     TSelectDlg& SelectDialog() const { return *SelectDlg; }

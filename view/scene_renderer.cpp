@@ -462,7 +462,7 @@ void TSceneRenderer::PaintScene(const model::TModel& model, const TSceneFrame& f
         return;
     }
     const bool shaded = frame.Display.Shaded;
-    const bool editing = frame.Editing;
+    const bool editing = frame.Editing != TPanelEdit::None;
     const bool cutEdgeDrawn = model.CutEdgeExist && frame.Display.CutEdge;
     const bool viewAids = !WithoutViewAids;
     const model::TSurFaceData& surface = model.SurfaceData;
@@ -506,7 +506,7 @@ void TSceneRenderer::PaintScene(const model::TModel& model, const TSceneFrame& f
         }
     }
     // The working plane shows while the panel edits it, whatever the toggle says.
-    if (frame.Display.FeedPlan || editing) {
+    if (frame.Display.FeedPlan || frame.Editing == TPanelEdit::WorkingPlane) {
         DrawFeedPlan(model, editing);
     }
     if (model.CurrentCS == model::kDSK) {

@@ -44,12 +44,18 @@ struct TDisplayToggles {
     bool FeedPlan = false;  // "Отображать рабочую плоскость"
 };
 
+// What the parameter panel edits: nothing (it is closed), a coordinate system, or the
+// working plane.
+enum class TPanelEdit : std::uint8_t { None, System, WorkingPlane };
+
 // Everything one frame reads besides the model.
 struct TSceneFrame {
     int Width = 0;  // drawable size in device pixels
     int Height = 0;
     TDisplayToggles Display;
-    bool Editing = false;        // the parameter panel is open: the planes follow WorkingCS
+    // While the panel edits anything the planes follow WorkingCS; while it edits the working
+    // plane that plane shows, whatever the toggle says.
+    TPanelEdit Editing = TPanelEdit::None;
     bool ShowSelection = false;  // draw SelectCutEdge instead of CutEdge
     // First and last cutting-edge index (Number - 1) of the chosen table rows; the
     // segments in between are drawn in the chosen colour. (-1, -1) for none.

@@ -287,7 +287,9 @@ TSceneFrame TSceneView::Frame() const {
     if (Inputs.Display) {
         frame.Display = Inputs.Display();
     }
-    frame.Editing = Inputs.Editing && Inputs.Editing();
+    if (Inputs.Editing) {
+        frame.Editing = Inputs.Editing();
+    }
     frame.ShowSelection = Inputs.ShowSelection && Inputs.ShowSelection();
     if (Inputs.SelectedSegmentRange) {
         frame.SelectedRange = Inputs.SelectedSegmentRange();

@@ -26,7 +26,7 @@ namespace tessarin::view {
 // defaults (default toggles, no editing, no selection shown, no rows chosen, no mode).
 struct TSceneInputs {
     std::function<TDisplayToggles()> Display;
-    std::function<bool()> Editing;        // the parameter panel is open: draw WorkingCS
+    std::function<TPanelEdit()> Editing;  // what the parameter panel edits
     std::function<bool()> ShowSelection;  // draw SelectCutEdge instead of CutEdge
     // First and last cutting-edge index of the table rows chosen; (-1, -1) for none.
     std::function<std::pair<int, int>()> SelectedSegmentRange;
@@ -79,6 +79,9 @@ public:
     // angles of every system computed, as the table writes them.
     QString SegmentToolTip(int index) const;
 
+    // What the next frame reads besides the model: the inputs asked afresh, the view state.
+    TSceneFrame Frame() const;
+
 signals:
     // A click (press and release of the left button without a drag) on a drawn segment:
     // its index in the list the view draws, which is the table's row.
@@ -98,7 +101,6 @@ protected:
 private:
     // Releases the renderer's objects with the widget's context current.
     void ReleaseRenderer();
-    TSceneFrame Frame() const;
     TViewPose Pose() const;
     void SetPose(const TViewPose& pose);
     // The list of segments drawn, or null when no cutting edge is.

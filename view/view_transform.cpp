@@ -113,7 +113,8 @@ TSceneTransform SceneTransform(const model::TModel& model, const TSceneFrame& fr
               TMatrix4::Translation(-c.x * scale, -c.y * scale, -c.z * scale);
 
     TMatrix4 orient;
-    const model::CSValues& shown = frame.Editing ? model.WorkingCS : model.AcceptedCS;
+    const model::CSValues& shown =
+        frame.Editing != TPanelEdit::None ? model.WorkingCS : model.AcceptedCS;
     if (model.CurrentCS == model::kSSK || model.CurrentCS == model::kDSK) {
         const TTurn onto = TurnOntoZ(shown.SSK.OP);
         orient = TMatrix4::Rotation(onto.Angle, onto.Axis);

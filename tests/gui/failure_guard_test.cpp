@@ -163,7 +163,7 @@ void TFailureGuardTest::CommandFailureKeepsTheDocuments_data() {
     const QString memory = QString::fromLatin1(std::bad_alloc().what());
     QTest::newRow("STL import") << "ButtonOpenSTL"
                                 << "new" << 1 << TThrown::BadAlloc << "Ошибка при открытии файла"
-                                << "not enough memory for the model";
+                                << "недостаточно памяти для модели";
     QTest::newRow("sorting") << "ButtonSortFaces"
                              << "stl" << 3 << TThrown::BadAlloc << kNoMemory << memory;
     QTest::newRow("cutting-edge search")

@@ -19,6 +19,7 @@
 
 #include <memory>
 
+#include "base/language.h"
 #include "document/mdi_child.h"
 #include "model/model.h"
 #include "shell/app_settings.h"
@@ -27,6 +28,7 @@
 #include "tests/gui/support/find_child.h"
 #include "tests/gui/support/memory_settings.h"
 #include "tests/gui/support/scripted_dialogs.h"
+#include "tests/support/russian_reasons.h"
 
 using tessarin::document::TMDIChild;
 using tessarin::shell::TAnswer;
@@ -95,6 +97,8 @@ private slots:
     void CutEdgeAgain();
     void RemovalsAskAndCascade();
     void FailedStlImportShowsTheReason();
+    void BrokenFileReasonIsRussian_data();
+    void BrokenFileReasonIsRussian();
     void CommandLineOpensOnFirstShow_data();
     void CommandLineOpensOnFirstShow();
     void DroppedFilesOpen();
@@ -659,14 +663,81 @@ void TFileCommandsTest::FailedStlImportShowsTheReason() {
     QCOMPARE(Dialogs->Transcript(), (QStringList{"OpenFile: Открыть STL", kOpenError}));
     QCOMPARE(Dialogs->Records().at(1).Kind, TDialogKind::Beep);
     const QString reason = Dialogs->Shown().at(1).Detail;
-    QVERIFY2(reason.contains(QStringLiteral("bad_number_in_last_facet.stl")) &&
-                 reason.contains(QStringLiteral("line")),
+    QVERIFY2(reason.contains(QStringLiteral("bad_number_in_last_facet.stl, строка 13: ")),
              qPrintable(reason));
     QVERIFY(!document->Model.SurfaceData.SurfaceExist);
     QVERIFY(document->StlFileName.isEmpty());
     QVERIFY(document->Model.SurfaceData.Modified);
     QCOMPARE(document->Caption(), QStringLiteral("Untitled1"));
     QVERIFY(!Command("ButtonSortFaces")->isEnabled());
+}
+
+void TFileCommandsTest::BrokenFileReasonIsRussian_data() {
+    QTest::addColumn<QString>("file");      // "tmp:" makes it in the test's folder
+    QTest::addColumn<QByteArray>("bytes");  // of a "tmp:" file
+    QTest::addColumn<bool>("importStl");  // "Открыть STL" in a new document, else "Открыть"
+    QTest::addColumn<QString>("phrase");  // a part of the reason
+
+    QTest::newRow("truncated project")
+        << "tmp:truncated.tsf"
+        << QByteArray(
+               "=====Tessarin 1 TextFile=====\r\n\r\n-----Model-----\r\n\r\n"
+               "Number of segments:2\r\n")
+        << false << QStringLiteral("строка 5: ожидалось число отрезков, которое умещается в файле");
+    QTest::newRow("STL model as a project")
+        << kBrokenStl << QByteArray() << false << QStringLiteral("строка 5: ожидалось: ");
+    QTest::newRow("folder as a project")
+        << "tmp:folder.tsf" << QByteArray() << false << QStringLiteral("Это каталог");
+    QTest::newRow("broken ASCII STL")
+        << kBrokenStl << QByteArray() << true
+        << QStringLiteral("строка 13: ожидалось \"vertex\" и три числа, найдено 2 числа");
+    QTest::newRow("empty STL") << "tmp:empty.stl" << QByteArray() << true
+                               << QStringLiteral("empty.stl: файл пуст");
+}
+
+// The desktop shows the core's reasons in Russian: the main window sets the language of
+// the reasons, whatever the process had before.
+void TFileCommandsTest::BrokenFileReasonIsRussian() {
+    QFETCH(QString, file);
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, importStl);
+    QFETCH(QString, phrase);
+
+    if (file.startsWith("tmp:")) {
+        file = TempPath(file.mid(4));
+        if (file.endsWith("folder.tsf")) {
+            QVERIFY(QDir().mkdir(file));
+        } else {
+            QFile made(file);
+            QVERIFY(made.open(QIODevice::WriteOnly));
+            made.write(bytes);
+        }
+    }
+    Form.reset();
+    tessarin::base::SetMessageLanguage(tessarin::base::TLanguage::English);
+    Form = std::make_unique<TMainForm>(*Dialogs, *Settings);
+
+    if (importStl) {
+        Command("ButtonNew")->trigger();
+    }
+    Dialogs->ChooseFile(file);
+    Command(importStl ? "ButtonOpenSTL" : "ButtonOpen")->trigger();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    QCOMPARE(Dialogs->Transcript().size(), 2);
+    QCOMPARE(Dialogs->Transcript().at(1), kOpenError);
+    const QString reason = Dialogs->Shown().at(1).Detail;
+    QVERIFY2(reason.contains(phrase), qPrintable(reason));
+    QVERIFY2(reason.contains(file), qPrintable(reason));
+    const QStringList stray = [&] {
+        QStringList words;
+        for (const std::string& word :
+             tessarin::test::StrayLatinWords(reason.toStdString(), file.toStdString())) {
+            words.append(QString::fromStdString(word));
+        }
+        return words;
+    }();
+    QVERIFY2(stray.isEmpty(), qPrintable(reason + " | " + stray.join(' ')));
 }
 
 void TFileCommandsTest::CommandLineOpensOnFirstShow_data() {

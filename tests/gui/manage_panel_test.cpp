@@ -222,6 +222,10 @@ void TManagePanelTest::ModesShowTheirEdits() {
     QCOMPARE(Form->ManagePanelMode(), mode);
     QVERIFY(Form->PanelOpen());
     QVERIFY(!Panel().GroupBox().isHidden());
+    // The view draws the working values, and the working plane only in its own mode.
+    using tessarin::view::TPanelEdit;
+    QVERIFY(document->View().Frame().Editing ==
+            (mode == 4 ? TPanelEdit::WorkingPlane : TPanelEdit::System));
 
     TFloatEdit& first = *Panel().FirstEdit;
     TFloatEdit& second = *Panel().SecondEdit;
@@ -249,6 +253,7 @@ void TManagePanelTest::ModesShowTheirEdits() {
     Button("SpeedButtonCancel")->click();
     QCOMPARE(Form->ManagePanelMode(), 0);
     QVERIFY(Panel().GroupBox().isHidden());
+    QVERIFY(document->View().Frame().Editing == tessarin::view::TPanelEdit::None);
 }
 
 void TManagePanelTest::ButtonsAndHints() {

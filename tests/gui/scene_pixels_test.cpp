@@ -24,12 +24,14 @@ using tessarin::model::TPolygon;
 using tessarin::model::TSegment;
 using tessarin::model::TSurface;
 using tessarin::view::TDisplayToggles;
+using tessarin::view::TPanelEdit;
 using tessarin::view::TSceneView;
 
 using TKinds = std::array<int, 3>;  // material kind of the left, centre and right triangle
 
 Q_DECLARE_METATYPE(TVector3)
 Q_DECLARE_METATYPE(TKinds)
+Q_DECLARE_METATYPE(TPanelEdit)
 
 namespace {
 
@@ -233,7 +235,7 @@ public:
 
     tessarin::model::TModel Model{','};
     TDisplayToggles Display;
-    bool Editing = false;
+    TPanelEdit Editing = TPanelEdit::None;
     bool ShowSelection = false;
     std::pair<int, int> Range{-1, -1};
 
@@ -536,7 +538,7 @@ void TScenePixelsTest::TurnIntoTheShownSystem() {
     // One triangle far below the centre, outside every disc.
     scene.SetPolygons({Triangle({-0.3, 1.0, kZ}, {0.3, 1.0, kZ}, {0.0, 1.6, kZ})});
     scene.Model.CurrentCS = static_cast<std::uint8_t>(system);
-    scene.Editing = editing;
+    scene.Editing = editing ? TPanelEdit::System : TPanelEdit::None;
     // The static normal of the other record stays the basic one, so only the system
     // shown decides. The kinematic rows set the static normal opposite to Z to show
     // that the kinematic normal is the one used.
@@ -783,16 +785,19 @@ void TScenePixelsTest::DiscInTheTopFacesPlaneIsEven() {
 
 void TScenePixelsTest::WorkingPlaneShownWhileEdited_data() {
     QTest::addColumn<bool>("toggle");
-    QTest::addColumn<bool>("editing");
+    QTest::addColumn<TPanelEdit>("editing");
     QTest::addColumn<bool>("shown");
-    QTest::newRow("neither") << false << false << false;
-    QTest::newRow("the panel edits it") << false << true << true;
-    QTest::newRow("the toggle") << true << false << true;
+    QTest::newRow("neither") << false << TPanelEdit::None << false;
+    QTest::newRow("the panel edits it") << false << TPanelEdit::WorkingPlane << true;
+    // The panel open for a coordinate system shows no working plane of its own.
+    QTest::newRow("the panel edits a system") << false << TPanelEdit::System << false;
+    QTest::newRow("the toggle") << true << TPanelEdit::None << true;
+    QTest::newRow("the toggle while a system is edited") << true << TPanelEdit::System << true;
 }
 
 void TScenePixelsTest::WorkingPlaneShownWhileEdited() {
     QFETCH(bool, toggle);
-    QFETCH(bool, editing);
+    QFETCH(TPanelEdit, editing);
     QFETCH(bool, shown);
     TScene scene;
     scene.SetPolygons({Left()});

@@ -23,6 +23,7 @@
 #include "model/surface_data.h"
 #include "tests/support/fixtures.h"
 #include "tests/support/recording_progress.h"
+#include "tests/support/russian_reasons.h"
 
 namespace tessarin::model {
 
@@ -43,6 +44,7 @@ namespace {
 
 using test::TRecordingProgress;
 using ::testing::HasSubstr;
+using ::testing::IsEmpty;
 using ::testing::StartsWith;
 
 constexpr std::size_t kNeverSplit = std::numeric_limits<std::size_t>::max();
@@ -297,6 +299,19 @@ TEST_P(StlRejectedNumber, FailsNamingTheLine) {
     EXPECT_FALSE(surface.SurfaceExist);
 }
 
+// In Russian the reason names the file and the line and quotes the token, the rest of it
+// Russian.
+TEST_P(StlRejectedNumber, SaysWhyInRussian) {
+    const test::TRussianMessages russian;
+    TSurFaceData surface;
+    const std::string text = Solid(Facet("0 0 1", "1 2 3", "4 " + std::string(GetParam()) + " 6"));
+    const TResult result = Load(surface, text, kNeverSplit);
+    ASSERT_FALSE(result.Ok());
+    EXPECT_THAT(result.Reason(),
+                StartsWith("case.stl, строка 5: ожидалось \"vertex\" и три числа"));
+    EXPECT_THAT(test::StrayLatinWords(result.Reason(), "case.stl"), IsEmpty()) << result.Reason();
+}
+
 INSTANTIATE_TEST_SUITE_P(Tokens, StlRejectedNumber, ::testing::ValuesIn(kNotNumbers),
                          [](const auto& info) { return "token" + std::to_string(info.index); });
 
@@ -431,6 +446,22 @@ TEST_P(StlAsciiError, FailsWithReasonAndLeavesNoGeometry) {
               std::make_tuple(11.0, -12.0, 13.0, -14.0, 15.0, -16.0));
 }
 
+// The same texts under the Russian message language: the file and the line named, the
+// input quoted, the rest in Russian.
+TEST_P(StlAsciiError, SaysWhyInRussian) {
+    const auto& [c, parallelFromBytes] = GetParam();
+    const test::TRussianMessages russian;
+    TSurFaceData surface;
+    const TResult result = Load(surface, c.Text, parallelFromBytes);
+    ASSERT_FALSE(result.Ok());
+    const std::string& reason = result.Reason();
+    EXPECT_THAT(test::StrayLatinWords(reason, "case.stl"), IsEmpty()) << reason;
+    EXPECT_TRUE(test::HasCyrillic(reason)) << reason;
+    const bool atLine = c.Reason.starts_with("case.stl, line ");
+    EXPECT_EQ(reason.starts_with("case.stl, строка "), atLine) << reason;
+    EXPECT_EQ(reason.starts_with("case.stl: "), !atLine) << reason;
+}
+
 INSTANTIATE_TEST_SUITE_P(Malformed, StlAsciiError,
                          ::testing::Combine(::testing::ValuesIn(ErrorCases()),
                                             ::testing::Values(kNeverSplit, kAlwaysSplit)),
@@ -561,6 +592,37 @@ INSTANTIATE_TEST_SUITE_P(Fixtures, StlFile, ::testing::ValuesIn(FileCases()), []
     return name.substr(0, name.find('.'));
 });
 
+// The fixtures that do not load, under the Russian message language: the reason begins
+// with the file's name and says the rest in Russian.
+std::vector<TFileCase> RefusedFileCases() {
+    std::vector<TFileCase> refused;
+    for (const TFileCase& c : FileCases()) {
+        if (c.Expected.empty()) {
+            refused.push_back(c);
+        }
+    }
+    return refused;
+}
+
+class StlRefusedFile : public ::testing::TestWithParam<TFileCase> {};
+
+TEST_P(StlRefusedFile, SaysWhyInRussian) {
+    const test::TRussianMessages russian;
+    const std::string path = test::FixturePath(std::string("stl/") + GetParam().File);
+    TSurFaceData surface;
+    const TResult result = surface.LoadSTL(path);
+    ASSERT_FALSE(result.Ok());
+    EXPECT_TRUE(result.Reason().starts_with(path)) << result.Reason();
+    EXPECT_THAT(test::StrayLatinWords(result.Reason(), path), IsEmpty()) << result.Reason();
+    EXPECT_TRUE(test::HasCyrillic(result.Reason())) << result.Reason();
+}
+
+INSTANTIATE_TEST_SUITE_P(Fixtures, StlRefusedFile, ::testing::ValuesIn(RefusedFileCases()),
+                         [](const auto& info) {
+                             std::string name = info.param.File;
+                             return name.substr(0, name.find('.'));
+                         });
+
 TEST(StlFile, MissingFileFailsNamingIt) {
     TSurFaceData surface;
     surface.Polygons.assign(2, kUnit);
@@ -677,6 +739,33 @@ TEST(StlBinary, SizeThatDoesNotFitFails) {
     }
 }
 
+// Every way a binary file misses the size rule, said in Russian.
+TEST(StlBinary, SizeThatDoesNotFitIsSaidInRussian) {
+    const test::TRussianMessages russian;
+    const std::string two = BinaryStl("solid x", {kFlat, kFlat});
+    const std::vector<std::pair<std::string, std::string>> cases{
+        {BinaryStl("", {}), "case.stl: в двоичном файле STL нет ни одной грани"},
+        {two + "abc",
+         "case.stl: ни двоичный файл STL, ни STL в тексте ASCII: как двоичный STL, "
+         "число граней в заголовке: 2 (байт: 184), лишних байт в файле: 3; как STL "
+         "в тексте ASCII, на что указывает первое слово \"solid\", строка 1: "
+         "нулевой байт обрывает текст до первой грани"},
+        {BinaryStl("", {kFlat, kFlat}) + "abc",
+         "case.stl: двоичный файл STL несогласованного размера: число граней в заголовке: 2 "
+         "(байт: 184), лишних байт в файле: 3"},
+        {BinaryStl("", {kFlat, kFlat}, 3),
+         "case.stl: обрезанный двоичный файл STL: число граней в заголовке: 3 (байт: 234), "
+         "файл кончается на байте 184, внутри грани 3"},
+    };
+    for (const auto& [data, reason] : cases) {
+        TSurFaceData surface;
+        const TResult result = Load(surface, data, kNeverSplit);
+        ASSERT_FALSE(result.Ok());
+        EXPECT_EQ(result.Reason(), reason);
+        EXPECT_THAT(test::StrayLatinWords(result.Reason(), "case.stl"), IsEmpty());
+    }
+}
+
 // ---------------------------------------------------------------------------------------
 // Files refused for what they are
 
@@ -756,6 +845,17 @@ TEST_P(StlRefusal, SaysWhereAndWhy) {
     EXPECT_THAT(result.Reason(), HasSubstr(c.Phrase));
     EXPECT_FALSE(surface.SurfaceExist);
     EXPECT_TRUE(surface.Polygons.empty());
+}
+
+TEST_P(StlRefusal, SaysWhyInRussian) {
+    const auto& [c, parallelFromBytes] = GetParam();
+    const test::TRussianMessages russian;
+    TSurFaceData surface;
+    const TResult result = Load(surface, c.Data, parallelFromBytes);
+    ASSERT_FALSE(result.Ok());
+    EXPECT_THAT(result.Reason(), StartsWith("case.stl"));
+    EXPECT_THAT(test::StrayLatinWords(result.Reason(), "case.stl"), IsEmpty()) << result.Reason();
+    EXPECT_TRUE(test::HasCyrillic(result.Reason())) << result.Reason();
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, StlRefusal,

@@ -13,6 +13,7 @@
 #include "project/project_reader.h"
 #include "project/project_writer.h"
 #include "tests/support/fixtures.h"
+#include "tests/support/russian_reasons.h"
 
 namespace tessarin::project {
 namespace {
@@ -198,6 +199,18 @@ TEST_P(MalformedExtensionTest, RefusedAtItsLine) {
     EXPECT_EQ(list.ImportOptions, TImportOptions{});
 }
 
+// In Russian the key and the value are quoted, as the file has them; the rest is Russian.
+TEST_P(MalformedExtensionTest, SaysWhyInRussian) {
+    const TBadSection& c = GetParam();
+    const test::TRussianMessages russian;
+    model::TFileList list;
+    const model::TResult result = ParseProject(WithSection(Example(), c.Lines), list);
+    ASSERT_FALSE(result);
+    EXPECT_TRUE(result.Reason().starts_with("строка " + std::to_string(c.Line) + ": "))
+        << result.Reason();
+    EXPECT_TRUE(test::StrayLatinWords(result.Reason()).empty()) << result.Reason();
+}
+
 // The header is line 60, the first key line 61.
 INSTANTIATE_TEST_SUITE_P(
     Lines, MalformedExtensionTest,
@@ -287,6 +300,16 @@ TEST(MalformedExtensionTest, ASectionCutShortIsRefused) {
         EXPECT_EQ(result.Reason(),
                   "line 61: expected the last extension line ended by a line "
                   "break, but the file ends inside the line");
+    }
+    {
+        const test::TRussianMessages russian;
+        model::TFileList list;
+        const model::TResult result = ParseProject(whole.substr(0, whole.size() - 2), list);
+        ASSERT_FALSE(result);
+        EXPECT_EQ(
+            result.Reason(),
+            "строка 61: ожидалось: последняя строка расширений с переводом строки в конце, но "
+            "файл кончается посреди строки");
     }
     // Text after a name that is not the section is not read, as before.
     model::TFileList list;

@@ -16,6 +16,7 @@
 #include "project/project_writer.h"
 #include "tests/support/fixtures.h"
 #include "tests/support/recording_progress.h"
+#include "tests/support/russian_reasons.h"
 #include "tests/support/temp_dir.h"
 
 // Every allocation of this test program goes through here, so that a test can see the
@@ -471,6 +472,23 @@ TEST_P(MalformedFileTest, FailsAtTheLineAndLeavesTheModelUntouched) {
     EXPECT_LT(progress.Stepped, 8);
 }
 
+// The same damage under the Russian message language: the file and the line named, the
+// file's own labels quoted, the rest in Russian.
+TEST_P(MalformedFileTest, SaysWhyInRussian) {
+    const test::TRussianMessages russian;
+    std::vector<std::string> lines = ExampleLines();
+    GetParam().Edit(lines);
+    TTempDir dir;
+    const std::string path = dir.File("broken.tsf");
+    WriteBytes(path, JoinCrLf(lines));
+    TModel model(',');
+    std::string name;
+    const model::TResult result = LoadProject(model, path, name);
+    ASSERT_FALSE(result);
+    EXPECT_TRUE(result.Reason().starts_with(path + ": строка ")) << result.Reason();
+    EXPECT_TRUE(test::StrayLatinWords(result.Reason(), path).empty()) << result.Reason();
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Cases, MalformedFileTest,
     testing::Values(
@@ -600,6 +618,17 @@ TEST_P(RefusedProjectTest, FailsAtItsLine) {
     if (c.Records > 0) {
         EXPECT_LT(largest, c.Records) << result.Reason();
     }
+}
+
+TEST_P(RefusedProjectTest, SaysWhyInRussian) {
+    const TRefusal& c = GetParam();
+    const test::TRussianMessages russian;
+    model::TFileList list;
+    const model::TResult result = ParseProject(c.Text(), list);
+    ASSERT_FALSE(result);
+    const std::string where = "строка " + std::to_string(c.Line) + ": ";
+    EXPECT_TRUE(result.Reason().starts_with(where)) << result.Reason();
+    EXPECT_TRUE(test::StrayLatinWords(result.Reason()).empty()) << result.Reason();
 }
 
 constexpr std::size_t kBigPolygons = 200000;
@@ -737,6 +766,17 @@ TEST(ProjectReaderTest, MissingFileIsReportedWithItsName) {
     EXPECT_NE(result.Reason().find("No such file or directory"), std::string::npos);
     EXPECT_EQ(Snapshot(model), before);
     EXPECT_EQ(name, "kept");
+}
+
+TEST(ProjectReaderTest, MissingFileIsReportedInRussian) {
+    const test::TRussianMessages russian;
+    TTempDir dir;
+    const std::string path = dir.File("absent.tsf");
+    TModel model(',');
+    std::string name;
+    const model::TResult result = LoadProject(model, path, name);
+    ASSERT_FALSE(result);
+    EXPECT_EQ(result.Reason(), "Не удаётся открыть " + path + ": Нет такого файла или каталога");
 }
 
 TEST(ProjectReaderTest, BigPolygonListReportsTheFirstBadLine) {
