@@ -8,6 +8,7 @@
 #include <thread>
 #include <utility>
 
+#include "base/language.h"
 #include "base/text_file.h"
 #include "model/bounding_box.h"
 #include "model/import_options.h"
@@ -88,7 +89,8 @@ TResult ImportPolygons(TSurFaceData& surface, TSurface polygons, std::string_vie
             return applied;
         }
     } catch (const std::bad_alloc&) {
-        return TResult::Failure(std::string(name) + ": not enough memory for the model");
+        return TResult::Failure(base::Say("%1: not enough memory for the model",
+                                          "%1: недостаточно памяти для модели", name));
     }
     surface.Polygons = std::move(polygons);
     surface.PolygonCount = static_cast<std::int32_t>(surface.Polygons.size());
@@ -117,7 +119,8 @@ TResult CheckPolygons(const TSurface& polygons, std::string_view name,
             return applied;
         }
     } catch (const std::bad_alloc&) {
-        return TResult::Failure(std::string(name) + ": not enough memory for the model");
+        return TResult::Failure(base::Say("%1: not enough memory for the model",
+                                          "%1: недостаточно памяти для модели", name));
     }
     FillBox(found, box);
     check = found;
