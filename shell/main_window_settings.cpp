@@ -38,6 +38,7 @@ void TMainForm::ButtonSettingsClick() {
             model::TGeometrySettings geometry = result.Geometry;
             geometry.MinNormalAngle = data.GeometrySettings.MinNormalAngle;
             geometry.PointTolerance = data.GeometrySettings.PointTolerance;
+            geometry.EdgeKinkAngle = data.GeometrySettings.EdgeKinkAngle;
             if (!(data.GeometrySettings == geometry)) {
                 const bool accuracyChanged =
                     data.GeometrySettings.TableAccuracy != geometry.TableAccuracy;
