@@ -19,8 +19,8 @@ namespace tessarin::project {
 // extension section (project/project_extensions.h), whose every line must read; its
 // import options go to the record's ImportOptions, its cutting-edge settings and edge
 // kink to its GeometrySettings, its tolerances to its Tolerances. Other text after a name
-// is not read; after an empty name, none may follow. Steps `progress` six times, once per group of sections; the caller starts and
-// finishes it.
+// is not read; after an empty name, none may follow. Steps `progress` six times, once
+// per group of sections; the caller starts and finishes it.
 model::TResult ParseProject(std::string_view text, model::TFileList& list,
                             model::TProgress& progress = model::NullProgress());
 
