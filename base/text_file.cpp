@@ -13,6 +13,8 @@
 #include <climits>
 #include <cstdint>
 #include <cstring>
+#include <functional>
+#include <system_error>
 
 #include "base/language.h"
 
@@ -502,7 +504,15 @@ std::vector<std::string_view> SplitLines(std::string_view text) {
     return lines;
 }
 
-TResult WriteFileAtomically(const std::string& path, std::string_view data) {
+namespace {
+
+// The body of both writers: `fill` writes the whole contents to the temporary's descriptor
+// (false and the errno on failure). `whole` is the contents when the caller has them in
+// memory; a streamed write reads them back from the complete temporary for the rare
+// rewrite in place of a hard-linked target.
+TResult WriteThroughTemporary(const std::string& path,
+                              const std::function<bool(int fd, int& error)>& fill,
+                              const std::string_view* whole) {
     int error = 0;
     std::string target;
     if (!FollowLinks(path, target, error)) {
@@ -554,7 +564,7 @@ TResult WriteFileAtomically(const std::string& path, std::string_view data) {
             return fail(errno);
         }
     }
-    if (!WriteAll(fd.Get(), data, error)) {
+    if (!fill(fd.Get(), error)) {
         return fail(error);
     }
     // A full disk on a network file system may only show at fsync or close.
@@ -570,6 +580,16 @@ TResult WriteFileAtomically(const std::string& path, std::string_view data) {
         // way, so no signal handler may remove it.
         pending.Release();
         bool started = false;
+        TFileContents written;
+        std::string_view data;
+        if (whole != nullptr) {
+            data = *whole;
+        } else if (const TResult read = written.Open(temp); !read) {
+            ::unlink(temp.c_str());
+            return TResult::Failure("cannot write " + path + ": " + read.Reason());
+        } else {
+            data = written.Text();
+        }
         if (!RewriteInPlace(target, old, data, error, started)) {
             if (!started) {
                 return fail(error);
@@ -587,6 +607,27 @@ TResult WriteFileAtomically(const std::string& path, std::string_view data) {
         return Failed(TAction::Write, path, synced);
     }
     return TResult::Success();
+}
+
+}  // namespace
+
+TResult WriteFileAtomically(const std::string& path, std::string_view data) {
+    return WriteThroughTemporary(
+        path, [&](int fd, int& error) { return WriteAll(fd, data, error); }, &data);
+}
+
+TResult WriteFileAtomicallyStreamed(const std::string& path, const TStreamProducer& produce) {
+    return WriteThroughTemporary(
+        path,
+        [&](int fd, int& error) {
+            bool written = true;
+            produce([&](std::string_view piece) {
+                written = written && WriteAll(fd, piece, error);
+                return written;
+            });
+            return written;
+        },
+        nullptr);
 }
 
 const char* PendingTemporary() noexcept {

@@ -1,6 +1,7 @@
 // Whole-file reading and writing for the readers and writers of every layer.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -59,6 +60,14 @@ std::vector<std::string_view> SplitLines(std::string_view text);
 //   complete new contents stays, and the reason names it.
 // The temporary being written is known to RemovePendingTemporary for signal handlers.
 TResult WriteFileAtomically(const std::string& path, std::string_view data);
+
+// WriteFileAtomically for contents made piece by piece, so that a large output is never
+// held whole: `produce` is called once and passes each piece to the function it is given,
+// which returns false once a write has failed (produce may stop then; later pieces are
+// ignored). A hard-linked target is rewritten in place from the complete temporary.
+using TStreamWrite = std::function<bool(std::string_view piece)>;
+using TStreamProducer = std::function<void(const TStreamWrite& write)>;
+TResult WriteFileAtomicallyStreamed(const std::string& path, const TStreamProducer& produce);
 
 // The temporary file WriteFileAtomically is writing at this moment, or nullptr. One
 // write at a time is registered (a second one in another thread at the same moment

@@ -23,9 +23,12 @@
 #include "bench/bench_child.h"
 #include "bench/bench_report.h"
 #include "model/cut_edge.h"
+#include "model/edges.h"
 #include "model/model.h"
 #include "model/model_check.h"
 #include "model/selection.h"
+#include "model/tolerances.h"
+#include "project/json_result.h"
 #include "project/project_reader.h"
 #include "project/project_writer.h"
 #include "samples/sample_tool.h"
@@ -56,6 +59,8 @@ constexpr double kProjectWriteMBs = 150.0;
 constexpr double kProjectReadMBs = 300.0;
 constexpr double kPeakMegabytes1M = 600.0;
 constexpr double kAngleSeconds100k = 0.2;
+constexpr double kEdgeSeconds100k = 0.1;
+constexpr double kJsonMBps = 100.0;
 constexpr double kRoadSeconds1M = 3.0;
 
 constexpr std::int64_t kMillion = 1000000;
@@ -649,6 +654,64 @@ TSampleToolLayout FineEdgeLayout() {
     return layout;
 }
 
+// The edges of the analysed 100 k segments with their summaries (every computed angle read
+// once), two tolerances judged, and the whole result as JSON.
+void MeasureEdgesAndJson(const TOptions& options, TReport& report, const std::string& section,
+                         TModel& model) {
+    using namespace tessarin::model;
+    TAngleTable table;
+    TEdges edges;
+    TEdgeReport summaries;
+    const double groupSeconds = BestOf(
+        options.Repeat, [] {}, [&] { edges = GroupModelEdges(model); });
+    const double edgeSeconds = BestOf(
+        options.Repeat, [] {},
+        [&] {
+            table = ComputedAngleTable(model);
+            edges = GroupModelEdges(model);
+            summaries = SummarizeEdges(model.CutEdge, edges, table);
+        });
+    report.Row(section, "edges: grouping", groupSeconds * 1e3, "ms", 2, TTarget::None(),
+               Count(static_cast<std::int64_t>(edges.Edges.size())) + " edges");
+    report.Row(section, "edges: angle table, grouping and summaries", edgeSeconds, "s", 3,
+               TTarget::Below(kEdgeSeconds100k),
+               Count(static_cast<std::int64_t>(table.Angles.size())) + " angles per segment");
+    SetTolerance(model.Tolerances, {{kSSK, kKindG}, 2.0, -0.5, 0.5});
+    SetTolerance(model.Tolerances, {{kSSK, kKindA}, 6.0, -1.0, 1.0});
+    TToleranceReport tolerance;
+    const double toleranceSeconds = BestOf(
+        options.Repeat, [] {},
+        [&] { tolerance = CheckTolerances(model.CutEdge, edges, table, model.Tolerances); });
+    report.Row(section, "tolerances, two angles", toleranceSeconds * 1e3, "ms", 2);
+
+    const tessarin::project::TJsonResult result{"bench.stl", std::nullopt, &model,    &table,
+                                                &edges,      &summaries,   &tolerance};
+    std::uint64_t bytes = 0;
+    const double produceSeconds = BestOf(
+        options.Repeat, [&] { bytes = 0; },
+        [&] {
+            tessarin::project::ProduceJsonResult(result, [&](std::string_view piece) {
+                bytes += piece.size();
+                return true;
+            });
+        });
+    report.Row(section, "JSON result, produced", Megabytes(bytes) / produceSeconds, "MB/s", 0,
+               TTarget::None(), Fixed(Megabytes(bytes), 0) + " MB");
+    const std::string path = options.DataDir + "/bench-result.json";
+    std::filesystem::create_directories(options.DataDir);
+    bool saved = true;
+    const double saveSeconds = BestOf(
+        options.Repeat, [] {},
+        [&] { saved = tessarin::project::SaveJsonResult(result, path) && saved; });
+    std::filesystem::remove(path);
+    if (!saved) {
+        report.Note(section, "JSON result not written to " + path);
+        return;
+    }
+    report.Row(section, "JSON result, --json to a file", Megabytes(bytes) / saveSeconds, "MB/s", 0,
+               TTarget::AtLeast(kJsonMBps));
+}
+
 void MeasureAngles(const TOptions& options, TReport& report) {
     const std::string section = "100k segments";
     const TSampleToolLayout layout = FineEdgeLayout();
@@ -683,6 +746,7 @@ void MeasureAngles(const TOptions& options, TReport& report) {
         options.Repeat, [] {}, [&] { model.MakeSelection(query); });
     report.Row(section, "selection", selectSeconds * 1e3, "ms", 2, TTarget::None(),
                Count(static_cast<std::int64_t>(model.SelectCutEdge.size())) + " segments selected");
+    MeasureEdgesAndJson(options, report, section, model);
 }
 
 void MeasureRoad(const TOptions& options, TReport& report) {

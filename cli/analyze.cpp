@@ -8,9 +8,13 @@
 #include "base/number_format.h"
 #include "base/text_file.h"
 #include "model/analysis_steps.h"
+#include "model/angle_keys.h"
+#include "model/edges.h"
 #include "model/model.h"
 #include "model/model_check.h"
 #include "model/systems.h"
+#include "model/tolerances.h"
+#include "project/json_result.h"
 #include "project/output_formats.h"
 #include "project/project_reader.h"
 #include "project/project_writer.h"
@@ -89,6 +93,9 @@ public:
         if (const int code = Select(); code != kExitSuccess) {
             return code;
         }
+        if (const int code = ApplyNominals(); code != kExitSuccess) {
+            return code;
+        }
         return Write();
     }
 
@@ -104,6 +111,9 @@ private:
         std::vector<std::pair<std::string, std::string>> outputs{{"-o", Options.Output}};
         for (const TTableOutput& table : Options.Tables) {
             outputs.emplace_back("--" + table.Format, table.File);
+        }
+        if (Options.Json) {
+            outputs.emplace_back("--json", *Options.Json);
         }
         for (std::size_t i = 0; i < outputs.size(); ++i) {
             const auto& [option, file] = outputs[i];
@@ -137,6 +147,7 @@ private:
         settings.MarkNegative = Options.MarkNegative.value_or(settings.MarkNegative);
         settings.MinNormalAngle = Options.MinNormalAngle.value_or(settings.MinNormalAngle);
         settings.PointTolerance = Options.PointTolerance.value_or(settings.PointTolerance);
+        settings.EdgeKinkAngle = Options.EdgeKinkAngle.value_or(settings.EdgeKinkAngle);
         Model.SurfaceData.GeometrySettings = settings;
         StlName = Options.StlName.value_or(Options.Input);
 
@@ -152,6 +163,7 @@ private:
             // Before the analysis, so that a model check explains a search that fails.
             PrintCheck(Out, Options.Input, check, Options.DecimalSeparator);
         }
+        ModelCheck = check;
         Model.SurfaceData.SortSurfaces(Progress);
         if (const model::TResult found = Model.FindCutEdge(Progress); !found) {
             return Fail(found.Reason());
@@ -179,6 +191,8 @@ private:
         sorting.MinNormalAngle = Options.MinNormalAngle.value_or(settings.MinNormalAngle);
         sorting.PointTolerance = Options.PointTolerance.value_or(settings.PointTolerance);
         settings.MarkNegative = Options.MarkNegative.value_or(settings.MarkNegative);
+        // Grouping only: the segments stay as they are.
+        settings.EdgeKinkAngle = Options.EdgeKinkAngle.value_or(settings.EdgeKinkAngle);
         if (Options.TableAccuracy) {
             settings.TableAccuracy = *Options.TableAccuracy;
             AccuracyChanged = true;
@@ -320,10 +334,34 @@ private:
         return kExitSuccess;
     }
 
+    // A nominal value is judged on computed angles only, as a range is searched on them.
+    int ApplyNominals() {
+        for (const model::TTolerance& nominal : Options.Nominals) {
+            if (!Model.DefinedAngles.at(static_cast<std::size_t>(nominal.Angle.System))) {
+                Err << Options.Input << ": --nominal " << model::AngleKey(nominal.Angle)
+                    << ": the angles of " << SystemName(nominal.Angle.System)
+                    << " are not computed; add it to --compute\n";
+                return kExitUsage;
+            }
+        }
+        for (const model::TTolerance& nominal : Options.Nominals) {
+            model::SetTolerance(Model.Tolerances, nominal);
+        }
+        return kExitSuccess;
+    }
+
+    void MakeResults() {
+        Angles = model::ComputedAngleTable(Model);
+        Edges = model::GroupModelEdges(Model);
+        EdgeReport = model::SummarizeEdges(Model.CutEdge, Edges, Angles);
+        Tolerance = model::CheckTolerances(Model.CutEdge, Edges, Angles, Model.Tolerances);
+    }
+
     int Write() {
         if (Model.SelectCutEdgeExist) {
             Model.FillSelectionLists();
         }
+        MakeResults();
         if (const model::TResult saved = project::SaveProject(Model, Options.Output, StlName,
                                                               Options.DecimalSeparator, Progress);
             !saved) {
@@ -353,10 +391,114 @@ private:
             }
             writtenTables += (writtenTables.empty() ? "" : ", ") + table.File;
         }
+        if (Options.Json) {
+            const project::TJsonResult result{Options.Input, ModelCheck,  &Model,    &Angles,
+                                              &Edges,        &EdgeReport, &Tolerance};
+            if (const model::TResult saved = project::SaveJsonResult(result, *Options.Json);
+                !saved) {
+                Err << "Ошибка при сохранении файла: " << saved.Reason() << '\n'
+                    << "--json: результат не записан; файл проекта записан: " << Options.Output;
+                if (!writtenTables.empty()) {
+                    Err << "; таблицы записаны: " << writtenTables;
+                }
+                Err << '\n';
+                return kExitFailure;
+            }
+        }
         if (!Options.Quiet) {
             PrintSummary();
+            PrintEdges();
+            PrintTolerances();
         }
-        return kExitSuccess;
+        return Tolerance.AnyOutside() ? kExitOutOfTolerance : kExitSuccess;
+    }
+
+    std::string Angle(double value) const {
+        return base::FloatToStrAcc(Model.GetAccuracy(), value, Options.DecimalSeparator);
+    }
+    std::string Signed(double value) const { return (value > 0 ? "+" : "") + Angle(value); }
+    std::string Polar(double from, double to) const {
+        const char sep = Options.DecimalSeparator;
+        return base::FloatToStrAcc(2, from, sep) + " .. " + base::FloatToStrAcc(2, to, sep);
+    }
+
+    void PrintEdges() {
+        if (EdgeReport.Edges.empty()) {
+            return;
+        }
+        const char sep = Options.DecimalSeparator;
+        Out << "edges: " << EdgeReport.Edges.size() << " (a kink above "
+            << base::FloatToStr(Model.SurfaceData.GeometrySettings.EdgeKinkAngle, sep)
+            << " degrees starts a new one)\n";
+        for (const model::TEdgeSummary& edge : EdgeReport.Edges) {
+            Out << "  edge " << edge.Number << ": " << edge.Segments << " segments from "
+                << Model
+                       .CutEdge[static_cast<std::size_t>(
+                           Edges.Edges[static_cast<std::size_t>(edge.Number - 1)].First)]
+                       .Number
+                << ", length " << base::FloatToStrAcc(3, edge.Length, sep) << ", polar "
+                << Polar(edge.PolarFrom, edge.PolarTo) << '\n';
+        }
+        // The tool's angles; the edges' own are in the JSON result.
+        std::string empty;
+        for (std::size_t a = 0; a < Angles.Angles.size(); ++a) {
+            const model::TAngleStats& stats = EdgeReport.Tool.Angles[a];
+            const std::string key = model::AngleKey(Angles.Angles[a]);
+            if (stats.Numbers == 0) {
+                empty += (empty.empty() ? "" : " ") + key;
+                continue;
+            }
+            Out << "  " << key << ": min " << Angle(stats.Min) << ", mean " << Angle(stats.Mean)
+                << ", max " << Angle(stats.Max);
+            if (stats.NotNumbers > 0) {
+                Out << ", not a number at " << stats.NotNumbers << " segments";
+            }
+            Out << '\n';
+        }
+        if (!empty.empty()) {
+            Out << "  no value at any segment: " << empty << '\n';
+        }
+    }
+
+    std::string Count(const model::TToleranceCount& count) const {
+        std::string text = std::to_string(count.Inside) + " of " + std::to_string(count.Segments) +
+                           " segments within (" +
+                           base::FloatToStrAcc(1, count.Share() * 100.0, Options.DecimalSeparator) +
+                           " %)";
+        if (count.NotNumbers > 0) {
+            text += ", " + std::to_string(count.NotNumbers) + " not a number";
+        }
+        if (count.Worst.Segment != 0) {
+            text += ", worst deviation " + Signed(count.Worst.Deviation) + " at segment " +
+                    std::to_string(count.Worst.Segment);
+        }
+        return text;
+    }
+
+    void PrintTolerances() {
+        const char sep = Options.DecimalSeparator;
+        const auto nominal = [&](const model::TTolerance& t) {
+            return model::AngleKey(t.Angle) + " " + base::FloatToStr(t.Nominal, sep) + " " +
+                   base::FloatToStr(t.Lower, sep) + " +" + base::FloatToStr(t.Upper, sep);
+        };
+        for (std::size_t t = 0; t < Tolerance.Judged.size(); ++t) {
+            Out << "tolerance " << nominal(Tolerance.Judged[t]) << ": " << Count(Tolerance.Tool[t])
+                << '\n';
+            // The edges that hold a segment outside; the others have nothing to say.
+            for (std::size_t e = 0; e < Tolerance.Edges.size(); ++e) {
+                if (Tolerance.Edges[e][t].Outside() > 0) {
+                    Out << "  edge " << e + 1 << ": " << Count(Tolerance.Edges[e][t]) << '\n';
+                }
+            }
+        }
+        for (const model::TTolerance& t : Tolerance.NotComputed) {
+            Out << "tolerance " << nominal(t) << ": not judged, the angles of "
+                << SystemName(t.Angle.System) << " are not computed\n";
+        }
+        if (!Tolerance.Judged.empty()) {
+            Out << "within every tolerance: " << Count(Tolerance.ToolAll)
+                << (Tolerance.AnyOutside() ? "; some segments are out of tolerance" : "") << '\n';
+        }
     }
 
     void PrintSummary() {
@@ -389,6 +531,9 @@ private:
         for (const TTableOutput& table : Options.Tables) {
             Out << ", " << table.File;
         }
+        if (Options.Json) {
+            Out << ", " << *Options.Json;
+        }
         Out << '\n';
     }
 
@@ -412,6 +557,11 @@ private:
     bool AccuracyChanged = false;
     bool SortedAgain = false;
     std::array<bool, model::kSystemCount> Forgotten{};  // angles dropped by a new definition
+    std::optional<model::TModelCheck> ModelCheck;       // an STL input's
+    model::TAngleTable Angles;
+    model::TEdges Edges;
+    model::TEdgeReport EdgeReport;
+    model::TToleranceReport Tolerance;
 };
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "model/base_names.h"
+#include "model/tolerances.h"
 #include "model/types.h"
 
 namespace tessarin::cli {
@@ -16,6 +17,9 @@ namespace tessarin::cli {
 inline constexpr int kExitSuccess = 0;
 inline constexpr int kExitFailure = 1;  // the input cannot be read or analysed
 inline constexpr int kExitUsage = 2;    // the command line is wrong
+// Everything was written, and some segment is outside a tolerance of the project (given
+// with --nominal or stored in it) whose system's angles are computed.
+inline constexpr int kExitOutOfTolerance = 3;
 
 struct TRangeOption {
     int Column = 0;    // query column 0..14 (ISK G, A, L; SSK G, A, L, F; ...)
@@ -65,6 +69,11 @@ struct TAnalyzeOptions {
     std::vector<TRangeOption> Ranges;
     bool SelectAnd = true;
     bool SelectWithin = false;
+    // Nominal values with tolerances (--nominal), added to or replacing the project's; each
+    // must name an angle of a system whose angles are computed by then.
+    std::vector<model::TTolerance> Nominals;
+    std::optional<double> EdgeKinkAngle;  // degrees, 0..180
+    std::optional<std::string> Json;      // the whole result as JSON
 };
 
 // `tessarin-cli check FILE`: imports the STL file with the options and prints its model
@@ -77,9 +86,10 @@ struct TCheckOptions {
 int RunCheck(const TCheckOptions& options, model::TProgress& progress, std::ostream& out,
              std::ostream& err);
 
-// Runs the road and writes the model check of an STL input and a summary to `out` (unless
-// Quiet) and every failure, naming
-// the file and the reason, to `err`. Returns kExitSuccess, kExitFailure or kExitUsage.
+// Runs the road and writes the model check of an STL input, a summary, the edges and the
+// tolerance verdicts to `out` (unless Quiet) and every failure, naming the file and the
+// reason, to `err`. Returns kExitSuccess, kExitFailure, kExitUsage or, with tolerances
+// and a segment outside one, kExitOutOfTolerance.
 // An output that is the same file as the input or as another output (however spelt,
 // also through a hard or symbolic link) is a usage error found before anything is read
 // or written; so is an import option given for a project INPUT. A table that fails after the

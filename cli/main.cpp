@@ -21,10 +21,12 @@
 #include "base/text_file.h"
 #include "cli/analyze.h"
 #include "cli/terminal_progress.h"
+#include "model/angle_keys.h"
 #include "model/base_names.h"
 #include "model/import_options.h"
 #include "model/selection.h"
 #include "model/systems.h"
+#include "model/tolerances.h"
 #include "project/output_formats.h"
 
 namespace {
@@ -87,6 +89,8 @@ struct TRawOptions {
     std::string MinNormalAngle, PointTolerance;
     std::string Ssk, FeedPlan, Ksk, Dsk, Compute, SelectLogic = "and";
     std::vector<std::string> Ranges;
+    std::vector<std::string> Nominals;
+    std::string EdgeKink;
 };
 
 struct TRawImport {
@@ -165,6 +169,37 @@ TImportChoice ConvertImport(const TRawImport& raw) {
         choice.Given.emplace_back("--keep-duplicates");
     }
     return choice;
+}
+
+// "ssk.gn=6:-0.5:0.5"; throws CLI::ValidationError naming the key or the value.
+tessarin::model::TTolerance ReadNominal(const std::string& text,
+                                        const std::vector<tessarin::model::TTolerance>& earlier) {
+    const std::size_t equals = text.find('=');
+    const std::string key = text.substr(0, equals);
+    const std::optional<tessarin::model::TAngleId> angle = tessarin::model::AngleOfKey(key);
+    if (equals == std::string::npos || !angle) {
+        throw CLI::ValidationError("--nominal",
+                                   "expected KEY=NOMINAL:LOW:HIGH with KEY an angle "
+                                   "key such as ssk.g or ssk.gn, found \"" +
+                                       key + "\" in " + text);
+    }
+    for (const tessarin::model::TTolerance& other : earlier) {
+        if (other.Angle == *angle) {
+            throw CLI::ValidationError("--nominal", "angle " + key + " given twice");
+        }
+    }
+    const std::vector<std::string> parts = SplitAt(text.substr(equals + 1), ':');
+    tessarin::model::TTolerance tolerance{*angle};
+    if (parts.size() != 3 || !ReadNumber(parts[0], tolerance.Nominal) ||
+        !ReadNumber(parts[1], tolerance.Lower) || !ReadNumber(parts[2], tolerance.Upper) ||
+        !tessarin::model::ValidTolerance(tolerance)) {
+        throw CLI::ValidationError(
+            "--nominal", key +
+                             ": expected NOMINAL:LOW:HIGH, finite numbers written with \".\" "
+                             "and LOW <= 0 <= HIGH (e.g. " +
+                             key + "=6:-0.5:0.5), found " + text.substr(equals + 1));
+    }
+    return tolerance;
 }
 
 // Turns the texts CLI11 collected into options; throws CLI::ValidationError.
@@ -274,6 +309,17 @@ TAnalyzeOptions Convert(const TRawOptions& raw, TAnalyzeOptions options) {
         options.Ranges.push_back({*column, name, text});
     }
     options.SelectAnd = raw.SelectLogic == "and";
+    for (const std::string& nominal : raw.Nominals) {
+        options.Nominals.push_back(ReadNominal(nominal, options.Nominals));
+    }
+    if (!raw.EdgeKink.empty()) {
+        const double angle = number("--edge-kink", raw.EdgeKink);
+        if (!(angle >= 0.0 && angle <= 180.0)) {
+            throw CLI::ValidationError("--edge-kink",
+                                       "an angle from 0 to 180 degrees: " + raw.EdgeKink);
+        }
+        options.EdgeKinkAngle = angle;
+    }
     return options;
 }
 
@@ -376,6 +422,17 @@ int main(int argc, char** argv) {
     analyze->add_option("--select-logic", raw.SelectLogic, "Combine the ranges with and|or (and)")
         ->check(CLI::IsMember({"and", "or"}));
     analyze->add_flag("--select-within", options.SelectWithin, "Search the current selection only");
+    analyze->add_option("--nominal", raw.Nominals,
+                        "Nominal value with tolerances KEY=NOMINAL:LOW:HIGH, LOW <= 0 <= HIGH, "
+                        "e.g. ssk.gn=6:-0.5:0.5 (repeatable; stored in the project); exit code 3 "
+                        "when a segment is outside");
+    analyze
+        ->add_option("--edge-kink", raw.EdgeKink,
+                     "A turn above this many degrees between joined segments starts a new "
+                     "edge (30)")
+        ->check(CheckNumber);
+    analyze->add_option("--json", options.Json,
+                        "Also write the whole result as JSON (schema: help page json.htm)");
     TRawImport rawImport;
     AddImportOptions(analyze, rawImport);
 

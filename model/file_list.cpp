@@ -33,6 +33,7 @@ void TModel::LoadFileList(TFileList&& list) {
     WorkingCS = list.Accepted;
     SurfaceData.GeometrySettings = list.GeometrySettings;
     SurfaceData.ImportOptions = list.ImportOptions;
+    Tolerances = std::move(list.Tolerances);
 
     SurfaceData.Polygons = std::move(list.Polygons);
     SurfaceData.FrontPolygons = std::move(list.FrontPolygons);

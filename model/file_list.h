@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "model/tolerances.h"
 #include "model/types.h"
 
 namespace tessarin::model {
@@ -40,6 +41,7 @@ struct TFileList {
     TGeometrySettings GeometrySettings{};
     std::string StlFileName;
     TImportOptions ImportOptions{};  // from the extension section, else the defaults
+    TToleranceSet Tolerances;        // from the extension section
 };
 
 }  // namespace tessarin::model

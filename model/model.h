@@ -17,6 +17,7 @@
 #include "model/selection.h"
 #include "model/series.h"
 #include "model/surface_data.h"
+#include "model/tolerances.h"
 #include "model/types.h"
 
 namespace tessarin::model {
@@ -39,8 +40,9 @@ public:
     TCutEdgeData CutEdge;        // ordered by polar angle, Number i + 1 at index i
     TCutEdgeData SelectCutEdge;  // sorted by Number
     TColumns Columns;
-    CSValues WorkingCS;   // being edited in the parameter panel
-    CSValues AcceptedCS;  // confirmed; used by every measurement and saved
+    CSValues WorkingCS;        // being edited in the parameter panel
+    CSValues AcceptedCS;       // confirmed; used by every measurement and saved
+    TToleranceSet Tolerances;  // nominal values of angles with their deviations; saved
     char DecimalSeparator;
 
     // Chart series k (3..17) charts table column k.

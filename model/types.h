@@ -118,6 +118,10 @@ struct CSValues {
 // the same when every coordinate differs by less than this (mm).
 inline constexpr double kDefaultPointTolerance = 0.001;
 
+// The kink (degrees) between consecutive cutting-edge segments above which a new edge
+// starts, when nothing else is set.
+inline constexpr double kDefaultEdgeKinkAngle = 30.0;
+
 // The geometry part of the settings; every document keeps its own copy.
 struct TGeometrySettings {
     double Alpha = 0.0;  // largest clearance angle of a flank polygon in ISK
@@ -132,6 +136,9 @@ struct TGeometrySettings {
     // Points of the cutting-edge search are the same when every coordinate differs by
     // less than this (mm).
     double PointTolerance = kDefaultPointTolerance;
+    // Consecutive segments joined end to end belong to one edge unless the direction
+    // turns there by more than this (degrees, 0..180); model/edges.h.
+    double EdgeKinkAngle = kDefaultEdgeKinkAngle;
 
     friend bool operator==(const TGeometrySettings&, const TGeometrySettings&) = default;
 };

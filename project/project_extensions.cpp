@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <cmath>
 #include <optional>
 #include <vector>
@@ -94,7 +95,7 @@ struct TKey {
     bool (*Read)(std::string_view value, TProjectExtensions& values);
 };
 
-constexpr std::array<TKey, 7> kKeys{{
+constexpr std::array<TKey, 8> kKeys{{
     {"Units", "mm, inch, m or um", "\"mm\", \"inch\", \"m\" или \"um\"",
      [](std::string_view value, TProjectExtensions& values) {
          for (const TUnitName& entry : kUnits) {
@@ -154,7 +155,49 @@ constexpr std::array<TKey, 7> kKeys{{
          values.PointTolerance = tolerance;
          return true;
      }},
+    {"EdgeKinkAngle", "an angle from 0 to 180", "угол от 0 до 180",
+     [](std::string_view value, TProjectExtensions& values) {
+         double angle = 0.0;
+         if (!ReadFinite(value, angle) || angle < 0.0 || angle > 180.0) {
+             return false;
+         }
+         values.EdgeKinkAngle = angle;
+         return true;
+     }},
 }};
+
+// "tolerance.ssk.gn": the family of keys that carry the nominal values, one per angle.
+constexpr std::string_view kTolerancePrefix = "tolerance.";
+constexpr std::string_view kToleranceExpected =
+    "three finite numbers NOMINAL;LOW;HIGH with LOW <= 0 <= HIGH";
+constexpr std::string_view kToleranceExpectedRussian =
+    "три конечных числа НОМИНАЛ;НИЖНЕЕ;ВЕРХНЕЕ, НИЖНЕЕ <= 0 <= ВЕРХНЕЕ";
+
+// Shortest round trip, always with ".": the line reads the same in every locale.
+void AppendShortest(std::string& out, double v) {
+    char text[32];
+    const auto end = std::to_chars(text, text + sizeof text, v).ptr;
+    out.append(text, end);
+}
+
+// The value of a tolerance line; an angle this version does not know is skipped (true).
+bool ReadToleranceLine(std::string_view key, std::string_view value, TProjectExtensions& values) {
+    TVector3 numbers;
+    if (!ReadTriple(value, numbers)) {
+        return false;
+    }
+    const std::optional<model::TAngleId> angle =
+        model::AngleOfKey(key.substr(kTolerancePrefix.size()));
+    const model::TTolerance tolerance{angle.value_or(model::TAngleId{}), numbers.x, numbers.y,
+                                      numbers.z};
+    if (!(tolerance.Lower <= 0.0 && tolerance.Upper >= 0.0)) {
+        return false;
+    }
+    if (angle) {
+        model::SetTolerance(values.Tolerances, tolerance);
+    }
+    return true;
+}
 
 }  // namespace
 
@@ -205,6 +248,21 @@ void AppendExtensions(std::string& out, const TProjectExtensions& values, char d
         AppendFloat(lines, values.PointTolerance, decimalSeparator);
         end();
     }
+    if (values.EdgeKinkAngle != defaults.EdgeKinkAngle) {
+        AppendKey(lines, "EdgeKinkAngle");
+        AppendFloat(lines, values.EdgeKinkAngle, decimalSeparator);
+        end();
+    }
+    for (const model::TTolerance& tolerance : values.Tolerances) {
+        lines += kTolerancePrefix;
+        AppendKey(lines, model::AngleKey(tolerance.Angle));
+        AppendShortest(lines, tolerance.Nominal);
+        lines += ';';
+        AppendShortest(lines, tolerance.Lower);
+        lines += ';';
+        AppendShortest(lines, tolerance.Upper);
+        end();
+    }
     if (lines.empty()) {
         return;
     }
@@ -247,6 +305,15 @@ TResult ReadExtensions(std::span<const std::string_view> lines, std::size_t firs
             }
         }
         seen.emplace_back(key, number);
+        if (key.starts_with(kTolerancePrefix)) {
+            if (!ReadToleranceLine(key, value, values)) {
+                return TResult::Failure(
+                    base::Say("line %1: expected %2 %3, found \"%4\"",
+                              "строка %1: ожидалось \"%2\": %3, найдено \"%4\"", number, key,
+                              base::Pick(kToleranceExpected, kToleranceExpectedRussian), value));
+            }
+            continue;
+        }
         const auto known =
             std::find_if(kKeys.begin(), kKeys.end(), [&](const TKey& k) { return k.Name == key; });
         if (known == kKeys.end()) {

@@ -14,6 +14,14 @@
 //   KeepDuplicates  yes | no
 //   MinNormalAngle  degrees, 0..180                  smallest angle of a cutting edge
 //   PointTolerance  mm, positive                     point tolerance of the edge search
+//   EdgeKinkAngle   degrees, 0..180                  kink that starts a new edge
+//   tolerance.KEY   NOMINAL;LOW;HIGH                 a nominal value of the angle KEY
+//                                                    ("ssk.gn") with its deviations,
+//                                                    LOW <= 0 <= HIGH, finite
+// A tolerance's numbers are written with "." whatever the file's separator, in the
+// shortest form that reads back to the same double; one line per tolerance, in the
+// order of model::AllAngles(). A tolerance of an angle this version does not know is
+// skipped like an unknown key.
 // The section holds only the keys whose values differ from their defaults, in this order,
 // and is left out when none does, so a project the first format can express is written
 // byte for byte as that format writes it.
@@ -25,6 +33,7 @@
 #include <string_view>
 
 #include "model/base_names.h"
+#include "model/tolerances.h"
 #include "model/types.h"
 
 namespace tessarin::project {
@@ -36,6 +45,8 @@ struct TProjectExtensions {
     model::TImportOptions ImportOptions{};
     double MinNormalAngle = 0.0;
     double PointTolerance = model::kDefaultPointTolerance;
+    double EdgeKinkAngle = model::kDefaultEdgeKinkAngle;
+    model::TToleranceSet Tolerances;  // none by default
 
     friend bool operator==(const TProjectExtensions&, const TProjectExtensions&) = default;
 };

@@ -537,6 +537,8 @@ bool TParser::ReadStlFileName(std::size_t k) {
         List.ImportOptions = extensions.ImportOptions;
         List.GeometrySettings.MinNormalAngle = extensions.MinNormalAngle;
         List.GeometrySettings.PointTolerance = extensions.PointTolerance;
+        List.GeometrySettings.EdgeKinkAngle = extensions.EdgeKinkAngle;
+        List.Tolerances = std::move(extensions.Tolerances);
     }
     List.StlFileName = DecodeLegacyText(line);
     return true;

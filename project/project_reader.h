@@ -17,10 +17,10 @@ namespace tessarin::project {
 // before anything is allocated for it. The line before the STL file name must be empty;
 // the last line of the file must end with a line break. After the name may come the
 // extension section (project/project_extensions.h), whose every line must read; its
-// import options go to the record's ImportOptions, its cutting-edge settings to its
-// GeometrySettings. Other text after a name is not read; after an empty name, none may
-// follow. Steps `progress` six times, once per group of sections; the caller starts and
-// finishes it.
+// import options go to the record's ImportOptions, its cutting-edge settings and edge
+// kink to its GeometrySettings, its tolerances to its Tolerances. Other text after a name
+// is not read; after an empty name, none may follow. Steps `progress` six times, once
+// per group of sections; the caller starts and finishes it.
 model::TResult ParseProject(std::string_view text, model::TFileList& list,
                             model::TProgress& progress = model::NullProgress());
 

@@ -330,7 +330,8 @@ std::string ProjectText(const TModel& model, std::string_view stlFileName, char 
     const model::TSurFaceData& surface = model.SurfaceData;
     AppendExtensions(out,
                      {surface.ImportOptions, surface.GeometrySettings.MinNormalAngle,
-                      surface.GeometrySettings.PointTolerance},
+                      surface.GeometrySettings.PointTolerance,
+                      surface.GeometrySettings.EdgeKinkAngle, model.Tolerances},
                      decimalSeparator);
     return out;
 }

@@ -19,8 +19,9 @@ void AppendModelLines(const model::TModel& model, char decimalSeparator, std::st
 
 // The whole file: the model's lines, an empty line and `stlFileName` (UTF-8), whose CR
 // and LF characters are written as blanks so that it stays one line, then the extension
-// section (project/project_extensions.h) with the import options and the cutting-edge
-// settings that differ from their defaults; with none, the file ends with the name.
+// section (project/project_extensions.h) with the import options, the cutting-edge
+// settings, the edge kink and the tolerances that differ from their defaults; with none,
+// the file ends with the name.
 std::string ProjectText(const model::TModel& model, std::string_view stlFileName,
                         char decimalSeparator);
 

@@ -11,6 +11,7 @@ packages=(
   qt6-translations-l10n
   xvfb xauth
   locales
+  python3 python3-jsonschema
 )
 
 missing=()

@@ -34,8 +34,10 @@ void TMainForm::ButtonSettingsClick() {
         if (TMDIChild* document = ActiveDocument(); document != nullptr) {
             model::TSurFaceData& data = document->Model.SurfaceData;
             // New values of the sorting and of the cutting-edge search count from the
-            // next sorting and search, as the dialog's other geometry values do.
-            const model::TGeometrySettings geometry = result.Geometry;
+            // next sorting and search, as the dialog's other geometry values do. The
+            // dialog has no field for the edge kink: the project keeps its own.
+            model::TGeometrySettings geometry = result.Geometry;
+            geometry.EdgeKinkAngle = data.GeometrySettings.EdgeKinkAngle;
             if (!(data.GeometrySettings == geometry)) {
                 const bool accuracyChanged =
                     data.GeometrySettings.TableAccuracy != geometry.TableAccuracy;

@@ -329,6 +329,56 @@ TEST(WriteFileAtomicallyTest, AHardLinkedTargetKeepsItsLinks) {
     EXPECT_EQ(entries, (std::vector<std::string>{"backup.tsf", "project.tsf"}));
 }
 
+// The streamed writer is the same writer: pieces joined in order, a hard-linked target
+// rewritten in place from the complete temporary, and a failing write keeps the old file.
+TEST(WriteFileAtomicallyTest, StreamedPiecesAreWrittenLikeOneText) {
+    TTempDir dir;
+    const std::string first = dir.File("result.json");
+    const std::string second = dir.File("link.json");
+    WriteBytes(first, std::string(5000, 'o'));
+    fs::create_hard_link(first, second);
+    struct stat before {};
+    ASSERT_EQ(::stat(first.c_str(), &before), 0);
+    ASSERT_TRUE(WriteFileAtomicallyStreamed(first, [](const TStreamWrite& write) {
+        EXPECT_TRUE(write("{\"a\":"));
+        EXPECT_TRUE(write(""));
+        EXPECT_TRUE(write("[1,2]}"));
+    }));
+    struct stat after {};
+    ASSERT_EQ(::stat(first.c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(ReadBytes(second), "{\"a\":[1,2]}");
+    std::vector<std::string> entries = dir.Entries();
+    std::sort(entries.begin(), entries.end());
+    EXPECT_EQ(entries, (std::vector<std::string>{"link.json", "result.json"}));
+
+    const std::string plain = dir.File("plain.json");
+    WriteBytes(plain, "previous");
+    rlimit saved{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    rlimit limited = saved;
+    limited.rlim_cur = 1024;
+    auto* previousHandler = ::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
+    int piecesAfterFailure = 0;
+    bool failed = false;
+    const TResult result = WriteFileAtomicallyStreamed(plain, [&](const TStreamWrite& write) {
+        for (int i = 0; i < 8; ++i) {
+            if (!write(std::string(512, 'x'))) {
+                piecesAfterFailure += failed ? 1 : 0;
+                failed = true;
+            }
+        }
+    });
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    ::signal(SIGXFSZ, previousHandler);
+    ASSERT_FALSE(result);
+    EXPECT_NE(result.Reason().find(plain), std::string::npos) << result.Reason();
+    EXPECT_TRUE(failed);
+    EXPECT_GT(piecesAfterFailure, 0);  // every later write says so too
+    EXPECT_EQ(ReadBytes(plain), "previous");
+}
+
 // What the SIGXFSZ handler below saw of the registry in the middle of a write.
 char SeenTemporary[4096];
 bool SeenExisting = false;

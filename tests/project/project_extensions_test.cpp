@@ -56,7 +56,12 @@ TModel Loaded(const std::string& text, std::string* name = nullptr) {
 TProjectExtensions ExtensionsOf(const TModel& model) {
     const model::TSurFaceData& surface = model.SurfaceData;
     return {surface.ImportOptions, surface.GeometrySettings.MinNormalAngle,
-            surface.GeometrySettings.PointTolerance};
+            surface.GeometrySettings.PointTolerance, surface.GeometrySettings.EdgeKinkAngle,
+            model.Tolerances};
+}
+
+model::TTolerance ToleranceOf(const char* key, double nominal, double low, double high) {
+    return {*model::AngleOfKey(key), nominal, low, high};
 }
 
 // ---------------------------------------------------------------------------------------
@@ -102,15 +107,28 @@ const TValuesCase kValuesCases[] = {
      {"KeepDuplicates:yes"}},
     {"MinNormalAngle", With([](auto& v) { v.MinNormalAngle = 20.5; }), {"MinNormalAngle:20,5"}},
     {"PointTolerance", With([](auto& v) { v.PointTolerance = 1e-5; }), {"PointTolerance:1E-5"}},
+    {"EdgeKinkAngle", With([](auto& v) { v.EdgeKinkAngle = 12.5; }), {"EdgeKinkAngle:12,5"}},
+    // Written with "." and in the shortest form whatever the file's separator, in the order
+    // of the angles, not of setting them.
+    {"Tolerances",
+     With([](auto& v) {
+         model::SetTolerance(v.Tolerances, ToleranceOf("dsk.psi", 0.1, -1e-7, 0));
+         model::SetTolerance(v.Tolerances, ToleranceOf("ssk.gn", 6, -0.5, 0.5));
+         model::SetTolerance(v.Tolerances, ToleranceOf("isk.g", -3.25, 0, 1.0 / 3));
+     }),
+     {"tolerance.isk.g:-3.25;0;0.3333333333333333", "tolerance.ssk.gn:6;-0.5;0.5",
+      "tolerance.dsk.psi:0.1;-1e-07;0"}},
     {"EveryKeyInItsOrder",
      With([](auto& v) {
          v.ImportOptions = {TLengthUnit::Metre, {1, 0, 0}, TOriginChoice::Point,
                             {0, 0, 2},          false,     true};
          v.MinNormalAngle = 180;
          v.PointTolerance = 0.25;
+         v.EdgeKinkAngle = 0;
+         model::SetTolerance(v.Tolerances, ToleranceOf("ksk.a", 8, -2, 2));
      }),
      {"Units:m", "Axis:1;0;0", "Origin:0;0;2", "RepairNormals:no", "KeepDuplicates:yes",
-      "MinNormalAngle:180", "PointTolerance:0,25"}},
+      "MinNormalAngle:180", "PointTolerance:0,25", "EdgeKinkAngle:0", "tolerance.ksk.a:8;-2;2"}},
 };
 
 class ExtensionValuesTest : public testing::TestWithParam<TValuesCase> {};
@@ -121,6 +139,8 @@ TEST_P(ExtensionValuesTest, WrittenAfterTheNameAndReadBack) {
     model.SurfaceData.ImportOptions = c.Values.ImportOptions;
     model.SurfaceData.GeometrySettings.MinNormalAngle = c.Values.MinNormalAngle;
     model.SurfaceData.GeometrySettings.PointTolerance = c.Values.PointTolerance;
+    model.SurfaceData.GeometrySettings.EdgeKinkAngle = c.Values.EdgeKinkAngle;
+    model.Tolerances = c.Values.Tolerances;
 
     const std::string text = ProjectText(model, "C:\\Models\\insert.stl", ',');
     EXPECT_EQ(text, WithSection(Example(), c.Lines));
@@ -169,9 +189,12 @@ TEST(ExtensionValuesTest, ReadAfterAnEmptyNameAndWithUnknownKeys) {
 
     // A later version's keys are passed over; the ones known here still count. Empty lines
     // at the very end, as an editor may leave them, are allowed.
+    // So is a tolerance of an angle this version does not know.
     const std::string later =
-        WithSection(Example(), {"Colour:red", "MinNormalAngle:12", "Future:a:b:c", "", ""});
+        WithSection(Example(), {"Colour:red", "MinNormalAngle:12", "Future:a:b:c",
+                                "tolerance.ssk.zeta:1;-1;1", "tolerance.isk.gn:1,5;-1;1", "", ""});
     const TProjectExtensions read = ExtensionsOf(Loaded(later));
+    EXPECT_EQ(read.Tolerances, model::TToleranceSet{ToleranceOf("isk.gn", 1.5, -1, 1)});
     EXPECT_EQ(read.MinNormalAngle, 12);
     EXPECT_EQ(read.PointTolerance, model::kDefaultPointTolerance);
     EXPECT_EQ(read.ImportOptions, TImportOptions{});
@@ -288,7 +311,41 @@ INSTANTIATE_TEST_SUITE_P(
         TBadSection{"ToleranceInfinite",
                     {"PointTolerance:INF"},
                     61,
-                    "PointTolerance a positive number, found \"INF\""}),
+                    "PointTolerance a positive number, found \"INF\""},
+        TBadSection{"KinkAboveAHalfTurn",
+                    {"EdgeKinkAngle:181"},
+                    61,
+                    "EdgeKinkAngle an angle from 0 to 180, found \"181\""},
+        TBadSection{"NominalTwoNumbers",
+                    {"Units:m", "tolerance.ssk.gn:6;-0.5"},
+                    62,
+                    "tolerance.ssk.gn three finite numbers NOMINAL;LOW;HIGH with LOW <= 0 <= "
+                    "HIGH, found \"6;-0.5\""},
+        TBadSection{"NominalLowAboveZero",
+                    {"tolerance.ssk.gn:6;0.5;1"},
+                    61,
+                    "tolerance.ssk.gn three finite numbers NOMINAL;LOW;HIGH with LOW <= 0 <= "
+                    "HIGH, found \"6;0.5;1\""},
+        TBadSection{"NominalHighBelowZero",
+                    {"tolerance.isk.a:6;-1;-0.5"},
+                    61,
+                    "tolerance.isk.a three finite numbers NOMINAL;LOW;HIGH with LOW <= 0 <= "
+                    "HIGH, found \"6;-1;-0.5\""},
+        TBadSection{"NominalNotANumber",
+                    {"tolerance.ssk.g:NAN;-1;1"},
+                    61,
+                    "tolerance.ssk.g three finite numbers NOMINAL;LOW;HIGH with LOW <= 0 <= "
+                    "HIGH, found \"NAN;-1;1\""},
+        // Malformed even where the angle is unknown: the line is damaged either way.
+        TBadSection{"NominalOfUnknownAngleMalformed",
+                    {"tolerance.ssk.zeta:1;2"},
+                    61,
+                    "tolerance.ssk.zeta three finite numbers NOMINAL;LOW;HIGH with LOW <= 0 <= "
+                    "HIGH, found \"1;2\""},
+        TBadSection{"NominalTwice",
+                    {"tolerance.ssk.gn:6;-1;1", "tolerance.ssk.gn:7;-1;1"},
+                    62,
+                    "each extension key once, found tolerance.ssk.gn again (first in line 61)"}),
     [](const testing::TestParamInfo<TBadSection>& info) { return info.param.Name; });
 
 TEST(MalformedExtensionTest, ASectionCutShortIsRefused) {
