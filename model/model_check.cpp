@@ -230,17 +230,44 @@ void Sort3(std::uint32_t& a, std::uint32_t& b, std::uint32_t& c) {
     }
 }
 
-// Every facet's vertex indices, ascending; `vertexCount` the distinct vertices.
-void Weld(const TSurface& polygons, TBuffer<TTriple>& triples, std::size_t& vertexCount,
-          TBatchedSteps& steps) {
-    triples.Allocate(polygons.size());
-    TWelder welder(polygons.size() / 2 + 16, 3 * polygons.size());
-    // The lookups miss the cache almost every time; asking for a block's slots before
-    // searching any of them lets the misses overlap.
+// Facet indices bucketed by one vertex of their triple, in facet order inside each
+// bucket (a counting sort): bucket k is Facets[Start[k]] .. Facets[Start[k + 1] - 1].
+struct TFacetBuckets {
+    TBuffer<std::uint32_t> Start;
+    TBuffer<std::uint32_t> Facets;
+};
+
+// The welded model: every facet's vertex indices, ascending, and the facets bucketed by
+// their smallest and by their middle vertex.
+struct TWelded {
+    TBuffer<TTriple> Triples;
+    std::size_t VertexCount = 0;
+    TFacetBuckets BySmallest;
+    TFacetBuckets ByMiddle;
+};
+
+void Weld(const TSurface& polygons, TWelded& welded, TBatchedSteps& steps) {
+    const std::size_t n = polygons.size();
+    TBuffer<TTriple>& triples = welded.Triples;
+    triples.Allocate(n);
+    // Counted while welding, one vertex past the index: the sums then give the starts.
+    // Sized for the most vertices there can be; only the part used is ever touched.
+    TBuffer<std::uint32_t>& smallest = welded.BySmallest.Start;
+    TBuffer<std::uint32_t>& middle = welded.ByMiddle.Start;
+    smallest.Allocate(3 * n + 1);
+    middle.Allocate(3 * n + 1);
+    smallest[0] = 0;
+    middle[0] = 0;
+    std::size_t counted = 0;
+
+    TWelder welder(n / 2 + 16, 3 * n);
+    // Most lookups find a vertex used a few facets before, but a new vertex misses the
+    // cache; asking for a block's slots before searching any of them lets the misses
+    // overlap.
     constexpr std::size_t kBlock = 16;
     std::array<std::uint64_t, 3 * kBlock> hashes{};
-    for (std::size_t first = 0; first < polygons.size(); first += kBlock) {
-        const std::size_t last = std::min(polygons.size(), first + kBlock);
+    for (std::size_t first = 0; first < n; first += kBlock) {
+        const std::size_t last = std::min(n, first + kBlock);
         welder.Reserve(3 * kBlock);
         for (std::size_t f = first; f < last; ++f) {
             const TPolygon& p = polygons[f];
@@ -256,47 +283,49 @@ void Weld(const TSurface& polygons, TBuffer<TTriple>& triples, std::size_t& vert
             t = {welder.Index(p.Vert1, hashes[k]), welder.Index(p.Vert2, hashes[k + 1]),
                  welder.Index(p.Vert3, hashes[k + 2])};
             Sort3(t[0], t[1], t[2]);
+            for (; counted < welder.Count(); ++counted) {
+                smallest[counted + 1] = 0;
+                middle[counted + 1] = 0;
+            }
+            ++smallest[t[0] + 1];
+            ++middle[t[1] + 1];
             steps.Add();
         }
     }
-    vertexCount = welder.Count();
-}
+    const std::size_t vertexCount = welder.Count();
+    welded.VertexCount = vertexCount;
 
-// Facet indices bucketed by one vertex of their triple (`which`), in facet order inside
-// each bucket (a counting sort).
-struct TFacetBuckets {
-    TBuffer<std::uint32_t> Start;  // vertexCount + 1 offsets into Facets
-    TBuffer<std::uint32_t> Facets;
-
-    TFacetBuckets(const TBuffer<TTriple>& triples, std::size_t vertexCount, std::size_t which)
-        : Start(vertexCount + 1), Facets(triples.Size()) {
-        std::fill(Start.Begin(), Start.End(), 0u);
-        for (std::size_t f = 0; f < triples.Size(); ++f) {
-            ++Start[triples[f][which] + 1];
-        }
-        std::partial_sum(Start.Begin(), Start.End(), Start.Begin());
-        // Filled through the next bucket's start, which then ends up where this bucket's
-        // was: Start[key] becomes the start of bucket key - 1, so one shift fixes all.
-        for (std::size_t f = 0; f < triples.Size(); ++f) {
-            Facets[Start[triples[f][which]]++] = static_cast<std::uint32_t>(f);
-        }
-        for (std::size_t key = vertexCount; key > 0; --key) {
-            Start[key] = Start[key - 1];
-        }
-        Start[0] = 0;
+    std::partial_sum(smallest.Begin(), smallest.Begin() + vertexCount + 1, smallest.Begin());
+    std::partial_sum(middle.Begin(), middle.Begin() + vertexCount + 1, middle.Begin());
+    welded.BySmallest.Facets.Allocate(n);
+    welded.ByMiddle.Facets.Allocate(n);
+    // Filled through the next bucket's start, which then ends up where this bucket's
+    // was: Start[key] becomes the start of bucket key - 1, so one shift fixes all.
+    for (std::size_t f = 0; f < n; ++f) {
+        const TTriple& t = triples[f];
+        welded.BySmallest.Facets[smallest[t[0]]++] = static_cast<std::uint32_t>(f);
+        welded.ByMiddle.Facets[middle[t[1]]++] = static_cast<std::uint32_t>(f);
     }
-};
+    for (std::size_t key = vertexCount; key > 0; --key) {
+        smallest[key] = smallest[key - 1];
+        middle[key] = middle[key - 1];
+    }
+    smallest[0] = 0;
+    middle[0] = 0;
+}
 
 // Marks duplicate facets (the same sorted vertex triple as an earlier facet) and counts
 // the edges of one facet and of more than two, the duplicates left out when `dropped`.
 // An edge is counted at its smaller vertex: the facets whose smallest vertex it is give
 // the edges to their other two, those whose middle vertex it is the edge to their largest.
-void FindDuplicatesAndEdges(const TBuffer<TTriple>& triples, std::size_t vertexCount, bool dropped,
+void FindDuplicatesAndEdges(const TWelded& welded, bool dropped,
                             std::vector<std::uint8_t>& duplicate, std::int64_t& duplicates,
                             std::int64_t& boundary, std::int64_t& nonManifold) {
+    const TBuffer<TTriple>& triples = welded.Triples;
+    const std::size_t vertexCount = welded.VertexCount;
+    const TFacetBuckets& bySmallest = welded.BySmallest;
+    const TFacetBuckets& byMiddle = welded.ByMiddle;
     duplicate.assign(triples.Size(), 0);
-    const TFacetBuckets bySmallest(triples, vertexCount, 0);
-    const TFacetBuckets byMiddle(triples, vertexCount, 1);
     std::vector<std::pair<std::uint64_t, std::uint32_t>> big;
     std::vector<std::uint32_t> ends;
     for (std::size_t key = 0; key < vertexCount; ++key) {
@@ -633,10 +662,9 @@ void RepairAndCheck(TSurface& polygons, const TImportOptions& options, TModelChe
         TBatchedSteps steps(progress);
         base::RunInTwoHalves(
             [&] {
-                TBuffer<TTriple> triples;
-                std::size_t vertexCount = 0;
-                Weld(polygons, triples, vertexCount, steps);
-                FindDuplicatesAndEdges(triples, vertexCount, dropDuplicates, duplicate, duplicates,
+                TWelded welded;
+                Weld(polygons, welded, steps);
+                FindDuplicatesAndEdges(welded, dropDuplicates, duplicate, duplicates,
                                        check.BoundaryEdges, check.NonManifoldEdges);
             },
             [&] { pass.Run(polygons, options.RepairNormals); });
