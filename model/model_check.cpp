@@ -118,6 +118,9 @@ public:
     const T& operator[](std::size_t i) const {
         return Data[i];
     }
+    const T* Begin() const {
+        return Data;
+    }
     T* Begin() {
         return Data;
     }
@@ -314,27 +317,22 @@ void Weld(const TSurface& polygons, TWelded& welded, TBatchedSteps& steps) {
     middle[0] = 0;
 }
 
-// Marks duplicate facets (the same sorted vertex triple as an earlier facet) and counts
-// the edges of one facet and of more than two, the duplicates left out when `dropped`.
-// An edge is counted at its smaller vertex: the facets whose smallest vertex it is give
-// the edges to their other two, those whose middle vertex it is the edge to their largest.
-void FindDuplicatesAndEdges(const TWelded& welded, bool dropped,
-                            std::vector<std::uint8_t>& duplicate, std::int64_t& duplicates,
-                            std::int64_t& boundary, std::int64_t& nonManifold) {
+// Marks the duplicate facets (the same sorted vertex triple as an earlier facet) whose
+// smallest vertex is one of firstKey..lastKey - 1 and returns how many. Every facet lies
+// in one bucket, so two calls on disjoint keys write disjoint marks.
+std::int64_t MarkDuplicates(const TWelded& welded, std::size_t firstKey, std::size_t lastKey,
+                            std::vector<std::uint8_t>& duplicate) {
     const TBuffer<TTriple>& triples = welded.Triples;
-    const std::size_t vertexCount = welded.VertexCount;
     const TFacetBuckets& bySmallest = welded.BySmallest;
-    const TFacetBuckets& byMiddle = welded.ByMiddle;
-    duplicate.assign(triples.Size(), 0);
+    auto rest = [&](std::uint32_t f) {
+        const TTriple& t = triples[f];
+        return (std::uint64_t{t[1]} << 32) | t[2];
+    };
+    std::int64_t duplicates = 0;
     std::vector<std::pair<std::uint64_t, std::uint32_t>> big;
-    std::vector<std::uint32_t> ends;
-    for (std::size_t key = 0; key < vertexCount; ++key) {
+    for (std::size_t key = firstKey; key < lastKey; ++key) {
         const std::uint32_t first = bySmallest.Start[key];
         const std::uint32_t last = bySmallest.Start[key + 1];
-        auto rest = [&](std::uint32_t f) {
-            const TTriple& t = triples[f];
-            return (std::uint64_t{t[1]} << 32) | t[2];
-        };
         if (last - first <= 16) {
             // Facets in a bucket come in facet order, so the first of equal ones stays.
             for (std::uint32_t i = first + 1; i < last; ++i) {
@@ -347,24 +345,42 @@ void FindDuplicatesAndEdges(const TWelded& welded, bool dropped,
                     }
                 }
             }
-        } else {
-            big.clear();
-            for (std::uint32_t i = first; i < last; ++i) {
-                big.emplace_back(rest(bySmallest.Facets[i]), bySmallest.Facets[i]);
-            }
-            std::sort(big.begin(), big.end());
-            for (std::size_t i = 1; i < big.size(); ++i) {
-                if (big[i].first == big[i - 1].first) {
-                    duplicate[big[i].second] = 1;
-                    ++duplicates;
-                }
+            continue;
+        }
+        big.clear();
+        for (std::uint32_t i = first; i < last; ++i) {
+            big.emplace_back(rest(bySmallest.Facets[i]), bySmallest.Facets[i]);
+        }
+        std::sort(big.begin(), big.end());
+        for (std::size_t i = 1; i < big.size(); ++i) {
+            if (big[i].first == big[i - 1].first) {
+                duplicate[big[i].second] = 1;
+                ++duplicates;
             }
         }
+    }
+    return duplicates;
+}
 
-        // A facet whose middle vertex is `key` has its smallest at or before it, so its
-        // duplicate mark is known by now.
+struct TEdgeCounts {
+    std::int64_t Boundary = 0;     // edges of one facet
+    std::int64_t NonManifold = 0;  // edges of more than two
+};
+
+// Counts the edges whose smaller vertex is one of firstKey..lastKey - 1, the duplicates
+// left out when `dropped` (all of them marked by then). The facets whose smallest vertex
+// is the key give the edges to their other two, those whose middle vertex it is the edge
+// to their largest.
+TEdgeCounts CountEdges(const TWelded& welded, std::size_t firstKey, std::size_t lastKey,
+                       bool dropped, const std::vector<std::uint8_t>& duplicate) {
+    const TBuffer<TTriple>& triples = welded.Triples;
+    const TFacetBuckets& bySmallest = welded.BySmallest;
+    const TFacetBuckets& byMiddle = welded.ByMiddle;
+    TEdgeCounts counts;
+    std::vector<std::uint32_t> ends;
+    for (std::size_t key = firstKey; key < lastKey; ++key) {
         ends.clear();
-        for (std::uint32_t i = first; i < last; ++i) {
+        for (std::uint32_t i = bySmallest.Start[key]; i < bySmallest.Start[key + 1]; ++i) {
             const std::uint32_t f = bySmallest.Facets[i];
             if (!(dropped && duplicate[f] != 0)) {
                 ends.push_back(triples[f][1]);
@@ -377,14 +393,18 @@ void FindDuplicatesAndEdges(const TWelded& welded, bool dropped,
                 ends.push_back(triples[f][2]);
             }
         }
-        // Few ends each: an insertion sort beats the general one.
-        for (std::size_t i = 1; i < ends.size(); ++i) {
-            const std::uint32_t e = ends[i];
-            std::size_t j = i;
-            for (; j > 0 && ends[j - 1] > e; --j) {
-                ends[j] = ends[j - 1];
+        if (ends.size() <= 32) {
+            // Mostly a handful of ends: an insertion sort beats the general one.
+            for (std::size_t i = 1; i < ends.size(); ++i) {
+                const std::uint32_t e = ends[i];
+                std::size_t j = i;
+                for (; j > 0 && ends[j - 1] > e; --j) {
+                    ends[j] = ends[j - 1];
+                }
+                ends[j] = e;
             }
-            ends[j] = e;
+        } else {
+            std::sort(ends.begin(), ends.end());
         }
         for (std::size_t i = 0; i < ends.size();) {
             std::size_t j = i + 1;
@@ -394,12 +414,38 @@ void FindDuplicatesAndEdges(const TWelded& welded, bool dropped,
             // A facet with two equal vertices has an edge from a vertex to itself: no edge.
             if (ends[i] != key) {
                 const std::size_t facets = j - i;
-                boundary += facets == 1 ? 1 : 0;
-                nonManifold += facets > 2 ? 1 : 0;
+                counts.Boundary += facets == 1 ? 1 : 0;
+                counts.NonManifold += facets > 2 ? 1 : 0;
             }
             i = j;
         }
     }
+    return counts;
+}
+
+// Marks the duplicates and counts the edges, the keys split in two at the middle facet
+// and each half on its own thread: first the marks, then the edges, which need the marks
+// of facets in the other half.
+void FindDuplicatesAndEdges(const TWelded& welded, bool dropped,
+                            std::vector<std::uint8_t>& duplicate, std::int64_t& duplicates,
+                            TEdgeCounts& edges) {
+    duplicate.assign(welded.Triples.Size(), 0);
+    const std::size_t keys = welded.VertexCount;
+    const std::uint32_t* start = welded.BySmallest.Start.Begin();
+    const std::size_t split = static_cast<std::size_t>(
+        std::lower_bound(start, start + keys, welded.Triples.Size() / 2) - start);
+    std::int64_t low = 0;
+    std::int64_t high = 0;
+    base::RunInTwoHalves([&] { low = MarkDuplicates(welded, 0, split, duplicate); },
+                         [&] { high = MarkDuplicates(welded, split, keys, duplicate); });
+    duplicates = low + high;
+    TEdgeCounts lowEdges;
+    TEdgeCounts highEdges;
+    base::RunInTwoHalves(
+        [&] { lowEdges = CountEdges(welded, 0, split, dropped && duplicates > 0, duplicate); },
+        [&] { highEdges = CountEdges(welded, split, keys, dropped && duplicates > 0, duplicate); });
+    edges.Boundary = lowEdges.Boundary + highEdges.Boundary;
+    edges.NonManifold = lowEdges.NonManifold + highEdges.NonManifold;
 }
 
 TVector3 Sub(const TVector3& a, const TVector3& b) {
@@ -652,24 +698,25 @@ void RepairAndCheck(TSurface& polygons, const TImportOptions& options, TModelChe
     TProgressScope scope(progress, kProgressText, ProgressMaximum(polygons.size()));
     const bool dropDuplicates = !options.KeepDuplicates;
 
-    // The facets one by one on a second thread while this one welds the vertices and
-    // finds the duplicates and the edges: the two read the same polygons, and the other
-    // one writes only normals, which the welding never reads.
+    // The facets one by one on a second thread while this one welds the vertices: the two
+    // read the same polygons, and the other one writes only normals, which the welding
+    // never reads.
     TFacetPass pass;
     std::vector<std::uint8_t> duplicate;
     std::int64_t duplicates = 0;
+    TEdgeCounts edges;
     {
-        TBatchedSteps steps(progress);
-        base::RunInTwoHalves(
-            [&] {
-                TWelded welded;
-                Weld(polygons, welded, steps);
-                FindDuplicatesAndEdges(welded, dropDuplicates, duplicate, duplicates,
-                                       check.BoundaryEdges, check.NonManifoldEdges);
-            },
-            [&] { pass.Run(polygons, options.RepairNormals); });
+        TWelded welded;
+        {
+            TBatchedSteps steps(progress);
+            base::RunInTwoHalves([&] { Weld(polygons, welded, steps); },
+                                 [&] { pass.Run(polygons, options.RepairNormals); });
+        }
+        FindDuplicatesAndEdges(welded, dropDuplicates, duplicate, duplicates, edges);
     }
     check.DuplicateFacets = duplicates;
+    check.BoundaryEdges += edges.Boundary;
+    check.NonManifoldEdges += edges.NonManifold;
 
     TFacetCounts counts = pass.Counts;
     std::optional<TVector3> axis;
