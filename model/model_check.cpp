@@ -1,10 +1,11 @@
 // The model check of an import. Vertices are welded once, by exact value, through an
 // open-addressing hash table, while a second thread checks the facets one by one
 // (normals, areas, the sums of the symmetry axis, the extents). Duplicates and edges are
-// then found together by bucketing the facets by their smallest and by their middle
-// vertex index (counting sorts, linear and with few cache misses), never by sorting the
-// whole model. Everything counted is an integer or a sum taken in facet order on one
-// thread, so the outcome is the same on any number of cores.
+// then found from the welded indices by bucketing the facets by their smallest and by
+// their middle vertex (counting sorts, filled while welding), never by sorting the whole
+// model, the vertices split in two halves on two threads. Everything counted is an
+// integer, and every sum is taken in facet order on one thread, so the outcome is the
+// same on any number of cores.
 #include "model/model_check.h"
 
 #include <algorithm>
