@@ -31,6 +31,13 @@ std::optional<TVector3> UnitAxis(const TVector3& axis) {
     return TVector3{scaled.x / length, scaled.y / length, scaled.z / length};
 }
 
+// The middle of low..high. A span wider than the range of a double would make it infinite
+// and every shifted vertex with it, so such a span is halved before it is added.
+double Middle(double low, double high) {
+    const double span = high - low;
+    return std::isfinite(span) ? low + span / 2.0 : low / 2.0 + high / 2.0;
+}
+
 }  // namespace
 
 double MillimetresPer(TLengthUnit unit) {
@@ -204,8 +211,8 @@ TResult BringIntoToolFrame(TSurface& polygons, const TImportOptions& options) {
         // A shift across the axis commutes with the turn, so taking the centre in the
         // tool's frame is the same as taking it before the turn, only measured where the
         // axis is Z.
-        const double cx = low[0] + (high[0] - low[0]) / 2.0;
-        const double cy = low[1] + (high[1] - low[1]) / 2.0;
+        const double cx = Middle(low[0], high[0]);
+        const double cy = Middle(low[1], high[1]);
         for (TPolygon& p : polygons) {
             for (TVector3* v : {&p.Vert1, &p.Vert2, &p.Vert3}) {
                 v->x -= cx;

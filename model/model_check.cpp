@@ -1,7 +1,11 @@
 // The model check of an import. Vertices are welded once, by exact value, through an
-// open-addressing hash table; duplicates and edges are then found by bucketing the
-// facets and edges by their smallest vertex index (a counting sort, linear and with few
-// cache misses), never by sorting the whole model.
+// open-addressing hash table, while a second thread checks the facets one by one
+// (normals, areas, the sums of the symmetry axis, the extents). Duplicates and edges are
+// then found from the welded indices by bucketing the facets by their smallest and by
+// their middle vertex (counting sorts, filled while welding), never by sorting the whole
+// model, the vertices split in two halves on two threads. Everything counted is an
+// integer, and every sum is taken in facet order on one thread, so the outcome is the
+// same on any number of cores.
 #include "model/model_check.h"
 
 #include <algorithm>
@@ -9,14 +13,23 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
+#include <limits>
+#include <new>
 #include <numbers>
 #include <numeric>
 #include <string>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
+#if defined(__linux__)
+#include <sys/mman.h>
+#endif
+
 #include "base/number_format.h"
+#include "base/two_halves.h"
 #include "model/import_options.h"
 
 namespace tessarin::model {
@@ -39,100 +52,175 @@ std::uint64_t Bits(double v) {
     return std::bit_cast<std::uint64_t>(v + 0.0);
 }
 
-std::uint64_t HashVertex(const TVector3& v) {
-    std::uint64_t h = Bits(v.x) * 0x9E3779B97F4A7C15ull;
-    h ^= Bits(v.y) * 0xC2B2AE3D27D4EB4Full;
-    h ^= Bits(v.z) * 0x165667B19E3779F9ull;
+// Each coordinate is mixed in on its own: a plain sum of multiplied bit patterns makes
+// mirrored vertices, (x, y, z) and (-x, -y, z), collide, and on a symmetric tool that
+// is every other vertex.
+std::uint64_t Mix(std::uint64_t h) {
+    h ^= h >> 31;
+    h *= 0x9E3779B97F4A7C15ull;
     h ^= h >> 29;
-    h *= 0xBF58476D1CE4E5B9ull;
-    h ^= h >> 32;
     return h;
 }
 
-// Gives every distinct vertex (exact comparison) an index, in order of first use.
+std::uint64_t HashVertex(const TVector3& v) {
+    std::uint64_t h = Mix(Bits(v.x));
+    h = Mix(h ^ Bits(v.y) ^ (Bits(v.y) >> 32) * 0xC2B2AE3D27D4EB4Full);
+    h = Mix(h ^ Bits(v.z) ^ (Bits(v.z) >> 32) * 0x165667B19E3779F9ull);
+    return h ^ (h >> 32);
+}
+
+// Uninitialised memory for the check's large arrays, on large pages where the system
+// gives them: the arrays are read at random, and with small pages nearly every read would
+// also miss the address cache, besides one page fault per 4 KiB first written. Untouched
+// parts cost nothing, so a bound may be reserved where the real size is not known yet.
+template <typename T>
+class TBuffer {
+    static_assert(std::is_trivially_copyable_v<T> && std::is_trivially_destructible_v<T>);
+
+public:
+    TBuffer() = default;
+    explicit TBuffer(std::size_t count) { Allocate(count); }
+    ~TBuffer() { std::free(Data); }
+    TBuffer(const TBuffer&) = delete;
+    TBuffer& operator=(const TBuffer&) = delete;
+
+    void Allocate(std::size_t count) {
+        std::free(Data);
+        Data = nullptr;
+        Count = count;
+        if (count == 0) {
+            return;
+        }
+        if (count > std::numeric_limits<std::size_t>::max() / sizeof(T) - kLargePage) {
+            throw std::bad_alloc();
+        }
+        const std::size_t bytes = count * sizeof(T);
+        const std::size_t alignment = bytes >= kLargePage ? kLargePage : 64;
+        Data = static_cast<T*>(
+            std::aligned_alloc(alignment, (bytes + alignment - 1) / alignment * alignment));
+        if (Data == nullptr) {
+            throw std::bad_alloc();
+        }
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+        if (alignment == kLargePage) {
+            ::madvise(Data, bytes / kLargePage * kLargePage, MADV_HUGEPAGE);
+        }
+#endif
+    }
+
+    void Swap(TBuffer& other) {
+        std::swap(Data, other.Data);
+        std::swap(Count, other.Count);
+    }
+
+    T& operator[](std::size_t i) {
+        return Data[i];
+    }
+    const T& operator[](std::size_t i) const {
+        return Data[i];
+    }
+    const T* Begin() const {
+        return Data;
+    }
+    T* Begin() {
+        return Data;
+    }
+    T* End() {
+        return Data + Count;
+    }
+    std::size_t Size() const {
+        return Count;
+    }
+
+private:
+    static constexpr std::size_t kLargePage = std::size_t{2} << 20;
+    T* Data = nullptr;
+    std::size_t Count = 0;
+};
+
+using TTriple = std::array<std::uint32_t, 3>;
+
+// Gives every distinct vertex (exact comparison) an index, in order of first use. A slot
+// holds the vertex's index and the upper half of its hash, so that a probe past another
+// vertex seldom has to read that vertex.
 class TWelder {
 public:
-    explicit TWelder(std::size_t expected) {
+    // `bound`: no more vertices than this will be asked for.
+    TWelder(std::size_t expected, std::size_t bound) : Vertices(bound) {
         std::size_t capacity = 16;
         while (capacity < 2 * expected) {
             capacity *= 2;
         }
-        Slots.assign(capacity, kEmpty);
-        Vertices.reserve(expected);
+        Slots.Allocate(capacity);
+        std::fill(Slots.Begin(), Slots.End(), kEmpty);
     }
 
     // Room for `count` more vertices without growing, so that slots prefetched for them
     // stay where they are.
     void Reserve(std::size_t count) {
-        while (2 * (Vertices.size() + count) > Slots.size()) {
+        while (2 * (Used + count) > Slots.Size()) {
             Grow();
         }
     }
 
-    // The slot a vertex's search starts at; asks the memory for it ahead of the search.
-    std::size_t Prefetch(const TVector3& v) const {
-        const std::size_t slot = HashVertex(v) & (Slots.size() - 1);
-        __builtin_prefetch(&Slots[slot]);
-        return slot;
+    // The hash of a vertex; asks the memory for its first slot ahead of the search.
+    std::uint64_t Prefetch(const TVector3& v) const {
+        const std::uint64_t h = HashVertex(v);
+        __builtin_prefetch(&Slots[h & (Slots.Size() - 1)]);
+        return h;
     }
 
-    // The search from `slot` (Prefetch's, with no growth since).
-    std::uint32_t Index(const TVector3& v, std::size_t slot) {
-        const std::size_t mask = Slots.size() - 1;
+    // The search for a vertex of hash `h` (Prefetch's).
+    std::uint32_t Index(const TVector3& v, std::uint64_t h) {
+        const std::size_t mask = Slots.Size() - 1;
+        const std::uint64_t tag = h & kTagMask;
+        std::size_t slot = h & mask;
         while (true) {
-            const std::uint32_t at = Slots[slot];
+            const std::uint64_t at = Slots[slot];
             if (at == kEmpty) {
-                const auto index = static_cast<std::uint32_t>(Vertices.size());
-                Slots[slot] = index;
-                Vertices.push_back(v);
+                const auto index = static_cast<std::uint32_t>(Used);
+                Slots[slot] = tag | index;
+                Vertices[Used++] = v;
                 return index;
             }
-            if (Vertices[at] == v) {
-                return at;
+            if ((at & kTagMask) == tag) {
+                const auto index = static_cast<std::uint32_t>(at);
+                if (Vertices[index] == v) {
+                    return index;
+                }
             }
             slot = (slot + 1) & mask;
         }
     }
 
-    std::size_t Count() const { return Vertices.size(); }
+    std::size_t Count() const { return Used; }
 
 private:
-    static constexpr std::uint32_t kEmpty = 0xFFFFFFFFu;
+    static constexpr std::uint64_t kEmpty = ~std::uint64_t{0};
+    static constexpr std::uint64_t kTagMask = 0xFFFFFFFF00000000ull;
 
     void Grow() {
-        std::vector<std::uint32_t> old(Slots.size() * 2, kEmpty);
-        old.swap(Slots);
-        const std::size_t mask = Slots.size() - 1;
-        for (std::uint32_t index = 0; index < Vertices.size(); ++index) {
+        TBuffer<std::uint64_t> old(Slots.Size() * 2);
+        old.Swap(Slots);
+        std::fill(Slots.Begin(), Slots.End(), kEmpty);
+        const std::size_t mask = Slots.Size() - 1;
+        for (std::size_t i = 0; i < old.Size(); ++i) {
+            if (old[i] == kEmpty) {
+                continue;
+            }
+            const auto index = static_cast<std::uint32_t>(old[i]);
             std::size_t slot = HashVertex(Vertices[index]) & mask;
             while (Slots[slot] != kEmpty) {
                 slot = (slot + 1) & mask;
             }
-            Slots[slot] = index;
+            Slots[slot] = old[i];
         }
     }
 
-    std::vector<std::uint32_t> Slots;
-    std::vector<TVector3> Vertices;
+    TBuffer<std::uint64_t> Slots;
+    TBuffer<TVector3> Vertices;
+    std::size_t Used = 0;
 };
-
-// Items bucketed by a key 0..keys-1, keeping their order inside each bucket.
-struct TBuckets {
-    std::vector<std::size_t> Start;  // keys + 1 offsets into Items
-    std::vector<std::uint64_t> Items;
-};
-
-template <typename ForEach>
-TBuckets Bucket(std::size_t keys, std::size_t items, ForEach forEach) {
-    TBuckets buckets;
-    buckets.Start.assign(keys + 1, 0);
-    forEach([&](std::uint32_t key, std::uint64_t) { ++buckets.Start[key + 1]; });
-    std::partial_sum(buckets.Start.begin(), buckets.Start.end(), buckets.Start.begin());
-    buckets.Items.resize(items);
-    std::vector<std::size_t> next(buckets.Start.begin(), buckets.Start.end() - 1);
-    forEach([&](std::uint32_t key, std::uint64_t item) { buckets.Items[next[key]++] = item; });
-    return buckets;
-}
 
 void Sort3(std::uint32_t& a, std::uint32_t& b, std::uint32_t& c) {
     if (a > b) {
@@ -144,6 +232,221 @@ void Sort3(std::uint32_t& a, std::uint32_t& b, std::uint32_t& c) {
     if (a > b) {
         std::swap(a, b);
     }
+}
+
+// Facet indices bucketed by one vertex of their triple, in facet order inside each
+// bucket (a counting sort): bucket k is Facets[Start[k]] .. Facets[Start[k + 1] - 1].
+struct TFacetBuckets {
+    TBuffer<std::uint32_t> Start;
+    TBuffer<std::uint32_t> Facets;
+};
+
+// The welded model: every facet's vertex indices, ascending, and the facets bucketed by
+// their smallest and by their middle vertex.
+struct TWelded {
+    TBuffer<TTriple> Triples;
+    std::size_t VertexCount = 0;
+    TFacetBuckets BySmallest;
+    TFacetBuckets ByMiddle;
+};
+
+void Weld(const TSurface& polygons, TWelded& welded, TBatchedSteps& steps) {
+    const std::size_t n = polygons.size();
+    TBuffer<TTriple>& triples = welded.Triples;
+    triples.Allocate(n);
+    // Counted while welding, one vertex past the index: the sums then give the starts.
+    // Sized for the most vertices there can be; only the part used is ever touched.
+    TBuffer<std::uint32_t>& smallest = welded.BySmallest.Start;
+    TBuffer<std::uint32_t>& middle = welded.ByMiddle.Start;
+    smallest.Allocate(3 * n + 1);
+    middle.Allocate(3 * n + 1);
+    smallest[0] = 0;
+    middle[0] = 0;
+    std::size_t counted = 0;
+
+    TWelder welder(n / 2 + 16, 3 * n);
+    // Most lookups find a vertex used a few facets before, but a new vertex misses the
+    // cache; asking for a block's slots before searching any of them lets the misses
+    // overlap.
+    constexpr std::size_t kBlock = 16;
+    std::array<std::uint64_t, 3 * kBlock> hashes{};
+    for (std::size_t first = 0; first < n; first += kBlock) {
+        const std::size_t last = std::min(n, first + kBlock);
+        welder.Reserve(3 * kBlock);
+        for (std::size_t f = first; f < last; ++f) {
+            const TPolygon& p = polygons[f];
+            const std::size_t k = 3 * (f - first);
+            hashes[k] = welder.Prefetch(p.Vert1);
+            hashes[k + 1] = welder.Prefetch(p.Vert2);
+            hashes[k + 2] = welder.Prefetch(p.Vert3);
+        }
+        for (std::size_t f = first; f < last; ++f) {
+            const TPolygon& p = polygons[f];
+            const std::size_t k = 3 * (f - first);
+            TTriple& t = triples[f];
+            t = {welder.Index(p.Vert1, hashes[k]), welder.Index(p.Vert2, hashes[k + 1]),
+                 welder.Index(p.Vert3, hashes[k + 2])};
+            Sort3(t[0], t[1], t[2]);
+            for (; counted < welder.Count(); ++counted) {
+                smallest[counted + 1] = 0;
+                middle[counted + 1] = 0;
+            }
+            ++smallest[t[0] + 1];
+            ++middle[t[1] + 1];
+            steps.Add();
+        }
+    }
+    const std::size_t vertexCount = welder.Count();
+    welded.VertexCount = vertexCount;
+
+    std::partial_sum(smallest.Begin(), smallest.Begin() + vertexCount + 1, smallest.Begin());
+    std::partial_sum(middle.Begin(), middle.Begin() + vertexCount + 1, middle.Begin());
+    welded.BySmallest.Facets.Allocate(n);
+    welded.ByMiddle.Facets.Allocate(n);
+    // Filled through the next bucket's start, which then ends up where this bucket's
+    // was: Start[key] becomes the start of bucket key - 1, so one shift fixes all.
+    for (std::size_t f = 0; f < n; ++f) {
+        const TTriple& t = triples[f];
+        welded.BySmallest.Facets[smallest[t[0]]++] = static_cast<std::uint32_t>(f);
+        welded.ByMiddle.Facets[middle[t[1]]++] = static_cast<std::uint32_t>(f);
+    }
+    for (std::size_t key = vertexCount; key > 0; --key) {
+        smallest[key] = smallest[key - 1];
+        middle[key] = middle[key - 1];
+    }
+    smallest[0] = 0;
+    middle[0] = 0;
+}
+
+// Marks the duplicate facets (the same sorted vertex triple as an earlier facet) whose
+// smallest vertex is one of firstKey..lastKey - 1 and returns how many. Every facet lies
+// in one bucket, so two calls on disjoint keys write disjoint marks.
+std::int64_t MarkDuplicates(const TWelded& welded, std::size_t firstKey, std::size_t lastKey,
+                            std::vector<std::uint8_t>& duplicate) {
+    const TBuffer<TTriple>& triples = welded.Triples;
+    const TFacetBuckets& bySmallest = welded.BySmallest;
+    auto rest = [&](std::uint32_t f) {
+        const TTriple& t = triples[f];
+        return (std::uint64_t{t[1]} << 32) | t[2];
+    };
+    std::int64_t duplicates = 0;
+    std::vector<std::pair<std::uint64_t, std::uint32_t>> big;
+    for (std::size_t key = firstKey; key < lastKey; ++key) {
+        const std::uint32_t first = bySmallest.Start[key];
+        const std::uint32_t last = bySmallest.Start[key + 1];
+        if (last - first <= 16) {
+            // Facets in a bucket come in facet order, so the first of equal ones stays.
+            for (std::uint32_t i = first + 1; i < last; ++i) {
+                const std::uint64_t r = rest(bySmallest.Facets[i]);
+                for (std::uint32_t j = first; j < i; ++j) {
+                    if (r == rest(bySmallest.Facets[j])) {
+                        duplicate[bySmallest.Facets[i]] = 1;
+                        ++duplicates;
+                        break;
+                    }
+                }
+            }
+            continue;
+        }
+        big.clear();
+        for (std::uint32_t i = first; i < last; ++i) {
+            big.emplace_back(rest(bySmallest.Facets[i]), bySmallest.Facets[i]);
+        }
+        std::sort(big.begin(), big.end());
+        for (std::size_t i = 1; i < big.size(); ++i) {
+            if (big[i].first == big[i - 1].first) {
+                duplicate[big[i].second] = 1;
+                ++duplicates;
+            }
+        }
+    }
+    return duplicates;
+}
+
+struct TEdgeCounts {
+    std::int64_t Boundary = 0;     // edges of one facet
+    std::int64_t NonManifold = 0;  // edges of more than two
+};
+
+// Counts the edges whose smaller vertex is one of firstKey..lastKey - 1, the duplicates
+// left out when `dropped` (all of them marked by then). The facets whose smallest vertex
+// is the key give the edges to their other two, those whose middle vertex it is the edge
+// to their largest.
+TEdgeCounts CountEdges(const TWelded& welded, std::size_t firstKey, std::size_t lastKey,
+                       bool dropped, const std::vector<std::uint8_t>& duplicate) {
+    const TBuffer<TTriple>& triples = welded.Triples;
+    const TFacetBuckets& bySmallest = welded.BySmallest;
+    const TFacetBuckets& byMiddle = welded.ByMiddle;
+    TEdgeCounts counts;
+    std::vector<std::uint32_t> ends;
+    for (std::size_t key = firstKey; key < lastKey; ++key) {
+        ends.clear();
+        for (std::uint32_t i = bySmallest.Start[key]; i < bySmallest.Start[key + 1]; ++i) {
+            const std::uint32_t f = bySmallest.Facets[i];
+            if (!(dropped && duplicate[f] != 0)) {
+                ends.push_back(triples[f][1]);
+                ends.push_back(triples[f][2]);
+            }
+        }
+        for (std::uint32_t i = byMiddle.Start[key]; i < byMiddle.Start[key + 1]; ++i) {
+            const std::uint32_t f = byMiddle.Facets[i];
+            if (!(dropped && duplicate[f] != 0)) {
+                ends.push_back(triples[f][2]);
+            }
+        }
+        if (ends.size() <= 32) {
+            // Mostly a handful of ends: an insertion sort beats the general one.
+            for (std::size_t i = 1; i < ends.size(); ++i) {
+                const std::uint32_t e = ends[i];
+                std::size_t j = i;
+                for (; j > 0 && ends[j - 1] > e; --j) {
+                    ends[j] = ends[j - 1];
+                }
+                ends[j] = e;
+            }
+        } else {
+            std::sort(ends.begin(), ends.end());
+        }
+        for (std::size_t i = 0; i < ends.size();) {
+            std::size_t j = i + 1;
+            while (j < ends.size() && ends[j] == ends[i]) {
+                ++j;
+            }
+            // A facet with two equal vertices has an edge from a vertex to itself: no edge.
+            if (ends[i] != key) {
+                const std::size_t facets = j - i;
+                counts.Boundary += facets == 1 ? 1 : 0;
+                counts.NonManifold += facets > 2 ? 1 : 0;
+            }
+            i = j;
+        }
+    }
+    return counts;
+}
+
+// Marks the duplicates and counts the edges, the keys split in two at the middle facet
+// and each half on its own thread: first the marks, then the edges, which need the marks
+// of facets in the other half.
+void FindDuplicatesAndEdges(const TWelded& welded, bool dropped,
+                            std::vector<std::uint8_t>& duplicate, std::int64_t& duplicates,
+                            TEdgeCounts& edges) {
+    duplicate.assign(welded.Triples.Size(), 0);
+    const std::size_t keys = welded.VertexCount;
+    const std::uint32_t* start = welded.BySmallest.Start.Begin();
+    const std::size_t split = static_cast<std::size_t>(
+        std::lower_bound(start, start + keys, welded.Triples.Size() / 2) - start);
+    std::int64_t low = 0;
+    std::int64_t high = 0;
+    base::RunInTwoHalves([&] { low = MarkDuplicates(welded, 0, split, duplicate); },
+                         [&] { high = MarkDuplicates(welded, split, keys, duplicate); });
+    duplicates = low + high;
+    TEdgeCounts lowEdges;
+    TEdgeCounts highEdges;
+    base::RunInTwoHalves(
+        [&] { lowEdges = CountEdges(welded, 0, split, dropped && duplicates > 0, duplicate); },
+        [&] { highEdges = CountEdges(welded, split, keys, dropped && duplicates > 0, duplicate); });
+    edges.Boundary = lowEdges.Boundary + highEdges.Boundary;
+    edges.NonManifold = lowEdges.NonManifold + highEdges.NonManifold;
 }
 
 TVector3 Sub(const TVector3& a, const TVector3& b) {
@@ -158,78 +461,103 @@ TVector3 Cross(const TVector3& a, const TVector3& b) {
     return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
 }
 
-// Marks the facets (by index) whose sorted vertex triple equals an earlier facet's.
-std::vector<bool> FindDuplicates(const std::vector<std::array<std::uint32_t, 3>>& triples,
-                                 std::size_t vertexCount) {
-    const TBuckets buckets = Bucket(vertexCount, triples.size(), [&](auto&& put) {
-        for (std::uint32_t f = 0; f < triples.size(); ++f) {
-            put(triples[f][0], f);
+// The sums behind SymmetryAxis, facet by facet in order.
+struct TSymmetrySums {
+    TVector3 Ref;
+    double Area = 0.0;
+    double Mean[3] = {0.0, 0.0, 0.0};
+    double Second[3][3] = {};
+
+    // `w` is |(Vert2 - Vert1) x (Vert3 - Vert1)|.
+    void Add(const TPolygon& p, double w) {
+        if (!(w > 0.0)) {
+            return;
         }
-    });
-    std::vector<bool> duplicate(triples.size(), false);
-    std::vector<std::pair<std::uint64_t, std::uint32_t>> big;
-    for (std::size_t key = 0; key < vertexCount; ++key) {
-        const std::size_t first = buckets.Start[key];
-        const std::size_t last = buckets.Start[key + 1];
-        auto rest = [&](std::uint64_t f) {
-            const auto& t = triples[f];
-            return (std::uint64_t{t[1]} << 32) | t[2];
-        };
-        if (last - first <= 16) {
-            // Facets in a bucket come in facet order, so the first of equal ones stays.
-            for (std::size_t i = first + 1; i < last; ++i) {
-                for (std::size_t j = first; j < i; ++j) {
-                    if (rest(buckets.Items[i]) == rest(buckets.Items[j])) {
-                        duplicate[buckets.Items[i]] = true;
-                        break;
-                    }
+        const double c[3] = {(p.Vert1.x + p.Vert2.x + p.Vert3.x) / 3.0 - Ref.x,
+                             (p.Vert1.y + p.Vert2.y + p.Vert3.y) / 3.0 - Ref.y,
+                             (p.Vert1.z + p.Vert2.z + p.Vert3.z) / 3.0 - Ref.z};
+        Area += w;
+        for (int i = 0; i < 3; ++i) {
+            Mean[i] += w * c[i];
+            for (int j = 0; j < 3; ++j) {
+                Second[i][j] += w * c[i] * c[j];
+            }
+        }
+    }
+};
+
+// What a facet's normal and area are, as bits of TFacetFlags.
+enum : std::uint8_t {
+    kBadNormal = 1,
+    kRepairedNormal = 2,
+    kOpposedNormal = 4,
+    kZeroArea = 8,
+};
+
+struct TFacetCounts {
+    std::int64_t Bad = 0;
+    std::int64_t Repaired = 0;
+    std::int64_t Opposed = 0;
+    std::int64_t ZeroArea = 0;
+
+    void Add(std::uint8_t flags) {
+        Bad += (flags & kBadNormal) != 0 ? 1 : 0;
+        Repaired += (flags & kRepairedNormal) != 0 ? 1 : 0;
+        Opposed += (flags & kOpposedNormal) != 0 ? 1 : 0;
+        ZeroArea += (flags & kZeroArea) != 0 ? 1 : 0;
+    }
+};
+
+// One pass over the facets for everything that needs no neighbour: the normals (repaired
+// in place where allowed), the zero areas, the sums of the symmetry axis and the extents
+// of the vertices. Every facet's flags are kept, so that the counts can be taken again
+// without the duplicates once those are known.
+struct TFacetPass {
+    std::vector<std::uint8_t> Flags;
+    TFacetCounts Counts;
+    TSymmetrySums Sums;
+    double Low[3] = {HUGE_VAL, HUGE_VAL, HUGE_VAL};
+    double High[3] = {-HUGE_VAL, -HUGE_VAL, -HUGE_VAL};
+
+    void Run(TSurface& polygons, bool repairNormals) {
+        Flags.resize(polygons.size());
+        if (!polygons.empty()) {
+            Sums.Ref = polygons.front().Vert1;
+        }
+        for (std::size_t f = 0; f < polygons.size(); ++f) {
+            TPolygon& p = polygons[f];
+            const TVector3 e1 = Sub(p.Vert2, p.Vert1);
+            const TVector3 e2 = Sub(p.Vert3, p.Vert1);
+            const TVector3 cross = Cross(e1, e2);
+            const double crossLength = std::sqrt(Dot(cross, cross));
+            const double longest = std::max(
+                {Dot(e1, e1), Dot(e2, e2), Dot(Sub(p.Vert3, p.Vert2), Sub(p.Vert3, p.Vert2))});
+            const bool zeroArea = !(crossLength > kZeroAreaRatio * longest);
+            std::uint8_t flags = zeroArea ? kZeroArea : 0;
+
+            const double length = std::sqrt(Dot(p.Normal, p.Normal));
+            const bool bad = !(std::abs(1.0 - length) <= kNormalLengthTolerance);
+            flags |= bad ? kBadNormal : 0;
+            if (bad && repairNormals && !zeroArea) {
+                p.Normal = {cross.x / crossLength, cross.y / crossLength, cross.z / crossLength};
+                flags |= kRepairedNormal;
+            } else if (Dot(p.Normal, cross) < 0.0) {
+                flags |= kOpposedNormal;
+            }
+            Flags[f] = flags;
+            Counts.Add(flags);
+
+            Sums.Add(p, crossLength);
+            for (const TVector3* v : {&p.Vert1, &p.Vert2, &p.Vert3}) {
+                const double c[3] = {v->x, v->y, v->z};
+                for (int i = 0; i < 3; ++i) {
+                    Low[i] = std::min(Low[i], c[i]);
+                    High[i] = std::max(High[i], c[i]);
                 }
             }
-            continue;
-        }
-        big.clear();
-        for (std::size_t i = first; i < last; ++i) {
-            big.emplace_back(rest(buckets.Items[i]), static_cast<std::uint32_t>(buckets.Items[i]));
-        }
-        std::sort(big.begin(), big.end());
-        for (std::size_t i = 1; i < big.size(); ++i) {
-            if (big[i].first == big[i - 1].first) {
-                duplicate[big[i].second] = true;
-            }
         }
     }
-    return duplicate;
-}
-
-void CountEdges(const std::vector<std::array<std::uint32_t, 3>>& triples, std::size_t vertexCount,
-                TModelCheck& check) {
-    const TBuckets buckets = Bucket(vertexCount, 3 * triples.size(), [&](auto&& put) {
-        for (const auto& t : triples) {
-            put(t[0], t[1]);
-            put(t[0], t[2]);
-            put(t[1], t[2]);
-        }
-    });
-    std::vector<std::uint64_t> ends;
-    for (std::size_t key = 0; key < vertexCount; ++key) {
-        ends.assign(buckets.Items.begin() + buckets.Start[key],
-                    buckets.Items.begin() + buckets.Start[key + 1]);
-        std::sort(ends.begin(), ends.end());
-        for (std::size_t i = 0; i < ends.size();) {
-            std::size_t j = i + 1;
-            while (j < ends.size() && ends[j] == ends[i]) {
-                ++j;
-            }
-            // A facet with two equal vertices has an edge from a vertex to itself: no edge.
-            if (ends[i] != key) {
-                const std::size_t facets = j - i;
-                check.BoundaryEdges += facets == 1 ? 1 : 0;
-                check.NonManifoldEdges += facets > 2 ? 1 : 0;
-            }
-            i = j;
-        }
-    }
-}
+};
 
 // Eigenvalues (ascending) and unit eigenvectors of a symmetric 3 x 3 matrix by Jacobi
 // rotations.
@@ -324,39 +652,17 @@ std::optional<TLengthUnit> SuggestUnit(double largestExtentMm, TLengthUnit unit)
     return std::nullopt;
 }
 
-std::optional<TVector3> SymmetryAxis(const TSurface& polygons) {
-    if (polygons.empty()) {
-        return std::nullopt;
-    }
-    // Sums about the first vertex, so that a model far from the origin loses no digits.
-    const TVector3 ref = polygons.front().Vert1;
-    double area = 0.0;
-    double mean[3] = {0.0, 0.0, 0.0};
-    double second[3][3] = {};
-    for (const TPolygon& p : polygons) {
-        const double w = std::sqrt(Dot(Cross(Sub(p.Vert2, p.Vert1), Sub(p.Vert3, p.Vert1)),
-                                       Cross(Sub(p.Vert2, p.Vert1), Sub(p.Vert3, p.Vert1))));
-        if (!(w > 0.0)) {
-            continue;
-        }
-        const double c[3] = {(p.Vert1.x + p.Vert2.x + p.Vert3.x) / 3.0 - ref.x,
-                             (p.Vert1.y + p.Vert2.y + p.Vert3.y) / 3.0 - ref.y,
-                             (p.Vert1.z + p.Vert2.z + p.Vert3.z) / 3.0 - ref.z};
-        area += w;
-        for (int i = 0; i < 3; ++i) {
-            mean[i] += w * c[i];
-            for (int j = 0; j < 3; ++j) {
-                second[i][j] += w * c[i] * c[j];
-            }
-        }
-    }
+namespace {
+
+std::optional<TVector3> AxisOfSums(const TSymmetrySums& sums) {
+    const double area = sums.Area;
     if (!(area > 0.0) || !std::isfinite(area)) {
         return std::nullopt;
     }
     double cov[3][3];
     for (int i = 0; i < 3; ++i) {
         for (int j = 0; j < 3; ++j) {
-            cov[i][j] = second[i][j] / area - (mean[i] / area) * (mean[j] / area);
+            cov[i][j] = sums.Second[i][j] / area - (sums.Mean[i] / area) * (sums.Mean[j] / area);
         }
     }
     double values[3];
@@ -372,84 +678,73 @@ std::optional<TVector3> SymmetryAxis(const TSurface& polygons) {
     return Canonical(low < high ? vectors[2] : vectors[0]);
 }
 
+}  // namespace
+
+std::optional<TVector3> SymmetryAxis(const TSurface& polygons) {
+    if (polygons.empty()) {
+        return std::nullopt;
+    }
+    // Sums about the first vertex, so that a model far from the origin loses no digits.
+    TSymmetrySums sums;
+    sums.Ref = polygons.front().Vert1;
+    for (const TPolygon& p : polygons) {
+        sums.Add(p, std::sqrt(Dot(Cross(Sub(p.Vert2, p.Vert1), Sub(p.Vert3, p.Vert1)),
+                                  Cross(Sub(p.Vert2, p.Vert1), Sub(p.Vert3, p.Vert1)))));
+    }
+    return AxisOfSums(sums);
+}
+
 void RepairAndCheck(TSurface& polygons, const TImportOptions& options, TModelCheck& check,
                     TProgress& progress) {
     TProgressScope scope(progress, kProgressText, ProgressMaximum(polygons.size()));
-    TBatchedSteps steps(progress);
+    const bool dropDuplicates = !options.KeepDuplicates;
 
-    // Welding and the sorted triples.
-    std::vector<std::array<std::uint32_t, 3>> triples(polygons.size());
-    std::size_t vertexCount = 0;
+    // The facets one by one on a second thread while this one welds the vertices: the two
+    // read the same polygons, and the other one writes only normals, which the welding
+    // never reads.
+    TFacetPass pass;
+    std::vector<std::uint8_t> duplicate;
+    std::int64_t duplicates = 0;
+    TEdgeCounts edges;
     {
-        TWelder welder(polygons.size() / 2 + 16);
-        // The lookups miss the cache almost every time; asking for a block's slots
-        // before searching any of them lets the misses overlap.
-        constexpr std::size_t kBlock = 16;
-        std::array<std::size_t, 3 * kBlock> slots{};
-        for (std::size_t first = 0; first < polygons.size(); first += kBlock) {
-            const std::size_t last = std::min(polygons.size(), first + kBlock);
-            welder.Reserve(3 * kBlock);
-            for (std::size_t f = first; f < last; ++f) {
-                const TPolygon& p = polygons[f];
-                const std::size_t k = 3 * (f - first);
-                slots[k] = welder.Prefetch(p.Vert1);
-                slots[k + 1] = welder.Prefetch(p.Vert2);
-                slots[k + 2] = welder.Prefetch(p.Vert3);
-            }
-            for (std::size_t f = first; f < last; ++f) {
-                const TPolygon& p = polygons[f];
-                const std::size_t k = 3 * (f - first);
-                std::array<std::uint32_t, 3>& t = triples[f];
-                t = {welder.Index(p.Vert1, slots[k]), welder.Index(p.Vert2, slots[k + 1]),
-                     welder.Index(p.Vert3, slots[k + 2])};
-                Sort3(t[0], t[1], t[2]);
-            }
+        TWelded welded;
+        {
+            TBatchedSteps steps(progress);
+            base::RunInTwoHalves([&] { Weld(polygons, welded, steps); },
+                                 [&] { pass.Run(polygons, options.RepairNormals); });
         }
-        vertexCount = welder.Count();
+        FindDuplicatesAndEdges(welded, dropDuplicates, duplicate, duplicates, edges);
     }
+    check.DuplicateFacets = duplicates;
+    check.BoundaryEdges += edges.Boundary;
+    check.NonManifoldEdges += edges.NonManifold;
 
-    const std::vector<bool> duplicate = FindDuplicates(triples, vertexCount);
-    check.DuplicateFacets = std::count(duplicate.begin(), duplicate.end(), true);
-    if (!options.KeepDuplicates && check.DuplicateFacets > 0) {
+    TFacetCounts counts = pass.Counts;
+    std::optional<TVector3> axis;
+    if (dropDuplicates && duplicates > 0) {
+        // The counts and the axis are of the facets kept.
+        counts = {};
         std::size_t kept = 0;
         for (std::size_t f = 0; f < polygons.size(); ++f) {
-            if (!duplicate[f]) {
+            if (duplicate[f] == 0) {
                 polygons[kept] = polygons[f];
-                triples[kept] = triples[f];
+                counts.Add(pass.Flags[f]);
                 ++kept;
             }
         }
         polygons.resize(kept);
-        triples.resize(kept);
-        check.DuplicatesRemoved = check.DuplicateFacets;
+        check.DuplicatesRemoved = duplicates;
+        axis = SymmetryAxis(polygons);
+    } else if (!polygons.empty()) {
+        axis = AxisOfSums(pass.Sums);
     }
-
-    for (TPolygon& p : polygons) {
-        const TVector3 e1 = Sub(p.Vert2, p.Vert1);
-        const TVector3 e2 = Sub(p.Vert3, p.Vert1);
-        const TVector3 cross = Cross(e1, e2);
-        const double crossLength = std::sqrt(Dot(cross, cross));
-        const double longest =
-            std::max({Dot(e1, e1), Dot(e2, e2), Dot(Sub(p.Vert3, p.Vert2), Sub(p.Vert3, p.Vert2))});
-        const bool zeroArea = !(crossLength > kZeroAreaRatio * longest);
-        check.ZeroAreaFacets += zeroArea ? 1 : 0;
-
-        const double length = std::sqrt(Dot(p.Normal, p.Normal));
-        const bool bad = !(std::abs(1.0 - length) <= kNormalLengthTolerance);
-        check.BadNormals += bad ? 1 : 0;
-        if (bad && options.RepairNormals && !zeroArea) {
-            p.Normal = {cross.x / crossLength, cross.y / crossLength, cross.z / crossLength};
-            ++check.NormalsRepaired;
-        } else if (Dot(p.Normal, cross) < 0.0) {
-            ++check.OpposedNormals;
-        }
-        steps.Add();
-    }
-
-    CountEdges(triples, vertexCount, check);
+    check.BadNormals += counts.Bad;
+    check.NormalsRepaired += counts.Repaired;
+    check.OpposedNormals += counts.Opposed;
+    check.ZeroAreaFacets += counts.ZeroArea;
 
     check.SuggestedAxis.reset();
-    if (const std::optional<TVector3> axis = SymmetryAxis(polygons)) {
+    if (axis) {
         const double offZ = std::acos(std::min(1.0, std::abs(axis->z))) * 180.0 / std::numbers::pi;
         if (offZ > kAxisOffDegrees) {
             const std::optional<TAxisTurn> turn = AxisTurn(options.Axis);
@@ -457,17 +752,9 @@ void RepairAndCheck(TSurface& polygons, const TImportOptions& options, TModelChe
         }
     }
 
-    double low[3] = {HUGE_VAL, HUGE_VAL, HUGE_VAL};
-    double high[3] = {-HUGE_VAL, -HUGE_VAL, -HUGE_VAL};
-    for (const TPolygon& p : polygons) {
-        for (const TVector3* v : {&p.Vert1, &p.Vert2, &p.Vert3}) {
-            const double c[3] = {v->x, v->y, v->z};
-            for (int i = 0; i < 3; ++i) {
-                low[i] = std::min(low[i], c[i]);
-                high[i] = std::max(high[i], c[i]);
-            }
-        }
-    }
+    // A duplicate has the vertices of a facet kept before it: the extents stay.
+    const double* low = pass.Low;
+    const double* high = pass.High;
     check.LargestExtent =
         polygons.empty() ? 0.0 : std::max({high[0] - low[0], high[1] - low[1], high[2] - low[2]});
     check.SuggestedUnit = SuggestUnit(check.LargestExtent, options.Unit);

@@ -198,5 +198,24 @@ TEST(ImportOptionsTest, ACoordinateThatOverflowsOnScalingFailsNamingTheFacet) {
     EXPECT_FALSE(surface.SurfaceExist);
 }
 
+// A model wider than the range of a double still has a middle: centred, every vertex
+// stays finite and the facet keeps its place across the axis.
+TEST(ImportOptionsTest, CentreOfAModelWiderThanTheRangeOfADoubleIsFinite) {
+    TImportOptions center;
+    center.Origin = TOriginChoice::Center;
+    const TSurface polygons{{{1.5e308, 0, 0}, {-1.7e308, 4, 0}, {0, 0, 1}, {0, 0, 1}}};
+    TSurFaceData surface;
+    TModelCheck check;
+    ASSERT_TRUE(
+        surface.LoadSTLFromMemory(test::ExactAsciiStl(polygons), "wide.stl", center, &check));
+    const TPolygon& p = surface.Polygons.at(0);
+    EXPECT_EQ(p.Vert1, (TVector3{1.6e308, -2, 0}));
+    EXPECT_EQ(p.Vert2, (TVector3{-1.6e308, 2, 0}));
+    EXPECT_EQ(p.Vert3, (TVector3{-(-1.7e308 / 2 + 1.5e308 / 2), -2, 1}));
+    for (const double bound : {surface.Xmin, surface.Xmax, surface.Ymin, surface.Ymax}) {
+        EXPECT_TRUE(std::isfinite(bound));
+    }
+}
+
 }  // namespace
 }  // namespace tessarin::model

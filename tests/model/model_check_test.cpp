@@ -3,9 +3,16 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
+#include <cstring>
+#include <map>
 #include <numbers>
+#include <random>
+#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "model/import_options.h"
@@ -282,6 +289,219 @@ TEST_P(AxisSuggestionTest, SuggestsTheSymmetryAxisWhenClearlyNotTheImportedOne) 
 
 INSTANTIATE_TEST_SUITE_P(Axes, AxisSuggestionTest, ::testing::ValuesIn(AxisSuggestionCases()),
                          [](const auto& info) { return std::string(info.param.Name); });
+
+// The literal reading of the check, by ordered maps of vertex values: what the welding,
+// the duplicate search and the edge count must agree with.
+struct TReference {
+    TSurface Kept;
+    TModelCheck Check;
+};
+
+using TVertexKey = std::array<double, 3>;
+
+TVector3 Minus(const TVector3& a, const TVector3& b) {
+    return {a.x - b.x, a.y - b.y, a.z - b.z};
+}
+
+double Dot(const TVector3& a, const TVector3& b) {
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
+
+TVector3 Cross(const TVector3& a, const TVector3& b) {
+    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
+
+TVector3 Scaled(const TVector3& v, double f) {
+    return {v.x * f, v.y * f, v.z * f};
+}
+
+TVertexKey KeyOf(const TVector3& v) {
+    return {v.x + 0.0, v.y + 0.0, v.z + 0.0};  // -0 is the same vertex as 0
+}
+
+TReference ReferenceCheck(const TSurface& read, const TImportOptions& options) {
+    TReference r;
+    std::set<std::array<TVertexKey, 3>> seen;
+    for (const TPolygon& p : read) {
+        std::array<TVertexKey, 3> corners{KeyOf(p.Vert1), KeyOf(p.Vert2), KeyOf(p.Vert3)};
+        std::sort(corners.begin(), corners.end());
+        if (!seen.insert(corners).second) {
+            ++r.Check.DuplicateFacets;
+            if (!options.KeepDuplicates) {
+                continue;
+            }
+        }
+        r.Kept.push_back(p);
+    }
+    if (!options.KeepDuplicates) {
+        r.Check.DuplicatesRemoved = r.Check.DuplicateFacets;
+    }
+    std::map<std::pair<TVertexKey, TVertexKey>, int> edges;
+    double low[3] = {HUGE_VAL, HUGE_VAL, HUGE_VAL};
+    double high[3] = {-HUGE_VAL, -HUGE_VAL, -HUGE_VAL};
+    for (TPolygon& p : r.Kept) {
+        const std::array<TVertexKey, 3> v{KeyOf(p.Vert1), KeyOf(p.Vert2), KeyOf(p.Vert3)};
+        for (std::size_t k = 0; k < 3; ++k) {
+            const TVertexKey& a = v[k];
+            const TVertexKey& b = v[(k + 1) % 3];
+            if (a != b) {
+                ++edges[std::minmax(a, b)];
+            }
+            for (std::size_t i = 0; i < 3; ++i) {
+                low[i] = std::min(low[i], v[k][i]);
+                high[i] = std::max(high[i], v[k][i]);
+            }
+        }
+        const TVector3 e1 = Minus(p.Vert2, p.Vert1);
+        const TVector3 e2 = Minus(p.Vert3, p.Vert1);
+        const TVector3 e3 = Minus(p.Vert3, p.Vert2);
+        const TVector3 cross = Cross(e1, e2);
+        const double crossLength = std::sqrt(Dot(cross, cross));
+        const double longest = std::max({Dot(e1, e1), Dot(e2, e2), Dot(e3, e3)});
+        const bool zeroArea = !(crossLength > kZeroAreaRatio * longest);
+        const bool bad =
+            !(std::abs(1.0 - std::sqrt(Dot(p.Normal, p.Normal))) <= kNormalLengthTolerance);
+        r.Check.ZeroAreaFacets += zeroArea ? 1 : 0;
+        r.Check.BadNormals += bad ? 1 : 0;
+        if (bad && options.RepairNormals && !zeroArea) {
+            p.Normal = {cross.x / crossLength, cross.y / crossLength, cross.z / crossLength};
+            ++r.Check.NormalsRepaired;
+        } else if (Dot(p.Normal, cross) < 0.0) {
+            ++r.Check.OpposedNormals;
+        }
+    }
+    for (const auto& [edge, facets] : edges) {
+        r.Check.BoundaryEdges += facets == 1 ? 1 : 0;
+        r.Check.NonManifoldEdges += facets > 2 ? 1 : 0;
+    }
+    r.Check.LargestExtent =
+        r.Kept.empty() ? 0.0 : std::max({high[0] - low[0], high[1] - low[1], high[2] - low[2]});
+    return r;
+}
+
+bool SameBits(const TSurface& a, const TSurface& b) {
+    return a.size() == b.size() &&
+           (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(TPolygon)) == 0);
+}
+
+// A random model over a few points (so that facets share edges, three or more at a time,
+// and the buckets of one vertex grow past the short scan), or a soup of facets that share
+// nothing (so that the welding outgrows its first table). Some facets repeat an earlier
+// one in another vertex order, written with -0 for 0 or reversed; normals are right,
+// reversed, zero, NaN, too long or off.
+TSurface RandomModel(unsigned seed) {
+    std::mt19937 random(seed);
+    const auto chance = [&](unsigned percent) { return random() % 100 < percent; };
+    const bool soup = seed % 10 == 0;
+    const std::size_t facets = soup ? 3000 : 1 + random() % 300;
+    std::vector<TVector3> points(soup ? 0 : 3 + random() % 30);
+    constexpr double kCoordinates[] = {-1.0, -0.0, 0.0, 0.5, 1.0, 2.0, 1e-13};
+    for (TVector3& p : points) {
+        p = {kCoordinates[random() % 7], kCoordinates[random() % 7], kCoordinates[random() % 7]};
+    }
+    const auto point = [&] {
+        if (soup) {
+            return TVector3{(random() % 100000) * 1e-3, (random() % 100000) * 1e-3,
+                            (random() % 100000) * 1e-3};
+        }
+        return points[random() % points.size()];
+    };
+    TSurface polygons;
+    while (polygons.size() < facets) {
+        TPolygon p;
+        if (!polygons.empty() && chance(15)) {
+            p = polygons[random() % polygons.size()];
+            if (chance(50)) {
+                p = {p.Vert2, p.Vert3, p.Vert1, p.Normal};
+            } else {
+                p = {p.Vert1, p.Vert3, p.Vert2, Scaled(p.Normal, -1.0)};
+            }
+            for (double* c : {&p.Vert1.x, &p.Vert2.y, &p.Vert3.z}) {
+                if (*c == 0.0 && chance(50)) {
+                    *c = -*c;
+                }
+            }
+        } else {
+            p = {point(), point(), point(), {}};
+            const TVector3 cross = Cross(Minus(p.Vert2, p.Vert1), Minus(p.Vert3, p.Vert1));
+            const double length = std::sqrt(Dot(cross, cross));
+            const TVector3 unit = length > 0 ? Scaled(cross, 1.0 / length) : TVector3{0, 0, 1};
+            switch (random() % 6) {
+                case 0:
+                    p.Normal = unit;
+                    break;
+                case 1:
+                    p.Normal = Scaled(unit, -1.0);
+                    break;
+                case 2:
+                    p.Normal = {};
+                    break;
+                case 3:
+                    p.Normal = {std::nan(""), 0, 1};
+                    break;
+                case 4:
+                    p.Normal = Scaled(unit, 3.0);
+                    break;
+                default:
+                    p.Normal = {0.6, 0, 0.8};
+                    break;
+            }
+        }
+        polygons.push_back(p);
+    }
+    return polygons;
+}
+
+TEST(ModelCheckTest, CountsAndRepairsAsTheLiteralReadingOnRandomModels) {
+    for (unsigned seed = 1; seed <= 300; ++seed) {
+        const TSurface read = RandomModel(seed);
+        for (const bool keep : {false, true}) {
+            for (const bool repair : {true, false}) {
+                SCOPED_TRACE("seed " + std::to_string(seed) + (keep ? ", duplicates kept" : "") +
+                             (repair ? "" : ", normals kept"));
+                TImportOptions options;
+                options.KeepDuplicates = keep;
+                options.RepairNormals = repair;
+                const TReference expected = ReferenceCheck(read, options);
+                TSurface polygons = read;
+                TModelCheck check = Check(polygons, options);
+                EXPECT_TRUE(SameBits(polygons, expected.Kept));
+                check.SuggestedAxis.reset();
+                check.SuggestedUnit.reset();
+                EXPECT_EQ(check, expected.Check);
+                if (::testing::Test::HasFailure()) {
+                    return;
+                }
+            }
+        }
+    }
+}
+
+// The axis is taken from the facets kept: a model with repeated facets, dropped, suggests
+// exactly what the model without them does; kept, the repeats weigh in like any facet.
+TEST(ModelCheckTest, AxisSuggestionIsOfTheFacetsKept) {
+    const TSurface once = Cylinder(10, 40, {1, 0.2, 0});
+    TSurface twice = once;
+    for (std::size_t i = 0; i < once.size(); i += 3) {
+        const TPolygon& p = once[i];
+        twice.push_back({p.Vert3, p.Vert1, p.Vert2, p.Normal});
+    }
+    TSurface plain = once;
+    const TModelCheck reference = Check(plain);
+    ASSERT_TRUE(reference.SuggestedAxis.has_value());
+    TSurface dropped = twice;
+    const TModelCheck check = Check(dropped);
+    EXPECT_EQ(check.DuplicatesRemoved, static_cast<std::int64_t>(twice.size() - once.size()));
+    EXPECT_EQ(check.SuggestedAxis, reference.SuggestedAxis);
+    EXPECT_EQ(check.LargestExtent, reference.LargestExtent);
+
+    TImportOptions keep;
+    keep.KeepDuplicates = true;
+    TSurface kept = twice;
+    const std::optional<TVector3> axis = SymmetryAxis(twice);
+    ASSERT_TRUE(axis.has_value());
+    EXPECT_EQ(Check(kept, keep).SuggestedAxis.has_value(), true);
+}
 
 TEST(ModelCheckLinesTest, SayWhatWasFoundAndSuggestedInRussian) {
     TModelCheck check;
