@@ -2,6 +2,8 @@
 
 #include <limits>
 
+#include "model/angles.h"
+
 namespace tessarin::model {
 
 const std::array<TAngleKindInfo, kAngleKindCount> kAngleKinds{{
@@ -78,13 +80,53 @@ std::optional<TAngleId> AngleOfKey(std::string_view key) {
     return std::nullopt;
 }
 
+double DerivedAngle(int kind, const TVector3& d, const TVector3& fn, const TVector3& bn,
+                    const TSystemFrame& frame) {
+    const TVector3& n = frame.N;
+    const TVector3& p = frame.P;
+    switch (kind) {
+        case kKindG:
+            return RakeAngle(d, fn, n);
+        case kKindA:
+            return ClearanceAngle(d, bn, n);
+        case kKindL:
+            return InclinationAngle(d, n);
+        case kKindF:
+            return PlanAngle(d, p, n);
+        case kKindGn:
+            return NormalRakeAngle(d, fn, n);
+        case kKindAn:
+            return NormalClearanceAngle(d, bn, n);
+        case kKindBo:
+            return WedgeAngle(RakeAngle(d, fn, n), ClearanceAngle(d, bn, n));
+        case kKindBn:
+            return WedgeAngle(NormalRakeAngle(d, fn, n), NormalClearanceAngle(d, bn, n));
+        case kKindGf:
+            return WorkingRakeAngle(d, fn, n, p);
+        case kKindAf:
+            return WorkingClearanceAngle(d, bn, n, p);
+        case kKindGp:
+            return BackRakeAngle(d, fn, n, p);
+        case kKindAp:
+            return BackClearanceAngle(d, bn, n, p);
+        case kKindPsi:
+            return ApproachAngle(d, p, n);
+        default:
+            return std::numeric_limits<double>::quiet_NaN();
+    }
+}
+
 double AngleValue(const TSegment& segment, const CSValues& accepted, const TAngleId& id) {
-    (void)accepted;
+    if (!AngleDefined(id.System, id.Kind)) {
+        return std::numeric_limits<double>::quiet_NaN();
+    }
     if (StoredAngle(id)) {
         return SegmentAngle(segment, id.System, id.Kind);
     }
-    // The derived angles are not computed yet.
-    return std::numeric_limits<double>::quiet_NaN();
+    // From the geometry, never from the stored angles: the dynamic system's stored rake
+    // angle lies in its own section plane, so its wedge angle would mix two planes.
+    return DerivedAngle(id.Kind, segment.Direct, segment.Front.Normal, segment.Back.Normal,
+                        FrameOf(accepted, id.System));
 }
 
 }  // namespace tessarin::model
