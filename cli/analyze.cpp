@@ -289,22 +289,39 @@ private:
         query.Valid = true;
         for (const TRangeOption& range : Options.Ranges) {
             // Parsed once already when the options were read; cannot fail here.
+            if (range.Column < 0) {
+                model::TDerivedRange derived{range.DerivedSystem, range.DerivedKind, {}};
+                model::ParseRanges(range.Text, Options.DecimalSeparator, derived.Ranges);
+                query.Derived.push_back(std::move(derived));
+                continue;
+            }
             model::ParseRanges(range.Text, Options.DecimalSeparator,
                                model::QueryColumn(query.Ranges, range.Column));
             query.Use.at(static_cast<std::size_t>(range.Column)) = true;
         }
         if (const int column = model::UncomputedQueryColumn(Model, query); column >= 0) {
-            const int system = model::PlaceOfQueryColumn(column).System;
-            Err << Options.Input << ": --range " << model::QueryColumnKey(column)
-                << ": the angles of " << SystemName(system)
-                << " are not computed; add it to --compute\n";
-            return kExitUsage;
+            return NotComputed(model::QueryColumnKey(column),
+                               model::PlaceOfQueryColumn(column).System);
+        }
+        // A derived angle is read from its system's frame and the segment's faces; it is
+        // selectable once that system's angles are computed, as the stored ones are.
+        for (const TRangeOption& range : Options.Ranges) {
+            if (range.Column < 0 &&
+                !Model.DefinedAngles.at(static_cast<std::size_t>(range.DerivedSystem))) {
+                return NotComputed(range.Name, range.DerivedSystem);
+            }
         }
         if (!Model.MakeSelection(query, Progress)) {
             Err << Options.Input << ": ни один отрезок не попал в заданные диапазоны; "
                 << (Model.SelectCutEdgeExist ? "выборка не изменилась" : "выборки нет") << '\n';
         }
         return kExitSuccess;
+    }
+
+    int NotComputed(const std::string& key, int system) {
+        Err << Options.Input << ": --range " << key << ": the angles of " << SystemName(system)
+            << " are not computed; add it to --compute\n";
+        return kExitUsage;
     }
 
     int Write() {

@@ -18,9 +18,13 @@ inline constexpr int kExitFailure = 1;  // the input cannot be read or analysed
 inline constexpr int kExitUsage = 2;    // the command line is wrong
 
 struct TRangeOption {
-    int Column = 0;    // query column 0..14 (ISK G, A, L; SSK G, A, L, F; ...)
+    int Column = 0;    // query column 0..14 (ISK G, A, L; SSK G, A, L, F; ...), or -1
     std::string Name;  // as typed, e.g. "ssk.g"
     std::string Text;  // range text in the chosen decimal separator
+    // With Column -1, a derived angle of model/angle_keys.h ("ssk.gn"), a system 0..3 and
+    // a kind.
+    int DerivedSystem = -1;
+    int DerivedKind = -1;
 };
 
 // A table to write besides the project: a format of project/output_formats.h.

@@ -20,6 +20,7 @@
 #include "base/text_file.h"
 #include "cli/analyze.h"
 #include "cli/terminal_progress.h"
+#include "model/angle_keys.h"
 #include "model/base_names.h"
 #include "model/import_options.h"
 #include "model/selection.h"
@@ -60,6 +61,21 @@ std::string QueryColumnKeys() {
         keys += tessarin::model::QueryColumnKey(column);
     }
     return keys;
+}
+
+// The derived angles, as a pattern: "SYSTEM.gn|an|...|psi (gf, af, gp, ap, psi not for isk)".
+std::string DerivedKeys() {
+    std::string kinds;
+    std::string planeKinds;
+    for (int kind = tessarin::model::kKindF + 1; kind < tessarin::model::kAngleKindCount;
+         ++kind) {
+        const tessarin::model::TAngleKindInfo& info = tessarin::model::AngleKindInfo(kind);
+        kinds += (kinds.empty() ? "" : "|") + std::string(info.Key);
+        if (info.NeedsWorkingPlane) {
+            planeKinds += (planeKinds.empty() ? "" : ", ") + std::string(info.Key);
+        }
+    }
+    return "SYSTEM." + kinds + " (" + planeKinds + " not for isk)";
 }
 
 std::string SystemKeys() {
@@ -253,12 +269,15 @@ TAnalyzeOptions Convert(const TRawOptions& raw, TAnalyzeOptions options) {
         const std::size_t equals = range.find('=');
         const std::string name = range.substr(0, equals);
         const std::optional<int> column = tessarin::model::QueryColumnOfKey(name);
-        if (equals == std::string::npos || !column) {
+        const std::optional<tessarin::model::TAngleId> angle =
+            tessarin::model::AngleOfKey(name);
+        if (equals == std::string::npos || !angle) {
             throw CLI::ValidationError("--range", "expected COLUMN=RANGES with COLUMN one of " +
-                                                      QueryColumnKeys() + ": " + range);
+                                                      QueryColumnKeys() + " or " +
+                                                      DerivedKeys() + ": " + range);
         }
         for (const TRangeOption& earlier : options.Ranges) {
-            if (earlier.Column == *column) {
+            if (earlier.Name == name) {
                 throw CLI::ValidationError("--range", "column " + name + " given twice");
             }
         }
@@ -270,7 +289,8 @@ TAnalyzeOptions Convert(const TRawOptions& raw, TAnalyzeOptions options) {
                                "\" (ranges like -3" + options.DecimalSeparator + "4..9" +
                                options.DecimalSeparator + "067; several separated by \";\")");
         }
-        options.Ranges.push_back({*column, name, text});
+        options.Ranges.push_back({column.value_or(-1), name, text, column ? -1 : angle->System,
+                                  column ? -1 : angle->Kind});
     }
     options.SelectAnd = raw.SelectLogic == "and";
     return options;
