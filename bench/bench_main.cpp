@@ -22,6 +22,7 @@
 
 #include "bench/bench_child.h"
 #include "bench/bench_report.h"
+#include "model/angle_keys.h"
 #include "model/cut_edge.h"
 #include "model/model.h"
 #include "model/model_check.h"
@@ -56,6 +57,9 @@ constexpr double kProjectWriteMBs = 150.0;
 constexpr double kProjectReadMBs = 300.0;
 constexpr double kPeakMegabytes1M = 600.0;
 constexpr double kAngleSeconds100k = 0.2;
+// Every angle of every system (the stored ones and the derived ones read with AngleValue)
+// of 100 k segments.
+constexpr double kAllAngleSeconds100k = 0.3;
 constexpr double kRoadSeconds1M = 3.0;
 
 constexpr std::int64_t kMillion = 1000000;
@@ -677,6 +681,24 @@ void MeasureAngles(const TOptions& options, TReport& report) {
     }
     report.Row(section, "angles, all four systems", total, "s", 3,
                TTarget::Below(kAngleSeconds100k));
+
+    // What an edge summary or a table of every angle reads: each of them once per segment.
+    const std::vector<tessarin::model::TAngleId>& ids = tessarin::model::AllAngles();
+    double checksum = 0.0;
+    const double everySeconds = BestOf(
+        options.Repeat, [&] { checksum = 0.0; },
+        [&] {
+            for (const tessarin::model::TSegment& segment : model.CutEdge) {
+                for (const tessarin::model::TAngleId& id : ids) {
+                    const double v = tessarin::model::AngleValue(segment, model.AcceptedCS, id);
+                    checksum += std::isnan(v) ? 0.0 : v;
+                }
+            }
+        });
+    report.Row(section, "every angle, stored and derived", everySeconds, "s", 3,
+               TTarget::Below(kAllAngleSeconds100k),
+               std::to_string(ids.size()) + " angles per segment (sum " +
+                   std::to_string(static_cast<std::int64_t>(checksum)) + ")");
 
     const auto query = SelectionQuery();
     const double selectSeconds = BestOf(
