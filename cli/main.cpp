@@ -67,8 +67,7 @@ std::string QueryColumnKeys() {
 std::string DerivedKeys() {
     std::string kinds;
     std::string planeKinds;
-    for (int kind = tessarin::model::kKindF + 1; kind < tessarin::model::kAngleKindCount;
-         ++kind) {
+    for (int kind = tessarin::model::kKindF + 1; kind < tessarin::model::kAngleKindCount; ++kind) {
         const tessarin::model::TAngleKindInfo& info = tessarin::model::AngleKindInfo(kind);
         kinds += (kinds.empty() ? "" : "|") + std::string(info.Key);
         if (info.NeedsWorkingPlane) {
@@ -269,12 +268,11 @@ TAnalyzeOptions Convert(const TRawOptions& raw, TAnalyzeOptions options) {
         const std::size_t equals = range.find('=');
         const std::string name = range.substr(0, equals);
         const std::optional<int> column = tessarin::model::QueryColumnOfKey(name);
-        const std::optional<tessarin::model::TAngleId> angle =
-            tessarin::model::AngleOfKey(name);
+        const std::optional<tessarin::model::TAngleId> angle = tessarin::model::AngleOfKey(name);
         if (equals == std::string::npos || !angle) {
             throw CLI::ValidationError("--range", "expected COLUMN=RANGES with COLUMN one of " +
-                                                      QueryColumnKeys() + " or " +
-                                                      DerivedKeys() + ": " + range);
+                                                      QueryColumnKeys() + " or " + DerivedKeys() +
+                                                      ": " + range);
         }
         for (const TRangeOption& earlier : options.Ranges) {
             if (earlier.Name == name) {

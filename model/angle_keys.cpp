@@ -80,40 +80,54 @@ std::optional<TAngleId> AngleOfKey(std::string_view key) {
     return std::nullopt;
 }
 
-double DerivedAngle(int kind, const TVector3& d, const TVector3& fn, const TVector3& bn,
-                    const TSystemFrame& frame) {
-    const TVector3& n = frame.N;
-    const TVector3& p = frame.P;
-    switch (kind) {
-        case kKindG:
-            return RakeAngle(d, fn, n);
-        case kKindA:
-            return ClearanceAngle(d, bn, n);
-        case kKindL:
-            return InclinationAngle(d, n);
-        case kKindF:
-            return PlanAngle(d, p, n);
-        case kKindGn:
-            return NormalRakeAngle(d, fn, n);
-        case kKindAn:
-            return NormalClearanceAngle(d, bn, n);
-        case kKindBo:
-            return WedgeAngle(RakeAngle(d, fn, n), ClearanceAngle(d, bn, n));
-        case kKindBn:
-            return WedgeAngle(NormalRakeAngle(d, fn, n), NormalClearanceAngle(d, bn, n));
-        case kKindGf:
-            return WorkingRakeAngle(d, fn, n, p);
-        case kKindAf:
-            return WorkingClearanceAngle(d, bn, n, p);
-        case kKindGp:
-            return BackRakeAngle(d, fn, n, p);
-        case kKindAp:
-            return BackClearanceAngle(d, bn, n, p);
-        case kKindPsi:
-            return ApproachAngle(d, p, n);
-        default:
-            return std::numeric_limits<double>::quiet_NaN();
+std::array<double, kAngleKindCount> FrameAngles(const TVector3& d, const TVector3& fn,
+                                                const TVector3& bn, const TSystemFrame& frame) {
+    const TDerivedAngles derived = DerivedAngles(d, fn, bn, frame.N, frame.P);
+    return {RakeAngle(d, fn, frame.N),
+            ClearanceAngle(d, bn, frame.N),
+            InclinationAngle(d, frame.N),
+            PlanAngle(d, frame.P, frame.N),
+            derived.Gn,
+            derived.An,
+            derived.Bo,
+            derived.Bn,
+            derived.Gf,
+            derived.Af,
+            derived.Gp,
+            derived.Ap,
+            derived.Psi};
+}
+
+std::array<double, kAngleKindCount> AngleValues(const TSegment& segment, const CSValues& accepted,
+                                                int system) {
+    std::array<double, kAngleKindCount> values;
+    values.fill(std::numeric_limits<double>::quiet_NaN());
+    if (system < 0 || system >= kSystemCount) {
+        return values;
     }
+    // From the geometry, never from the stored angles: the dynamic system's stored rake
+    // angle lies in its own section plane, so its wedge angle would mix two planes.
+    const TSystemFrame frame = FrameOf(accepted, system);
+    const TDerivedAngles derived =
+        DerivedAngles(segment.Direct, segment.Front.Normal, segment.Back.Normal, frame.N, frame.P);
+    values[kKindGn] = derived.Gn;
+    values[kKindAn] = derived.An;
+    values[kKindBo] = derived.Bo;
+    values[kKindBn] = derived.Bn;
+    if (system != kISK) {
+        values[kKindGf] = derived.Gf;
+        values[kKindAf] = derived.Af;
+        values[kKindGp] = derived.Gp;
+        values[kKindAp] = derived.Ap;
+        values[kKindPsi] = derived.Psi;
+    }
+    const std::array<double, kMaxAnglesPerSystem> stored = SegmentAngles(segment, system);
+    for (int kind = kKindG; kind <= kKindF; ++kind) {
+        if (AngleDefined(system, kind)) {
+            values[static_cast<std::size_t>(kind)] = stored[static_cast<std::size_t>(kind)];
+        }
+    }
+    return values;
 }
 
 double AngleValue(const TSegment& segment, const CSValues& accepted, const TAngleId& id) {
@@ -123,10 +137,7 @@ double AngleValue(const TSegment& segment, const CSValues& accepted, const TAngl
     if (StoredAngle(id)) {
         return SegmentAngle(segment, id.System, id.Kind);
     }
-    // From the geometry, never from the stored angles: the dynamic system's stored rake
-    // angle lies in its own section plane, so its wedge angle would mix two planes.
-    return DerivedAngle(id.Kind, segment.Direct, segment.Front.Normal, segment.Back.Normal,
-                        FrameOf(accepted, id.System));
+    return AngleValues(segment, accepted, id.System)[static_cast<std::size_t>(id.Kind)];
 }
 
 }  // namespace tessarin::model

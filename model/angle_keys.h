@@ -85,10 +85,16 @@ std::optional<TAngleId> AngleOfKey(std::string_view key);
 // basic plane and the working plane, its derived angles are those of the static system.
 double AngleValue(const TSegment& segment, const CSValues& accepted, const TAngleId& id);
 
-// The angle of `kind` (any of the 13, the stored ones computed afresh) for a segment with
-// direction D, rake and flank normals Fn, Bn in `frame`; what AngleValue gives for the
-// derived kinds.
-double DerivedAngle(int kind, const TVector3& d, const TVector3& fn, const TVector3& bn,
-                    const TSystemFrame& frame);
+// Every kind of `system` at one segment, indexed by kind, exactly as AngleValue gives
+// them one by one (not a number for the kinds the system does not have); the derived
+// planes are built once, so a table or a summary of every angle reads this.
+std::array<double, kAngleKindCount> AngleValues(const TSegment& segment, const CSValues& accepted,
+                                                int system);
+
+// The 13 kinds for a segment with direction D, rake and flank normals Fn, Bn in `frame`,
+// the stored four computed afresh as ComputeAngles does (G as in the main section plane,
+// also for the dynamic system); the derived ones as AngleValue gives them.
+std::array<double, kAngleKindCount> FrameAngles(const TVector3& d, const TVector3& fn,
+                                                const TVector3& bn, const TSystemFrame& frame);
 
 }  // namespace tessarin::model

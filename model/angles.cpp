@@ -193,6 +193,35 @@ double ApproachAngle(const TVector3& d, const TVector3& p, const TVector3& n) {
     return 90.0 - PlanAngle(d, p, n);
 }
 
+TDerivedAngles DerivedAngles(const TVector3& d, const TVector3& fn, const TVector3& bn,
+                             const TVector3& n, const TVector3& p) {
+    TDerivedAngles out{kNotDefined, kNotDefined, kNotDefined, kNotDefined, kNotDefined,
+                       kNotDefined, kNotDefined, kNotDefined, kNotDefined};
+    const TVector3 unitN = Normalize(n);
+    const TVector3 unitD = Normalize(d);
+    const TVector3 across = CrossProduct(unitN, unitD);
+    if (const std::optional<TVector3> r = UnitOrNothing(across)) {
+        const TSection main{*r, unitN};
+        const TSection normal{*r, CrossProduct(unitD, *r)};
+        const double go = SectionRake(main, fn);
+        const double ao = SectionClearance(main, bn);
+        out.Gn = SectionRake(normal, fn);
+        out.An = SectionClearance(normal, bn);
+        out.Bo = WedgeAngle(go, ao);
+        out.Bn = WedgeAngle(out.Gn, out.An);
+    }
+    if (const std::optional<TVector3> c = WorkingTrace(n, p)) {
+        const TSection working{Dot(across, *c) < 0.0 ? Scaled(*c, -1.0) : *c, unitN};
+        const TSection back{CrossProduct(unitN, *c), unitN};
+        out.Gf = SectionRake(working, fn);
+        out.Af = SectionClearance(working, bn);
+        out.Gp = SectionRake(back, fn);
+        out.Ap = SectionClearance(back, bn);
+        out.Psi = ApproachAngle(d, p, n);
+    }
+    return out;
+}
+
 namespace {
 
 // Steps a progress in batches, never beyond its maximum: the angle loop has one item

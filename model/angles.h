@@ -90,4 +90,15 @@ double BackClearanceAngle(const TVector3& d, const TVector3& bn, const TVector3&
 // Approach angle psi_r = 90 - kappa_r, -90..90.
 double ApproachAngle(const TVector3& d, const TVector3& p, const TVector3& n);
 
+// All nine derived angles of one segment at once, the planes built once: what the
+// functions above give, to rounding (the wedge angles from the main-section rake and
+// clearance measured as above, which agree with RakeAngle and ClearanceAngle to
+// rounding). Not a number where a plane is not defined, Psi included when P has no
+// part in the basic plane.
+struct TDerivedAngles {
+    double Gn, An, Bo, Bn, Gf, Af, Gp, Ap, Psi;
+};
+TDerivedAngles DerivedAngles(const TVector3& d, const TVector3& fn, const TVector3& bn,
+                             const TVector3& n, const TVector3& p);
+
 }  // namespace tessarin::model

@@ -146,7 +146,8 @@ bool TModel::MakeSelection(const TSelectDlgInqury& query, TProgress& progress) {
             progress.Step(pending);
             pending = 0;
         }
-        if (segment.Number >= 1 && segment.Number <= edgeSize && Matches(query, places, AcceptedCS, segment)) {
+        if (segment.Number >= 1 && segment.Number <= edgeSize &&
+            Matches(query, places, AcceptedCS, segment)) {
             result.push_back(segment);
         }
     }

@@ -232,6 +232,17 @@ TEST(DerivedAngleRelationsTest, HoldOnRandomSegments) {
         ExpectClose(Tan(go), Tan(gf) * Sin(kr) + Tan(gp) * Cos(kr), "tan go", i);
         ExpectClose(Cot(ao), Cot(af) * Sin(kr) + Cot(ap) * Cos(kr), "cot ao", i);
         ExpectClose(ApproachAngle(s.D, s.P, s.N), 90 - kr, "psi", i);
+        // The all-at-once form gives the same angles.
+        const TDerivedAngles all = DerivedAngles(s.D, s.Fn, s.Bn, s.N, s.P);
+        const double bo = WedgeAngle(go, ao);
+        const double bn = WedgeAngle(gn, an);
+        const double psi = ApproachAngle(s.D, s.P, s.N);
+        const double pairs[][2] = {{all.Gn, gn}, {all.An, an}, {all.Bo, bo},
+                                   {all.Bn, bn}, {all.Gf, gf}, {all.Af, af},
+                                   {all.Gp, gp}, {all.Ap, ap}, {all.Psi, psi}};
+        for (const auto& [batch, single] : pairs) {
+            EXPECT_NEAR(batch, single, 1e-10) << i;
+        }
         // The normal-plane angles keep the main-section signs: cos lambda_s is positive.
         EXPECT_EQ(std::signbit(gn), std::signbit(go)) << i;
     }
@@ -290,8 +301,10 @@ TEST(AngleValueTest, DerivesEveryKindFromTheSystemsFrame) {
             continue;
         }
         const TSystemFrame frame = FrameOf(cs, id.System);
-        EXPECT_EQ(value, DerivedAngle(id.Kind, segment.Direct, segment.Front.Normal,
-                                      segment.Back.Normal, frame))
+        EXPECT_EQ(value, FrameAngles(segment.Direct, segment.Front.Normal, segment.Back.Normal,
+                                     frame)[static_cast<std::size_t>(id.Kind)])
+            << AngleKey(id);
+        EXPECT_EQ(value, AngleValues(segment, cs, id.System)[static_cast<std::size_t>(id.Kind)])
             << AngleKey(id);
         EXPECT_FALSE(std::isnan(value)) << AngleKey(id);
         if (id.System == kDSK) {
