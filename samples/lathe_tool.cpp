@@ -20,7 +20,8 @@ using model::TVector3;
 
 constexpr double kDegree = std::numbers::pi / 180.0;
 // The shank's sides that cut nothing lean in this far from upright below the rake face:
-// after any tip up to about 30 degrees their normals still point clearly down (other).
+// while a tip raises their normals by less than 25 degrees they still point more than 10
+// degrees down, neither front nor back.
 constexpr double kUndercut = 35.0 * kDegree;
 
 TVector3 Add(const TVector3& a, const TVector3& b) {

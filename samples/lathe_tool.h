@@ -10,8 +10,9 @@
 // +X, turned back by the end cutting-edge angle (its plan angle). The side flank contains
 // the side edge and falls back by the side relief in the working plane (the X-Z plane),
 // the end flank contains the end edge and falls back by the end relief in the back plane
-// (the Y-Z plane). A nose radius replaces the corner by an arc of chords, each with its
-// own flank falling back by the mean of the two reliefs at right angles to it. The shank
+// (the Y-Z plane). A nose radius replaces the corner by an arc of chords whose flanks are the
+// facets of a cone with its apex deep below on the line where the two flanks meet, so that
+// they join the flanks and each other along straight lines. The shank
 // closes with two more sides, from the side edge's end back to the shank's end and from
 // there up to the end edge's end, both undercut 35 degrees; the bottom lies parallel to
 // the rake face.
@@ -30,7 +31,10 @@
 // With the static system GN, Mu and the working plane Phi = end cutting-edge angle on an
 // end-edge segment, the working plane's trace runs along the feed and its normal back
 // along the shank: the side edge reads gamma_f = side rake, alpha_f = side relief, the end
-// edge gamma_p = back rake, alpha_p = end relief, both gamma_p = back rake.
+// edge gamma_p = back rake, alpha_p = end relief; both read gamma_p = back rake, and the
+// end edge gamma_f = -side rake (the tool lies ahead of it along the feed, where the rake
+// face rises). Any other angles need their own tip: one that brings every flank normal
+// within 10 degrees of horizontal and keeps the undercut sides more than 10 degrees below.
 #pragma once
 
 #include <cstdint>
@@ -54,7 +58,7 @@ struct TLatheToolLayout {
     int SideDivisions = 5;  // segments along each straight edge, at least 1
     int EndDivisions = 4;
     double ShankLength = 16.0;  // mm behind the nose
-    double Thickness = 5.0;     // mm, at right angles to the rake face's Z
+    double Thickness = 5.0;     // mm, at right angles to the rake face
     // Placing (degrees): the static system the tool's own Z is the normal of.
     double Tilt = 22.0;          // GN
     double TiltAzimuth = 180.0;  // Mu: the nose points the other way

@@ -145,6 +145,15 @@ TEST(DerivedAngleTest, IsNotANumberWhereItsPlaneIsNotDefined) {
         EXPECT_TRUE(std::isnan(BackRakeAngle(kX, kRake10, kZ, p)));
         EXPECT_TRUE(std::isnan(BackClearanceAngle(kX, kFlank8, kZ, p)));
     }
+    // All at once: each plane that is missing takes its own angles along, no others.
+    const TDerivedAngles alongN = DerivedAngles({0, 0, 2}, kRake10, kFlank8, kZ, {-1, 0, 0});
+    EXPECT_TRUE(std::isnan(alongN.Gn) && std::isnan(alongN.An) && std::isnan(alongN.Bo) &&
+                std::isnan(alongN.Bn));
+    EXPECT_NEAR(alongN.Gf, 10, 1e-12);
+    const TDerivedAngles noPlane = DerivedAngles(kX, kRake10, kFlank8, kZ, {0, 0, 1});
+    EXPECT_TRUE(std::isnan(noPlane.Gf) && std::isnan(noPlane.Af) && std::isnan(noPlane.Gp) &&
+                std::isnan(noPlane.Ap) && std::isnan(noPlane.Psi));
+    EXPECT_NEAR(noPlane.Bo, 72, 1e-12);
     // Just above the limit the plane is there.
     EXPECT_FALSE(std::isnan(NormalRakeAngle({1e-9, 0, 1}, kRake10, kZ)));
 }
