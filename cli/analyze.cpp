@@ -7,6 +7,7 @@
 #include "base/number_format.h"
 #include "base/text_file.h"
 #include "model/analysis_steps.h"
+#include "model/angle_keys.h"
 #include "model/model.h"
 #include "model/model_check.h"
 #include "model/systems.h"
@@ -83,6 +84,14 @@ public:
         }
         if (const int code = Select(); code != kExitSuccess) {
             return code;
+        }
+        for (const std::string& key : Options.TableAngles) {
+            const int system = model::AngleOfKey(key)->System;
+            if (!Model.DefinedAngles.at(static_cast<std::size_t>(system))) {
+                Err << Options.Input << ": --csv-angles " << key << ": the angles of "
+                    << SystemName(system) << " are not computed; add it to --compute\n";
+                return kExitUsage;
+            }
         }
         return Write();
     }
@@ -334,6 +343,11 @@ private:
             Err << "Ошибка при сохранении файла: " << saved.Reason() << '\n';
             return kExitFailure;
         }
+        project::TTableExtras extras{Options.TablePoints, {}};
+        for (const std::string& key : Options.TableAngles) {
+            // Checked when the options were read.
+            extras.Angles.push_back(*model::AngleOfKey(key));
+        }
         std::string writtenTables;
         for (const TTableOutput& table : Options.Tables) {
             const project::TTableFormat* format = project::FindTableFormat(table.Format);
@@ -341,8 +355,7 @@ private:
                 format == nullptr
                     ? model::TResult::Failure("unknown table format " + table.Format)
                     : project::WriteTable(*format, Model, project::ColumnsWithData(Model),
-                                          project::TTableReader::Script, table.File,
-                                          project::TTableExtras{Options.TablePoints});
+                                          project::TTableReader::Script, table.File, extras);
             if (!result) {
                 // The project is already there; the message must not leave that in doubt.
                 Err << "Ошибка при сохранении файла: " << result.Reason() << '\n'

@@ -58,6 +58,8 @@ struct TAnalyzeOptions {
     std::optional<std::string> StlName;
     std::vector<TTableOutput> Tables;  // in the order of the list of formats
     bool TablePoints = false;          // the tables also give the end points of the segments
+    // Derived angles added to the tables after the other columns, as "ssk.gn" names them.
+    std::vector<std::string> TableAngles;
     bool Quiet = false;
     // Coordinate systems, applied in this order after the cutting edge is there.
     std::optional<std::array<double, 2>> Ssk;  // GN, Mu

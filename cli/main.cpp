@@ -101,6 +101,7 @@ struct TRawOptions {
     std::string MinNormalAngle, PointTolerance;
     std::string Ssk, FeedPlan, Ksk, Dsk, Compute, SelectLogic = "and";
     std::vector<std::string> Ranges;
+    std::string TableAngles;
 };
 
 struct TRawImport {
@@ -290,6 +291,16 @@ TAnalyzeOptions Convert(const TRawOptions& raw, TAnalyzeOptions options) {
         options.Ranges.push_back({column.value_or(-1), name, text, column ? -1 : angle->System,
                                   column ? -1 : angle->Kind});
     }
+    if (!raw.TableAngles.empty()) {
+        for (const std::string& key : SplitAt(raw.TableAngles, ',')) {
+            const std::optional<tessarin::model::TAngleId> angle = tessarin::model::AngleOfKey(key);
+            if (!angle || tessarin::model::StoredAngle(*angle)) {
+                throw CLI::ValidationError("--csv-angles", "expected keys of derived angles " +
+                                                               DerivedKeys() + ": " + key);
+            }
+            options.TableAngles.push_back(key);
+        }
+    }
     options.SelectAnd = raw.SelectLogic == "and";
     return options;
 }
@@ -372,8 +383,12 @@ int main(int argc, char** argv) {
     CLI::Option* csvPoints =
         analyze->add_flag("--csv-points", options.TablePoints,
                           "Add the two end points (x, y, z) of every segment to the table");
+    CLI::Option* csvAngles = analyze->add_option(
+        "--csv-angles", raw.TableAngles,
+        "Add derived angles to the table after its columns, comma-separated keys " + DerivedKeys());
     if (csvOption != nullptr) {
         csvPoints->needs(csvOption);
+        csvAngles->needs(csvOption);
     }
     analyze->add_flag("-q,--quiet", options.Quiet, "Print nothing but errors");
     analyze->add_option("--ssk", raw.Ssk,
