@@ -22,6 +22,7 @@
 
 #include "bench/bench_child.h"
 #include "bench/bench_report.h"
+#include "model/angle_keys.h"
 #include "model/cut_edge.h"
 #include "model/edges.h"
 #include "model/model.h"
@@ -61,6 +62,9 @@ constexpr double kPeakMegabytes1M = 600.0;
 constexpr double kAngleSeconds100k = 0.2;
 constexpr double kEdgeSeconds100k = 0.1;
 constexpr double kJsonMBps = 100.0;
+// Every angle of every system (the stored ones and the derived ones read with AngleValue)
+// of 100 k segments.
+constexpr double kAllAngleSeconds100k = 0.3;
 constexpr double kRoadSeconds1M = 3.0;
 
 constexpr std::int64_t kMillion = 1000000;
@@ -759,6 +763,27 @@ void MeasureAngles(const TOptions& options, TReport& report) {
     }
     report.Row(section, "angles, all four systems", total, "s", 3,
                TTarget::Below(kAngleSeconds100k));
+
+    // What an edge summary or a table of every angle reads: every kind of every system at
+    // every segment, the derived ones with their planes built once per segment and system.
+    double checksum = 0.0;
+    const double everySeconds = BestOf(
+        options.Repeat, [&] { checksum = 0.0; },
+        [&] {
+            for (const tessarin::model::TSegment& segment : model.CutEdge) {
+                for (int system = tessarin::model::kISK; system <= tessarin::model::kDSK;
+                     ++system) {
+                    for (const double v :
+                         tessarin::model::AngleValues(segment, model.AcceptedCS, system)) {
+                        checksum += std::isnan(v) ? 0.0 : v;
+                    }
+                }
+            }
+        });
+    report.Row(section, "every angle, stored and derived", everySeconds, "s", 3,
+               TTarget::Below(kAllAngleSeconds100k),
+               std::to_string(tessarin::model::AllAngles().size()) + " angles per segment (sum " +
+                   std::to_string(static_cast<std::int64_t>(checksum)) + ")");
 
     const auto query = SelectionQuery();
     const double selectSeconds = BestOf(

@@ -93,6 +93,14 @@ public:
         if (const int code = Select(); code != kExitSuccess) {
             return code;
         }
+        for (const std::string& key : Options.TableAngles) {
+            const int system = model::AngleOfKey(key)->System;
+            if (!Model.DefinedAngles.at(static_cast<std::size_t>(system))) {
+                Err << Options.Input << ": --csv-angles " << key << ": the angles of "
+                    << SystemName(system) << " are not computed; add it to --compute\n";
+                return kExitUsage;
+            }
+        }
         if (const int code = ApplyNominals(); code != kExitSuccess) {
             return code;
         }
@@ -315,17 +323,27 @@ private:
         query.Valid = true;
         for (const TRangeOption& range : Options.Ranges) {
             // Parsed once already when the options were read; cannot fail here.
+            if (range.Column < 0) {
+                model::TDerivedRange derived{range.DerivedSystem, range.DerivedKind, {}};
+                model::ParseRanges(range.Text, Options.DecimalSeparator, derived.Ranges);
+                query.Derived.push_back(std::move(derived));
+                continue;
+            }
             model::ParseRanges(range.Text, Options.DecimalSeparator,
                                model::QueryColumn(query.Ranges, range.Column));
             query.Use.at(static_cast<std::size_t>(range.Column)) = true;
         }
         if (const int column = model::UncomputedQueryColumn(Model, query); column >= 0) {
-            const int system = model::PlaceOfQueryColumn(column).System;
-            Err << Options.Input << ": --range " << model::QueryColumnKey(column) << ": "
-                << base::Say("the angles of %1 are not computed; add it to --compute",
-                             "углы в %1 не вычислены; добавьте её в --compute", SystemName(system))
-                << '\n';
-            return kExitUsage;
+            return NotComputed(model::QueryColumnKey(column),
+                               model::PlaceOfQueryColumn(column).System);
+        }
+        // A derived angle is read from its system's frame and the segment's faces; it is
+        // selectable once that system's angles are computed, as the stored ones are.
+        for (const TRangeOption& range : Options.Ranges) {
+            if (range.Column < 0 &&
+                !Model.DefinedAngles.at(static_cast<std::size_t>(range.DerivedSystem))) {
+                return NotComputed(range.Name, range.DerivedSystem);
+            }
         }
         if (!Model.MakeSelection(query, Progress)) {
             Err << Options.Input << ": ни один отрезок не попал в заданные диапазоны; "
@@ -357,6 +375,14 @@ private:
         Tolerance = model::CheckTolerances(Model.CutEdge, Edges, Angles, Model.Tolerances);
     }
 
+    int NotComputed(const std::string& key, int system) {
+        Err << Options.Input << ": --range " << key << ": "
+            << base::Say("the angles of %1 are not computed; add it to --compute",
+                         "углы в %1 не вычислены; добавьте её в --compute", SystemName(system))
+            << '\n';
+        return kExitUsage;
+    }
+
     int Write() {
         if (Model.SelectCutEdgeExist) {
             Model.FillSelectionLists();
@@ -368,6 +394,11 @@ private:
             Err << "Ошибка при сохранении файла: " << saved.Reason() << '\n';
             return kExitFailure;
         }
+        project::TTableExtras extras{Options.TablePoints, {}};
+        for (const std::string& key : Options.TableAngles) {
+            // Checked when the options were read.
+            extras.Angles.push_back(*model::AngleOfKey(key));
+        }
         std::string writtenTables;
         for (const TTableOutput& table : Options.Tables) {
             const project::TTableFormat* format = project::FindTableFormat(table.Format);
@@ -376,8 +407,7 @@ private:
                     ? model::TResult::Failure(base::Say(
                           "unknown table format %1", "неизвестный формат таблицы %1", table.Format))
                     : project::WriteTable(*format, Model, project::ColumnsWithData(Model),
-                                          project::TTableReader::Script, table.File,
-                                          project::TTableExtras{Options.TablePoints});
+                                          project::TTableReader::Script, table.File, extras);
             if (!result) {
                 // The project is already there; the message must not leave that in doubt.
                 Err << "Ошибка при сохранении файла: " << result.Reason() << '\n'

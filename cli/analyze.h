@@ -22,9 +22,13 @@ inline constexpr int kExitUsage = 2;    // the command line is wrong
 inline constexpr int kExitOutOfTolerance = 3;
 
 struct TRangeOption {
-    int Column = 0;    // query column 0..14 (ISK G, A, L; SSK G, A, L, F; ...)
+    int Column = 0;    // query column 0..14 (ISK G, A, L; SSK G, A, L, F; ...), or -1
     std::string Name;  // as typed, e.g. "ssk.g"
     std::string Text;  // range text in the chosen decimal separator
+    // With Column -1, a derived angle of model/angle_keys.h ("ssk.gn"), a system 0..3 and
+    // a kind.
+    int DerivedSystem = -1;
+    int DerivedKind = -1;
 };
 
 // A table to write besides the project: a format of project/output_formats.h.
@@ -58,6 +62,8 @@ struct TAnalyzeOptions {
     std::optional<std::string> StlName;
     std::vector<TTableOutput> Tables;  // in the order of the list of formats
     bool TablePoints = false;          // the tables also give the end points of the segments
+    // Derived angles added to the tables after the other columns, as "ssk.gn" names them.
+    std::vector<std::string> TableAngles;
     bool Quiet = false;
     // Coordinate systems, applied in this order after the cutting edge is there.
     std::optional<std::array<double, 2>> Ssk;  // GN, Mu

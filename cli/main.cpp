@@ -65,6 +65,20 @@ std::string QueryColumnKeys() {
     return keys;
 }
 
+// The derived angles, as a pattern: "SYSTEM.gn|an|...|psi (gf, af, gp, ap, psi not for isk)".
+std::string DerivedKeys() {
+    std::string kinds;
+    std::string planeKinds;
+    for (int kind = tessarin::model::kKindF + 1; kind < tessarin::model::kAngleKindCount; ++kind) {
+        const tessarin::model::TAngleKindInfo& info = tessarin::model::AngleKindInfo(kind);
+        kinds += (kinds.empty() ? "" : "|") + std::string(info.Key);
+        if (info.NeedsWorkingPlane) {
+            planeKinds += (planeKinds.empty() ? "" : ", ") + std::string(info.Key);
+        }
+    }
+    return "SYSTEM." + kinds + " (" + planeKinds + " not for isk)";
+}
+
 std::string SystemKeys() {
     std::string keys;
     for (const tessarin::model::TSystemInfo& system : tessarin::model::kSystems) {
@@ -91,6 +105,7 @@ struct TRawOptions {
     std::vector<std::string> Ranges;
     std::vector<std::string> Nominals;
     std::string EdgeKink;
+    std::string TableAngles;
 };
 
 struct TRawImport {
@@ -289,12 +304,14 @@ TAnalyzeOptions Convert(const TRawOptions& raw, TAnalyzeOptions options) {
         const std::size_t equals = range.find('=');
         const std::string name = range.substr(0, equals);
         const std::optional<int> column = tessarin::model::QueryColumnOfKey(name);
-        if (equals == std::string::npos || !column) {
+        const std::optional<tessarin::model::TAngleId> angle = tessarin::model::AngleOfKey(name);
+        if (equals == std::string::npos || !angle) {
             throw CLI::ValidationError("--range", "expected COLUMN=RANGES with COLUMN one of " +
-                                                      QueryColumnKeys() + ": " + range);
+                                                      QueryColumnKeys() + " or " + DerivedKeys() +
+                                                      ": " + range);
         }
         for (const TRangeOption& earlier : options.Ranges) {
-            if (earlier.Column == *column) {
+            if (earlier.Name == name) {
                 throw CLI::ValidationError("--range", "column " + name + " given twice");
             }
         }
@@ -306,7 +323,18 @@ TAnalyzeOptions Convert(const TRawOptions& raw, TAnalyzeOptions options) {
                                "\" (ranges like -3" + options.DecimalSeparator + "4..9" +
                                options.DecimalSeparator + "067; several separated by \";\")");
         }
-        options.Ranges.push_back({*column, name, text});
+        options.Ranges.push_back({column.value_or(-1), name, text, column ? -1 : angle->System,
+                                  column ? -1 : angle->Kind});
+    }
+    if (!raw.TableAngles.empty()) {
+        for (const std::string& key : SplitAt(raw.TableAngles, ',')) {
+            const std::optional<tessarin::model::TAngleId> angle = tessarin::model::AngleOfKey(key);
+            if (!angle || tessarin::model::StoredAngle(*angle)) {
+                throw CLI::ValidationError("--csv-angles", "expected keys of derived angles " +
+                                                               DerivedKeys() + ": " + key);
+            }
+            options.TableAngles.push_back(key);
+        }
     }
     options.SelectAnd = raw.SelectLogic == "and";
     for (const std::string& nominal : raw.Nominals) {
@@ -403,8 +431,12 @@ int main(int argc, char** argv) {
     CLI::Option* csvPoints =
         analyze->add_flag("--csv-points", options.TablePoints,
                           "Add the two end points (x, y, z) of every segment to the table");
+    CLI::Option* csvAngles = analyze->add_option(
+        "--csv-angles", raw.TableAngles,
+        "Add derived angles to the table after its columns, comma-separated keys " + DerivedKeys());
     if (csvOption != nullptr) {
         csvPoints->needs(csvOption);
+        csvAngles->needs(csvOption);
     }
     analyze->add_flag("-q,--quiet", options.Quiet, "Print nothing but errors");
     analyze->add_option("--ssk", raw.Ssk,

@@ -2,6 +2,8 @@
 
 #include <limits>
 
+#include "model/angles.h"
+
 namespace tessarin::model {
 
 const std::array<TAngleKindInfo, kAngleKindCount> kAngleKinds{{
@@ -78,13 +80,64 @@ std::optional<TAngleId> AngleOfKey(std::string_view key) {
     return std::nullopt;
 }
 
+std::array<double, kAngleKindCount> FrameAngles(const TVector3& d, const TVector3& fn,
+                                                const TVector3& bn, const TSystemFrame& frame) {
+    const TDerivedAngles derived = DerivedAngles(d, fn, bn, frame.N, frame.P);
+    return {RakeAngle(d, fn, frame.N),
+            ClearanceAngle(d, bn, frame.N),
+            InclinationAngle(d, frame.N),
+            PlanAngle(d, frame.P, frame.N),
+            derived.Gn,
+            derived.An,
+            derived.Bo,
+            derived.Bn,
+            derived.Gf,
+            derived.Af,
+            derived.Gp,
+            derived.Ap,
+            derived.Psi};
+}
+
+std::array<double, kAngleKindCount> AngleValues(const TSegment& segment, const CSValues& accepted,
+                                                int system) {
+    std::array<double, kAngleKindCount> values;
+    values.fill(std::numeric_limits<double>::quiet_NaN());
+    if (system < 0 || system >= kSystemCount) {
+        return values;
+    }
+    // From the geometry, never from the stored angles: the dynamic system's stored rake
+    // angle lies in its own section plane, so its wedge angle would mix two planes.
+    const TSystemFrame frame = FrameOf(accepted, system);
+    const TDerivedAngles derived =
+        DerivedAngles(segment.Direct, segment.Front.Normal, segment.Back.Normal, frame.N, frame.P);
+    values[kKindGn] = derived.Gn;
+    values[kKindAn] = derived.An;
+    values[kKindBo] = derived.Bo;
+    values[kKindBn] = derived.Bn;
+    if (system != kISK) {
+        values[kKindGf] = derived.Gf;
+        values[kKindAf] = derived.Af;
+        values[kKindGp] = derived.Gp;
+        values[kKindAp] = derived.Ap;
+        values[kKindPsi] = derived.Psi;
+    }
+    const std::array<double, kMaxAnglesPerSystem> stored = SegmentAngles(segment, system);
+    for (int kind = kKindG; kind <= kKindF; ++kind) {
+        if (AngleDefined(system, kind)) {
+            values[static_cast<std::size_t>(kind)] = stored[static_cast<std::size_t>(kind)];
+        }
+    }
+    return values;
+}
+
 double AngleValue(const TSegment& segment, const CSValues& accepted, const TAngleId& id) {
-    (void)accepted;
+    if (!AngleDefined(id.System, id.Kind)) {
+        return std::numeric_limits<double>::quiet_NaN();
+    }
     if (StoredAngle(id)) {
         return SegmentAngle(segment, id.System, id.Kind);
     }
-    // The derived angles are not computed yet.
-    return std::numeric_limits<double>::quiet_NaN();
+    return AngleValues(segment, accepted, id.System)[static_cast<std::size_t>(id.Kind)];
 }
 
 }  // namespace tessarin::model

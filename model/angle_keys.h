@@ -77,7 +77,24 @@ std::optional<TAngleId> AngleOfKey(std::string_view key);
 // The value of an angle at a segment whose system's angles are computed, in degrees:
 // the stored one, or the derived one from the segment's direction, its front and back
 // normals and FrameOf(accepted, id.System). Not a number where it is not defined at
-// that segment.
+// that segment, and for a kind the system does not have.
+//
+// The derived ones always come from the geometry, never from the stored G and A. So in
+// the dynamic system, whose stored G is the rake angle in its own section plane, gamma_o
+// of beta_o is the main-section rake angle; as the dynamic system measures with the static
+// basic plane and the working plane, its derived angles are those of the static system.
 double AngleValue(const TSegment& segment, const CSValues& accepted, const TAngleId& id);
+
+// Every kind of `system` at one segment, indexed by kind, exactly as AngleValue gives
+// them one by one (not a number for the kinds the system does not have); the derived
+// planes are built once, so a table or a summary of every angle reads this.
+std::array<double, kAngleKindCount> AngleValues(const TSegment& segment, const CSValues& accepted,
+                                                int system);
+
+// The 13 kinds for a segment with direction D, rake and flank normals Fn, Bn in `frame`,
+// the stored four computed afresh as ComputeAngles does (G as in the main section plane,
+// also for the dynamic system); the derived ones as AngleValue gives them.
+std::array<double, kAngleKindCount> FrameAngles(const TVector3& d, const TVector3& fn,
+                                                const TVector3& bn, const TSystemFrame& frame);
 
 }  // namespace tessarin::model

@@ -9,6 +9,9 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
+#include <limits>
+#include <optional>
 #include <string>
 
 #include "model/model.h"
@@ -65,6 +68,158 @@ double SectionRakeAngle(const TVector3& fn, const TVector3& n, const TVector3& s
     // segment where the main section normal points against it.
     const double sign = SamePoint(Normalize(f), Normalize(s)) ? -1.0 : 1.0;
     return sign * VectorAngle(a, e);
+}
+
+namespace {
+
+constexpr double kDegreesPerRadian = 180.0 / 3.14159265358979323846;
+// Below this sine of the angle between two directions a plane built from them is taken
+// as not defined.
+constexpr double kDegenerateSine = 1e-12;
+
+double Dot(const TVector3& a, const TVector3& b) {
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
+
+TVector3 Scaled(const TVector3& v, double f) {
+    return {v.x * f, v.y * f, v.z * f};
+}
+
+// The unit vector of `v`, or nullopt when it is shorter than kDegenerateSine: every
+// caller passes the cross product of two unit vectors, so that is the sine between them.
+std::optional<TVector3> UnitOrNothing(const TVector3& v) {
+    const double length = std::sqrt(Dot(v, v));
+    if (!(length >= kDegenerateSine)) {
+        return std::nullopt;
+    }
+    return Scaled(v, 1.0 / length);
+}
+
+// A section plane by its basic-plane trace r (into the tool) and its upward direction u.
+struct TSection {
+    TVector3 R;
+    TVector3 U;
+};
+
+double SectionRake(const TSection& section, const TVector3& fn) {
+    return std::atan2(Dot(fn, section.R), Dot(fn, section.U)) * kDegreesPerRadian;
+}
+
+double SectionClearance(const TSection& section, const TVector3& bn) {
+    return std::atan2(-Dot(bn, section.U), -Dot(bn, section.R)) * kDegreesPerRadian;
+}
+
+constexpr double kNotDefined = std::numeric_limits<double>::quiet_NaN();
+
+std::optional<TSection> NormalSection(const TVector3& d, const TVector3& n) {
+    const TVector3 unitD = Normalize(d);
+    const std::optional<TVector3> r = UnitOrNothing(CrossProduct(Normalize(n), unitD));
+    if (!r) {
+        return std::nullopt;
+    }
+    // D x r is N's part at right angles to D, of unit length since D and r are.
+    return TSection{*r, CrossProduct(unitD, *r)};
+}
+
+// The working plane's trace c = unit(P x N), or nullopt when P has no part in the basic
+// plane.
+std::optional<TVector3> WorkingTrace(const TVector3& n, const TVector3& p) {
+    return UnitOrNothing(CrossProduct(Normalize(p), Normalize(n)));
+}
+
+std::optional<TSection> WorkingSection(const TVector3& d, const TVector3& n, const TVector3& p) {
+    const std::optional<TVector3> c = WorkingTrace(n, p);
+    if (!c) {
+        return std::nullopt;
+    }
+    const TVector3 unitN = Normalize(n);
+    // The side of the edge the tool lies on; a segment along c (or along N) has none, and
+    // c is kept as it is.
+    const bool against = Dot(CrossProduct(unitN, d), *c) < 0.0;
+    return TSection{against ? Scaled(*c, -1.0) : *c, unitN};
+}
+
+std::optional<TSection> BackSection(const TVector3& n, const TVector3& p) {
+    const std::optional<TVector3> c = WorkingTrace(n, p);
+    if (!c) {
+        return std::nullopt;
+    }
+    const TVector3 unitN = Normalize(n);
+    return TSection{CrossProduct(unitN, *c), unitN};
+}
+
+}  // namespace
+
+double NormalRakeAngle(const TVector3& d, const TVector3& fn, const TVector3& n) {
+    const std::optional<TSection> section = NormalSection(d, n);
+    return section ? SectionRake(*section, fn) : kNotDefined;
+}
+
+double NormalClearanceAngle(const TVector3& d, const TVector3& bn, const TVector3& n) {
+    const std::optional<TSection> section = NormalSection(d, n);
+    return section ? SectionClearance(*section, bn) : kNotDefined;
+}
+
+double WedgeAngle(double rake, double clearance) {
+    return 90.0 - rake - clearance;
+}
+
+double WorkingRakeAngle(const TVector3& d, const TVector3& fn, const TVector3& n,
+                        const TVector3& p) {
+    const std::optional<TSection> section = WorkingSection(d, n, p);
+    return section ? SectionRake(*section, fn) : kNotDefined;
+}
+
+double WorkingClearanceAngle(const TVector3& d, const TVector3& bn, const TVector3& n,
+                             const TVector3& p) {
+    const std::optional<TSection> section = WorkingSection(d, n, p);
+    return section ? SectionClearance(*section, bn) : kNotDefined;
+}
+
+double BackRakeAngle(const TVector3& d, const TVector3& fn, const TVector3& n, const TVector3& p) {
+    (void)d;
+    const std::optional<TSection> section = BackSection(n, p);
+    return section ? SectionRake(*section, fn) : kNotDefined;
+}
+
+double BackClearanceAngle(const TVector3& d, const TVector3& bn, const TVector3& n,
+                          const TVector3& p) {
+    (void)d;
+    const std::optional<TSection> section = BackSection(n, p);
+    return section ? SectionClearance(*section, bn) : kNotDefined;
+}
+
+double ApproachAngle(const TVector3& d, const TVector3& p, const TVector3& n) {
+    return 90.0 - PlanAngle(d, p, n);
+}
+
+TDerivedAngles DerivedAngles(const TVector3& d, const TVector3& fn, const TVector3& bn,
+                             const TVector3& n, const TVector3& p) {
+    TDerivedAngles out{kNotDefined, kNotDefined, kNotDefined, kNotDefined, kNotDefined,
+                       kNotDefined, kNotDefined, kNotDefined, kNotDefined};
+    const TVector3 unitN = Normalize(n);
+    const TVector3 unitD = Normalize(d);
+    const TVector3 across = CrossProduct(unitN, unitD);
+    if (const std::optional<TVector3> r = UnitOrNothing(across)) {
+        const TSection main{*r, unitN};
+        const TSection normal{*r, CrossProduct(unitD, *r)};
+        const double go = SectionRake(main, fn);
+        const double ao = SectionClearance(main, bn);
+        out.Gn = SectionRake(normal, fn);
+        out.An = SectionClearance(normal, bn);
+        out.Bo = WedgeAngle(go, ao);
+        out.Bn = WedgeAngle(out.Gn, out.An);
+    }
+    if (const std::optional<TVector3> c = WorkingTrace(n, p)) {
+        const TSection working{Dot(across, *c) < 0.0 ? Scaled(*c, -1.0) : *c, unitN};
+        const TSection back{CrossProduct(unitN, *c), unitN};
+        out.Gf = SectionRake(working, fn);
+        out.Af = SectionClearance(working, bn);
+        out.Gp = SectionRake(back, fn);
+        out.Ap = SectionClearance(back, bn);
+        out.Psi = ApproachAngle(d, p, n);
+    }
+    return out;
 }
 
 namespace {

@@ -101,10 +101,19 @@ TAngleTable ComputedAngleTable(const TModel& model) {
     table.Values.reserve(count);
     base::AdviseLargeBuffer(table.Values.data(), count * sizeof(double));
     table.Values.resize(count);
+    // All kinds of a system at once: the derived planes are built once per segment and
+    // system, not once per angle. The values are those AngleValue gives, bit for bit.
     double* value = table.Values.data();
+    std::array<std::array<double, kAngleKindCount>, kSystemCount> kinds{};
     for (const TSegment& segment : model.CutEdge) {
+        for (int s = 0; s < kSystemCount; ++s) {
+            if (model.DefinedAngles.at(static_cast<std::size_t>(s))) {
+                kinds.at(static_cast<std::size_t>(s)) = AngleValues(segment, model.AcceptedCS, s);
+            }
+        }
         for (const TAngleId& id : table.Angles) {
-            *value++ = AngleValue(segment, model.AcceptedCS, id);
+            *value++ =
+                kinds.at(static_cast<std::size_t>(id.System)).at(static_cast<std::size_t>(id.Kind));
         }
     }
     return table;

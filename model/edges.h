@@ -21,7 +21,7 @@ namespace tessarin::model {
 
 class TModel;
 
-// The computed angles of every segment, read once with AngleValue so that the summaries,
+// The computed angles of every segment, read once (as AngleValue gives them) so that the summaries,
 // the tolerances and the outputs see the same numbers and do not compute them again.
 struct TAngleTable {
     // AllAngles() whose system's DefinedAngles flag is set, in that order.

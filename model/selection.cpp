@@ -6,6 +6,7 @@
 #include <string>
 
 #include "base/number_format.h"
+#include "model/angle_keys.h"
 #include "model/model.h"
 #include "model/systems.h"
 
@@ -102,7 +103,8 @@ std::array<TAnglePlace, kQueryColumnCount> QueryPlaces() {
 }
 
 bool Matches(const TSelectDlgInqury& query,
-             const std::array<TAnglePlace, kQueryColumnCount>& places, const TSegment& segment) {
+             const std::array<TAnglePlace, kQueryColumnCount>& places, const CSValues& accepted,
+             const TSegment& segment) {
     bool match = query.AndLogic;
     for (int column = 0; column < kQueryColumnCount; ++column) {
         if (!query.Use[static_cast<std::size_t>(column)]) {
@@ -111,6 +113,11 @@ bool Matches(const TSelectDlgInqury& query,
         const TAnglePlace& place = places[static_cast<std::size_t>(column)];
         const bool hit = InAnyRange(QueryColumn(query.Ranges, column),
                                     SegmentAngle(segment, place.System, place.Angle));
+        match = query.AndLogic ? (match && hit) : (match || hit);
+    }
+    for (const TDerivedRange& derived : query.Derived) {
+        const bool hit = InAnyRange(derived.Ranges,
+                                    AngleValue(segment, accepted, {derived.System, derived.Kind}));
         match = query.AndLogic ? (match && hit) : (match || hit);
     }
     return match;
@@ -139,7 +146,8 @@ bool TModel::MakeSelection(const TSelectDlgInqury& query, TProgress& progress) {
             progress.Step(pending);
             pending = 0;
         }
-        if (segment.Number >= 1 && segment.Number <= edgeSize && Matches(query, places, segment)) {
+        if (segment.Number >= 1 && segment.Number <= edgeSize &&
+            Matches(query, places, AcceptedCS, segment)) {
             result.push_back(segment);
         }
     }

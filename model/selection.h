@@ -42,12 +42,23 @@ struct TInquiryRanges {
 
 inline constexpr int kQueryColumnCount = 15;
 
+// A range list on an angle beyond the query columns: a derived kind of model/angle_keys.h
+// (System kISK..kDSK, Kind kKindGn..kKindPsi), read with AngleValue. Such ranges are not
+// part of the selection dialog or the project file; the batch tool gives them.
+struct TDerivedRange {
+    int System = 0;
+    int Kind = 0;
+    TAnRanges Ranges;
+};
+
 struct TSelectDlgInqury {
     TInquiryRanges Ranges;
     bool AndLogic = true;                       // AND of the used columns; false: OR
     bool WholeEdge = true;                      // search CutEdge; false: search SelectCutEdge
     std::array<bool, kQueryColumnCount> Use{};  // the column's text was not empty
     bool Valid = false;                         // every non-empty text parsed
+    // Combined with the used columns by the same logic, after them.
+    std::vector<TDerivedRange> Derived;
 };
 
 // The range list of query column `column` (0..14).

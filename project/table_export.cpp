@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <vector>
 
 #include "base/number_format.h"
@@ -75,6 +76,22 @@ std::string TableToCsv(const model::TModel& model, const std::vector<int>& shown
                 points[c].push_back(base::FloatToStr(values[c], model.DecimalSeparator));
             }
         }
+    }
+
+    std::vector<model::TStringList> angles(extras.Angles.size());
+    for (std::size_t c = 0; c < angles.size(); ++c) {
+        const model::TAngleId& id = extras.Angles[c];
+        titles.push_back(std::string(model::SystemInfo(id.System).TitlePrefix) + " " +
+                         model::AngleKindInfo(id.Kind).TitleWord);
+        angles[c].reserve(model.CutEdge.size() + 1);
+        angles[c].emplace_back();
+        for (const model::TSegment& segment : model.CutEdge) {
+            const double value = model::AngleValue(segment, model.AcceptedCS, id);
+            angles[c].push_back(std::isnan(value) ? std::string()
+                                                  : base::FloatToStrAcc(model.GetAccuracy(), value,
+                                                                        model.DecimalSeparator));
+        }
+        columns.push_back(&angles[c]);
     }
 
     std::size_t rows = 0;

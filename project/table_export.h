@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "model/angle_keys.h"
 #include "model/model.h"
 
 namespace tessarin::project {
@@ -23,6 +24,11 @@ struct TTableExtras {
     // Six columns after the others, "Точка 1 X" .. "Точка 2 Z": the two end points of every
     // segment of the cutting edge, one row per segment, in the general number form.
     bool EndPoints = false;
+    // Then one column per angle asked for, titled as the table titles its angles
+    // ("Статич. нормальный передний угол"): its value (model/angle_keys.h AngleValue) at
+    // every segment of the cutting edge with the table's accuracy; an angle not defined at
+    // a segment leaves its cell empty. The angles' systems must be computed.
+    std::vector<model::TAngleId> Angles;
 };
 
 // The same for the given table columns (1..34) in the given order, whether or not they
