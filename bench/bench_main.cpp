@@ -687,18 +687,24 @@ void MeasureEdgesAndJson(const TOptions& options, TReport& report, const std::st
     TEdgeReport summaries;
     const double groupSeconds = BestOf(
         options.Repeat, [] {}, [&] { edges = GroupModelEdges(model); });
+    // The angles themselves count towards the angle figure (every angle, stored and
+    // derived); this one is the grouping and the summaries over a table already read.
+    const double tableSeconds = BestOf(
+        options.Repeat, [] {}, [&] { table = ComputedAngleTable(model); });
     const double edgeSeconds = BestOf(
         options.Repeat, [] {},
         [&] {
-            table = ComputedAngleTable(model);
             edges = GroupModelEdges(model);
             summaries = SummarizeEdges(model.CutEdge, edges, table);
         });
     report.Row(section, "edges: grouping", groupSeconds * 1e3, "ms", 2, TTarget::None(),
                Count(static_cast<std::int64_t>(edges.Edges.size())) + " edges");
-    report.Row(section, "edges: angle table, grouping and summaries", edgeSeconds, "s", 3,
-               TTarget::Below(kEdgeSeconds100k),
+    report.Row(section, "edges: angle table", tableSeconds, "s", 3,
+               TTarget::Below(kAllAngleSeconds100k),
                Count(static_cast<std::int64_t>(table.Angles.size())) + " angles per segment");
+    report.Row(section, "edges: grouping and summaries", edgeSeconds, "s", 3,
+               TTarget::Below(kEdgeSeconds100k),
+               Count(static_cast<std::int64_t>(summaries.Edges.size())) + " edges summarised");
     SetTolerance(model.Tolerances, {{kSSK, kKindG}, 2.0, -0.5, 0.5});
     SetTolerance(model.Tolerances, {{kSSK, kKindA}, 6.0, -1.0, 1.0});
     TToleranceReport tolerance;

@@ -6,6 +6,7 @@
 #include <numbers>
 
 #include "base/text_file.h"
+#include "base/two_halves.h"
 #include "geometry/vector3.h"
 #include "model/model.h"
 
@@ -102,20 +103,28 @@ TAngleTable ComputedAngleTable(const TModel& model) {
     base::AdviseLargeBuffer(table.Values.data(), count * sizeof(double));
     table.Values.resize(count);
     // All kinds of a system at once: the derived planes are built once per segment and
-    // system, not once per angle. The values are those AngleValue gives, bit for bit.
-    double* value = table.Values.data();
-    std::array<std::array<double, kAngleKindCount>, kSystemCount> kinds{};
-    for (const TSegment& segment : model.CutEdge) {
-        for (int s = 0; s < kSystemCount; ++s) {
-            if (model.DefinedAngles.at(static_cast<std::size_t>(s))) {
-                kinds.at(static_cast<std::size_t>(s)) = AngleValues(segment, model.AcceptedCS, s);
+    // system, not once per angle. The values are those AngleValue gives, bit for bit, and
+    // each half of the segments fills its own rows, so two threads give the same table.
+    const std::size_t width = table.Angles.size();
+    const auto fill = [&](std::size_t from, std::size_t to) {
+        double* value = table.Values.data() + from * width;
+        std::array<std::array<double, kAngleKindCount>, kSystemCount> kinds{};
+        for (std::size_t i = from; i < to; ++i) {
+            const TSegment& segment = model.CutEdge[i];
+            for (int s = 0; s < kSystemCount; ++s) {
+                if (model.DefinedAngles.at(static_cast<std::size_t>(s))) {
+                    kinds.at(static_cast<std::size_t>(s)) =
+                        AngleValues(segment, model.AcceptedCS, s);
+                }
+            }
+            for (const TAngleId& id : table.Angles) {
+                *value++ = kinds.at(static_cast<std::size_t>(id.System))
+                               .at(static_cast<std::size_t>(id.Kind));
             }
         }
-        for (const TAngleId& id : table.Angles) {
-            *value++ =
-                kinds.at(static_cast<std::size_t>(id.System)).at(static_cast<std::size_t>(id.Kind));
-        }
-    }
+    };
+    const std::size_t half = table.SegmentCount / 2;
+    base::RunInTwoHalves([&] { fill(0, half); }, [&] { fill(half, table.SegmentCount); });
     return table;
 }
 
