@@ -84,7 +84,8 @@ void DrawColourLegend(QPainter& painter, const QRect& area, const TColourLegend&
     }
     painter.setPen(Qt::black);
     painter.setBrush(Qt::NoBrush);
-    painter.drawRect(barLeft, barTop, kBarWidth - 1, barHeight - 1);
+    // Around the bar, so that its first and last rows keep the ramp's ends.
+    painter.drawRect(barLeft - 1, barTop - 1, kBarWidth + 1, barHeight + 1);
     for (int i = 0; i < kTicks; ++i) {
         const double f = static_cast<double>(i) / (kTicks - 1);
         const int y = barTop + static_cast<int>(std::lround(f * (barHeight - 1)));
