@@ -60,7 +60,7 @@ std::vector<TCommand> TMainForm::GeometryCommands() {
         {.Action = &TMainForm::ButtonTolerances,
          .Name = "ButtonTolerances",
          .Caption = "Допуски...",
-         .Hint = "Номинальные значения углов с допусками",
+         .Hint = "Допуски",
          .Run = &TMainForm::ButtonTolerancesClick,
          .Enabling = {TCommandKind::Geometry, &TCommandContext::AnglesComputed}},
     };

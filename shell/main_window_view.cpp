@@ -143,7 +143,7 @@ std::vector<TCommand> TMainForm::ViewCommands() {
         {.Action = &TMainForm::ButtonColourMap,
          .Name = "ButtonColourMap",
          .Caption = "Цветовая карта...",
-         .Hint = "Окрасить режущую кромку по значению угла",
+         .Hint = "Цветовая карта",
          .Run = &TMainForm::ButtonColourMapClick,
          .Enabling = {TCommandKind::View, &TCommandContext::AnglesComputed}},
     };
