@@ -15,6 +15,8 @@
 #include <cmath>
 #include <limits>
 
+#include "document/tolerance_view.h"
+
 namespace tessarin::document {
 
 namespace {
@@ -213,6 +215,15 @@ void TAngleChart::ShowSeries(const model::TModel& model, const std::vector<int>&
             shown.push_back(k);
         }
     }
+    Bands.clear();
+    for (const int k : shown) {
+        const std::optional<model::TAngleId> id = AngleOfColumn(k);
+        for (const model::TTolerance& t : model.Tolerances) {
+            if (id && t.Angle == *id) {
+                Bands.push_back({k, t.Nominal + t.Lower, t.Nominal + t.Upper});
+            }
+        }
+    }
     // Axis labels with the document's decimal separator.
     view->setLocale(model.DecimalSeparator == ',' ? QLocale(QLocale::Russian, QLocale::Russia)
                                                   : QLocale::c());
@@ -285,6 +296,12 @@ void TAngleChart::FitAxes(const model::TModel& model, const std::vector<int>& sh
             }
         }
     }
+    if (xMin <= xMax) {
+        for (const TToleranceBand& band : Bands) {
+            yMin = std::min(yMin, band.Low);
+            yMax = std::max(yMax, band.High);
+        }
+    }
     if (!(xMin <= xMax)) {
         xMin = 0.0;
         xMax = 1.0;
@@ -310,6 +327,34 @@ void TAngleChart::FitAxes(const model::TModel& model, const std::vector<int>& sh
     AxisY->applyNiceNumbers();
     chart()->setAnimationOptions(animation);
     Fitting = false;
+}
+
+void TAngleChart::drawForeground(QPainter* painter, const QRectF& rect) {
+    QChartView::drawForeground(painter, rect);
+    if (Bands.empty() || !AxesShown()) {
+        return;
+    }
+    const QRectF plot = chart()->plotArea();
+    painter->save();
+    painter->setClipRect(chart()->mapToScene(plot).boundingRect());
+    for (const TToleranceBand& band : Bands) {
+        const QPointF low =
+            chart()->mapToScene(chart()->mapToPosition(QPointF(AxisX->min(), band.Low)));
+        const QPointF high =
+            chart()->mapToScene(chart()->mapToPosition(QPointF(AxisX->min(), band.High)));
+        const QRectF strip(QPointF(chart()->mapToScene(plot.topLeft()).x(), high.y()),
+                           QPointF(chart()->mapToScene(plot.topRight()).x(), low.y()));
+        QColor colour = kLineStyles.at(static_cast<std::size_t>(band.Column - 3)).Colour;
+        QColor fill = colour;
+        fill.setAlpha(40);
+        painter->fillRect(strip.normalized(), fill);
+        QPen pen(colour, 1.0, Qt::DashLine);
+        pen.setCosmetic(true);
+        painter->setPen(pen);
+        painter->drawLine(QPointF(strip.left(), low.y()), QPointF(strip.right(), low.y()));
+        painter->drawLine(QPointF(strip.left(), high.y()), QPointF(strip.right(), high.y()));
+    }
+    painter->restore();
 }
 
 void TAngleChart::ResetZoom() {

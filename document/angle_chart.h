@@ -45,6 +45,16 @@ public:
     // The axes show while lines are on the chart; each is titled with its unit ("°").
     bool AxesShown() const;
 
+    // The tolerance band of a charted angle that has a tolerance in the model:
+    // nominal + lower .. nominal + upper, drawn as a shaded strip between two dashed lines
+    // in the colour of the angle's line. The axes take the band in.
+    struct TToleranceBand {
+        int Column = 0;
+        double Low = 0.0;
+        double High = 0.0;
+    };
+    const std::vector<TToleranceBand>& ToleranceBands() const { return Bands; }
+
     // Back to the whole chart after zooming in.
     void ResetZoom();
     // Writes the chart as SVG when `path` ends in ".svg", else as PNG. False on failure.
@@ -60,6 +70,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void drawForeground(QPainter* painter, const QRectF& rect) override;
 
 private:
     void FitAxes(const model::TModel& model, const std::vector<int>& shown);
@@ -70,6 +81,7 @@ private:
 
     const model::TModel* Model = nullptr;
     std::vector<int> ShownColumns;
+    std::vector<TToleranceBand> Bands;
     bool Fitting = false;
 
     std::array<QLineSeries*, 15> Lines{};

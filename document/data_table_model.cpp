@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "document/tolerance_view.h"
+
 namespace tessarin::document {
 
 TDataTableModel::TDataTableModel(const model::TModel& model, QObject* parent)
@@ -59,6 +61,10 @@ QColor TDataTableModel::CellColor(int row, int column) const {
     }
     if (Selection) {
         return column > 0 ? kSelectionCellColor : QColor();
+    }
+    if (column > 1 && OutsideTolerance &&
+        OutsideTolerance(row, Columns[static_cast<std::size_t>(column)])) {
+        return kOutsideToleranceCellColor;
     }
     if (column <= 1 || !Model.SurfaceData.GeometrySettings.MarkNegative) {
         return {};

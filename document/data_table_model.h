@@ -31,6 +31,10 @@ public:
     // Table rows chosen: first and last row (0-based), (-1, -1) for none. Cells of these
     // rows are never coloured.
     std::function<std::pair<int, int>()> ChosenRows;
+    // Segment `row` (index into the cutting edge) is outside the tolerance of the angle
+    // of model column k: its cell is orange (kOutsideToleranceCellColor) in place of the
+    // negative pink. Unset: no cell is.
+    std::function<bool(int row, int k)> OutsideTolerance;
 
     // RefreshDataPanel: shows `columns` (1..34) of the cutting-edge group or of the
     // selection group. The row count is that of the group's segments.

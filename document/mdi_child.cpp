@@ -16,11 +16,14 @@
 
 #include "document/angle_chart.h"
 #include "document/data_panel.h"
+#include "document/data_table_model.h"
 #include "document/data_tree.h"
 #include "document/dialogs.h"
 #include "document/import_dialog.h"
 #include "document/property_list.h"
 #include "document/side_bar.h"
+#include "document/tolerance_dialog.h"
+#include "document/tolerance_view.h"
 #include "model/analysis_steps.h"
 #include "model/stl_import.h"
 #include "project/output_formats.h"
@@ -65,11 +68,21 @@ TMDIChild::TMDIChild(TDocumentHost& host, char decimalSeparator, QWidget* parent
     inputs.ShowSelection = [this] { return ShowSelection; };
     inputs.SelectedSegmentRange = [this] { return GetSelectedSegmentRange(); };
     inputs.MouseMode = [this] { return Host.MouseMode(); };
+    inputs.SegmentColours = [this]() -> const std::vector<std::uint32_t>* {
+        return SegmentColours.empty() ? nullptr : &SegmentColours;
+    };
+    inputs.Legend = [this]() -> const view::TColourLegend* {
+        return LegendShown && Model.CutEdgeExist ? &Legend : nullptr;
+    };
     SceneView = new view::TSceneView(Model, std::move(inputs));
     SceneView->setObjectName(QStringLiteral("SceneView"));
 
     PanelLeft = CreatePanelLeft();
     PanelData = new TDataPanel(Model, ShowSelection, Host.Dialogs());
+    PanelData->TableModel().OutsideTolerance = [this](int row, int k) {
+        const std::optional<model::TAngleId> id = AngleOfColumn(k);
+        return id && OutsideTolerance(ToleranceReport, static_cast<std::size_t>(row), *id);
+    };
     connect(PanelData, &TDataPanel::ChosenRowsChanged, SceneView, qOverload<>(&QWidget::update));
     connect(PanelData, &TDataPanel::Picked, this, [this] {
         SceneView->update();
@@ -383,6 +396,7 @@ model::TResult TMDIChild::LoadFromProject(const QString& path) {
         HasFileName = true;
         StlFileName = FromCore(stlName);
         SceneView->FitModel();
+        RefreshTolerances();
         if (Model.CutEdgeExist) {
             // The side bar opens on the system the project was saved with; the moving
             // groups are there with the working plane, as the command states have them.
@@ -497,15 +511,87 @@ bool TMDIChild::SelectFirstChild(int rootKind) {
 }
 
 void TMDIChild::RefreshDataPanel() {
+    RefreshTolerances();
     PanelData->RefreshDataPanel();
+}
+
+void TMDIChild::RefreshTolerances() {
+    JudgedStamp = ToleranceStamp();
+    ToleranceReport = JudgeTolerances(Model);
+    LegendShown = false;
+    if (ColourMap && Model.CutEdgeExist) {
+        std::pair<double, double> range;
+        SegmentColours = ColourMapColours(Model, *ColourMap, range);
+        Legend.Title = QString::fromStdString(model::AngleKey(*ColourMap));
+        Legend.Min = range.first;
+        Legend.Max = range.second;
+        Legend.DecimalSeparator = Model.DecimalSeparator;
+        Legend.Decimals = std::clamp(Model.GetAccuracy(), 0, 3);
+        LegendShown = true;
+    } else {
+        SegmentColours = ToleranceColours(ToleranceReport);
+    }
+    FillPropertyList();
+    PanelData->Table().viewport()->update();
+    SceneView->update();
+}
+
+bool TMDIChild::EditTolerances() {
+    TToleranceDialog dialog(Model, this);
+    if (Host.Dialogs().RunModal(dialog) != QDialog::Accepted || !dialog.Valid()) {
+        return false;
+    }
+    model::TToleranceSet set = dialog.Tolerances();
+    if (set == Model.Tolerances) {
+        return false;
+    }
+    Model.Tolerances = std::move(set);
+    Model.SurfaceData.Modified = true;
+    ShowModified();
+    RefreshDataPanel();
+    return true;
+}
+
+bool TMDIChild::ChooseColourMap() {
+    TColourMapDialog dialog(Model, ColourMap, this);
+    if (Host.Dialogs().RunModal(dialog) != QDialog::Accepted) {
+        return false;
+    }
+    SetColourMap(dialog.Chosen());
+    return true;
+}
+
+void TMDIChild::SetColourMap(std::optional<model::TAngleId> id) {
+    ColourMap = id;
+    RefreshTolerances();
 }
 
 void TMDIChild::FillSelectionLists() {
     Model.FillSelectionLists();
 }
 
+std::vector<std::uint64_t> TMDIChild::ToleranceStamp() const {
+    std::vector<std::uint64_t> stamp{static_cast<std::uint64_t>(Model.CutEdge.size()),
+                                     Model.CutEdgeExist ? 1u : 0u};
+    for (const bool computed : Model.DefinedAngles) {
+        stamp.push_back(computed ? 1u : 0u);
+    }
+    return stamp;
+}
+
 void TMDIChild::FillPropertyList() {
-    PropertyList->Fill(PropertyRows(Model));
+    // A definition accepted in the parameter panel may have forgotten angles: a verdict
+    // judged on them is not shown.
+    if (JudgedStamp != ToleranceStamp()) {
+        RefreshTolerances();
+        return;
+    }
+    TPropertyRows rows = PropertyRows(Model);
+    // The tolerance verdict stays in sight whatever system the side bar shows.
+    for (auto& row : ToleranceRows(Model, ToleranceReport)) {
+        rows.push_back(std::move(row));
+    }
+    PropertyList->Fill(rows);
 }
 
 std::pair<int, int> TMDIChild::GetSelectedSegmentRange() const {

@@ -16,6 +16,7 @@
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "document/document_host.h"
 #include "model/base_names.h"
@@ -147,6 +148,22 @@ public:
     bool SideBarGroupShown(int group) const;
     bool PanelsShown() const;
 
+    // "Допуски...": the tolerance dialog; OK stores its rows in the model (marked changed
+    // when they differ) and refreshes the table, chart, view and property list. True when
+    // the model's tolerances changed.
+    bool EditTolerances();
+    // "Цветовая карта...": the angle whose value colours the cutting edge, or none.
+    bool ChooseColourMap();
+    // The colour map by `id` (nothing: off, the default). While it is on, it takes the
+    // place of the red of the segments outside a tolerance.
+    void SetColourMap(std::optional<model::TAngleId> id);
+    std::optional<model::TAngleId> ColourMapAngle() const { return ColourMap; }
+    // The verdict of the model's tolerances, the edge's colours and the legend judged
+    // afresh (after angles, segments or tolerances changed); RefreshDataPanel calls it.
+    void RefreshTolerances();
+    const model::TToleranceReport& Tolerance() const { return ToleranceReport; }
+    const std::vector<std::uint32_t>& EdgeColours() const { return SegmentColours; }
+
     TDataPanel& Data() const { return *PanelData; }
     TSideBar& Bar() const { return *SideBar; }
     TPropertyList& Properties() const { return *PropertyList; }
@@ -185,6 +202,15 @@ private:
     QSplitter* Splitter1 = nullptr;
     TDataPanel* PanelData = nullptr;
     bool DataPanelSized = false;  // given its starting width when first shown
+    // What the verdict was judged on: the cutting edge's size and existence, the systems
+    // computed.
+    std::vector<std::uint64_t> ToleranceStamp() const;
+    std::vector<std::uint64_t> JudgedStamp;
+    model::TToleranceReport ToleranceReport;
+    std::optional<model::TAngleId> ColourMap;
+    std::vector<std::uint32_t> SegmentColours;
+    view::TColourLegend Legend;
+    bool LegendShown = false;
 };
 
 }  // namespace tessarin::document

@@ -152,6 +152,8 @@ public slots:
     void ButtonRemoveCEClick();
     void ButtonRemoveSelectClick();
     void ButtonTransformModelClick();
+    void ButtonTolerancesClick();
+    void ButtonColourMapClick();
     void ButtonHelpClick();
     void ButtonAboutClick();
     void ButtonSaveImageClick();
@@ -269,6 +271,7 @@ private:
     QAction* ButtonRemoveCE = nullptr;
     QAction* ButtonRemoveSelect = nullptr;
     QAction* ButtonTransformModel = nullptr;
+    QAction* ButtonTolerances = nullptr;
     QAction* ButtonRotate = nullptr;
     QAction* ButtonPan = nullptr;
     QAction* ButtonZoom = nullptr;
@@ -287,6 +290,7 @@ private:
     QAction* ButtonViewCS = nullptr;
     QAction* ButtonViewFeedPlan = nullptr;
     QAction* ButtonSaveImage = nullptr;
+    QAction* ButtonColourMap = nullptr;
     QAction* ButtonTiled = nullptr;
     QAction* ButtonCascade = nullptr;
     QAction* ButtonHelp = nullptr;

@@ -57,6 +57,12 @@ std::vector<TCommand> TMainForm::GeometryCommands() {
          .Hint = "Преобразовать модель",
          .Run = &TMainForm::ButtonTransformModelClick,
          .Enabling = {TCommandKind::Geometry, &TCommandContext::Loaded}},
+        {.Action = &TMainForm::ButtonTolerances,
+         .Name = "ButtonTolerances",
+         .Caption = "Допуски...",
+         .Hint = "Допуски",
+         .Run = &TMainForm::ButtonTolerancesClick,
+         .Enabling = {TCommandKind::Geometry, &TCommandContext::AnglesComputed}},
     };
 }
 
@@ -74,6 +80,7 @@ void TMainForm::CreateGeometryMenu() {
     geometry->addAction(ButtonRemoveSelect);
     geometry->addSeparator();
     geometry->addAction(ButtonTransformModel);
+    geometry->addAction(ButtonTolerances);
 }
 
 void TMainForm::CreateGeometryToolBar() {
@@ -175,6 +182,13 @@ void TMainForm::ButtonRemoveCEClick() {
 void TMainForm::ButtonTransformModelClick() {
     if (TMDIChild* document = ActiveDocument(); document != nullptr) {
         document->TransformModel();
+    }
+    UpdateCommandStates();
+}
+
+void TMainForm::ButtonTolerancesClick() {
+    if (TMDIChild* document = ActiveDocument(); document != nullptr) {
+        document->EditTolerances();
     }
     UpdateCommandStates();
 }

@@ -140,6 +140,12 @@ std::vector<TCommand> TMainForm::ViewCommands() {
          .Hint = "Сохранить изображение",
          .Run = &TMainForm::ButtonSaveImageClick,
          .Enabling = {TCommandKind::View, &TCommandContext::Loaded}},
+        {.Action = &TMainForm::ButtonColourMap,
+         .Name = "ButtonColourMap",
+         .Caption = "Цветовая карта...",
+         .Hint = "Цветовая карта",
+         .Run = &TMainForm::ButtonColourMapClick,
+         .Enabling = {TCommandKind::View, &TCommandContext::AnglesComputed}},
     };
 }
 
@@ -174,8 +180,16 @@ void TMainForm::CreateViewMenu() {
     view->addAction(ButtonViewCutEdge);
     view->addAction(ButtonViewCS);
     view->addAction(ButtonViewFeedPlan);
+    view->addAction(ButtonColourMap);
     view->addSeparator();
     view->addAction(ButtonSaveImage);
+}
+
+void TMainForm::ButtonColourMapClick() {
+    if (TMDIChild* document = ActiveDocument(); document != nullptr) {
+        document->ChooseColourMap();
+    }
+    UpdateCommandStates();
 }
 
 void TMainForm::CreateViewToolBar() {

@@ -490,9 +490,10 @@ void TSceneRenderer::PaintScene(const model::TModel& model, const TSceneFrame& f
     if (cutEdgeDrawn) {
         const auto [first, last] = frame.SelectedRange;
         if (frame.ShowSelection) {
-            DrawCutEdge(model.SelectCutEdge, first, last, -1);
+            DrawCutEdge(model.SelectCutEdge, first, last, -1, frame.SegmentColours);
         } else {
-            DrawCutEdge(model.CutEdge, first, last, model.WorkingCS.FeedPlan.HCE);
+            DrawCutEdge(model.CutEdge, first, last, model.WorkingCS.FeedPlan.HCE,
+                        frame.SegmentColours);
         }
     }
 
@@ -633,13 +634,21 @@ void TSceneRenderer::DrawPolygonList(const model::TSurface& list, TListSlot slot
     }
 }
 
-void TSceneRenderer::DrawCutEdge(const model::TCutEdgeData& list, int first, int last, int main) {
+void TSceneRenderer::DrawCutEdge(const model::TCutEdgeData& list, int first, int last, int main,
+                                 const std::vector<std::uint32_t>* colours) {
     glDisable(GL_LIGHTING);
     glLineWidth(kEdgeWidth);
     for (const model::TSegment& segment : list) {
         // Wide arithmetic: a Number read from a file may be any 32-bit value.
         const long long k = static_cast<long long>(segment.Number) - 1;
         glColor3f(0.9f, 0.9f, 0.3f);
+        if (colours != nullptr && k >= 0 && static_cast<std::size_t>(k) < colours->size()) {
+            if (const std::uint32_t c = (*colours)[static_cast<std::size_t>(k)];
+                (c >> 24) == 0xFF) {
+                glColor3ub(static_cast<GLubyte>(c >> 16), static_cast<GLubyte>(c >> 8),
+                           static_cast<GLubyte>(c));
+            }
+        }
         if (first <= k && k <= last) {
             glColor3f(1.0f, 0.5f, 0.8f);
         }

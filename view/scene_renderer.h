@@ -27,6 +27,7 @@
 #include <cstdint>
 #include <memory>
 #include <utility>
+#include <vector>
 
 #include "geometry/vector3.h"
 #include "model/model.h"
@@ -60,6 +61,10 @@ struct TSceneFrame {
     // First and last cutting-edge index (Number - 1) of the chosen table rows; the
     // segments in between are drawn in the chosen colour. (-1, -1) for none.
     std::pair<int, int> SelectedRange{-1, -1};
+    // The cutting edge's own colour per cutting-edge index (Number - 1), 0xAARRGGBB: AA
+    // 0xFF sets it, 0 (and an index past the end, or no list) keeps the usual yellow. The
+    // chosen rows and the main segment are highlighted over it. Owned by the caller.
+    const std::vector<std::uint32_t>* SegmentColours = nullptr;
     geometry::TVector3 ViewPan;
     geometry::TVector3 ViewRotation;  // degrees about X, then Y, then Z
     double ViewZoom = 1.0;
@@ -156,7 +161,8 @@ private:
 
     void DrawPolygons(const model::TSurface& list, int kind, bool shaded, TListSlot slot);
     void DrawPolygonList(const model::TSurface& list, TListSlot slot);
-    static void DrawCutEdge(const model::TCutEdgeData& list, int first, int last, int main);
+    static void DrawCutEdge(const model::TCutEdgeData& list, int first, int last, int main,
+                            const std::vector<std::uint32_t>* colours);
     void DrawBaseDisc();
     void DrawPlaneDisc();
     void DrawSideDisc();

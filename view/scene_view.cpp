@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QOpenGLContext>
+#include <QPainter>
 #include <QToolTip>
 #include <QWheelEvent>
 
@@ -106,6 +107,10 @@ void TSceneView::paintGL() {
     ClickPaint = false;
     if (draw) {
         Renderer.PaintScene(Model, Frame());
+        if (const TColourLegend* legend = Inputs.Legend ? Inputs.Legend() : nullptr) {
+            QPainter painter(this);
+            DrawColourLegend(painter, rect(), *legend);
+        }
     } else {
         TSceneRenderer::PaintBlank();
     }
@@ -293,6 +298,9 @@ TSceneFrame TSceneView::Frame() const {
     frame.ShowSelection = Inputs.ShowSelection && Inputs.ShowSelection();
     if (Inputs.SelectedSegmentRange) {
         frame.SelectedRange = Inputs.SelectedSegmentRange();
+    }
+    if (Inputs.SegmentColours) {
+        frame.SegmentColours = Inputs.SegmentColours();
     }
     frame.ViewPan = ViewPan;
     frame.ViewRotation = ViewRotation;

@@ -17,6 +17,7 @@
 
 #include "geometry/vector3.h"
 #include "model/model.h"
+#include "view/colour_legend.h"
 #include "view/scene_renderer.h"
 #include "view/view_navigation.h"
 
@@ -31,6 +32,10 @@ struct TSceneInputs {
     // First and last cutting-edge index of the table rows chosen; (-1, -1) for none.
     std::function<std::pair<int, int>()> SelectedSegmentRange;
     std::function<TMouseMode()> MouseMode;
+    // The cutting edge's own colours (TSceneFrame::SegmentColours); null for none.
+    std::function<const std::vector<std::uint32_t>*()> SegmentColours;
+    // The colour map's legend drawn over the top-right corner; null for none.
+    std::function<const TColourLegend*()> Legend;
 };
 
 class TSceneView : public QOpenGLWidget {

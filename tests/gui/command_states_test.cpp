@@ -62,6 +62,7 @@ const QStringList kCommands = {
     "ButtonRemoveCE",
     "ButtonRemoveSelect",
     "ButtonTransformModel",
+    "ButtonTolerances",
     "ButtonRotate",
     "ButtonPan",
     "ButtonZoom",
@@ -80,6 +81,7 @@ const QStringList kCommands = {
     "ButtonViewCS",
     "ButtonViewFeedPlan",
     "ButtonSaveImage",
+    "ButtonColourMap",
     "ButtonTiled",
     "ButtonCascade",
     "ButtonHelp",
@@ -271,7 +273,8 @@ void TCommandStatesTest::EnablingRules_data() {
                "always ButtonNew ButtonOpen documents windows views ButtonSortFaces "
                "ButtonTransformModel "
                "ButtonCutEdge ButtonViewFaces ButtonRemoveSortFaces ButtonViewCutEdge "
-               "ButtonDiscardCutEdge ButtonRemoveCE ButtonViewFeedPlan ButtonSelection")
+               "ButtonDiscardCutEdge ButtonRemoveCE ButtonViewFeedPlan ButtonSelection "
+               "ButtonTolerances ButtonColourMap")
         << true << true << true;
     QTest::newRow("selection")
         << TState::SelectionMade << false
@@ -280,7 +283,7 @@ void TCommandStatesTest::EnablingRules_data() {
                "ButtonTransformModel "
                "ButtonCutEdge ButtonViewFaces ButtonRemoveSortFaces ButtonViewCutEdge "
                "ButtonDiscardCutEdge ButtonRemoveCE ButtonViewFeedPlan ButtonSelection "
-               "ButtonRemoveSelect")
+               "ButtonRemoveSelect ButtonTolerances ButtonColourMap")
         << true << true << true;
 
     // Open panel: no file or geometry command, the side bar off; the view commands and
@@ -304,7 +307,9 @@ void TCommandStatesTest::EnablingRules_data() {
         << true << false << true;
     QTest::newRow("selection, panel open")
         << TState::SelectionMade << true
-        << Expand("always windows views ButtonViewFaces ButtonViewCutEdge ButtonViewFeedPlan")
+        << Expand(
+               "always windows views ButtonViewFaces ButtonViewCutEdge ButtonViewFeedPlan "
+               "ButtonColourMap")
         << true << false << true;
 }
 
@@ -463,13 +468,13 @@ void TCommandStatesTest::MenusAndToolbarsKeepTheirOrder_data() {
                                << Words(
                                       "ButtonSortFaces ButtonCutEdge - ButtonDiscardCutEdge "
                                       "ButtonSelection - ButtonRemoveSortFaces ButtonRemoveCE "
-                                      "ButtonRemoveSelect - ButtonTransformModel");
+                                      "ButtonRemoveSelect - ButtonTransformModel ButtonTolerances");
     QTest::newRow("Вид") << "MenuView"
                          << (Words("ButtonRotate ButtonPan ButtonZoom ButtonRotateZ - "
                                    "ButtonViewShaded ButtonViewKarkas")
                              << QStringLiteral("[Стандартные виды]")
                              << Words("- ButtonViewFaces ButtonViewCutEdge ButtonViewCS "
-                                      "ButtonViewFeedPlan - ButtonSaveImage"));
+                                      "ButtonViewFeedPlan ButtonColourMap - ButtonSaveImage"));
     QTest::newRow("Стандартные виды")
         << "MenuStandardViews"
         << Words(
@@ -510,6 +515,8 @@ void TCommandStatesTest::HintsAreCaptionsExceptThree() {
         {"ButtonSaveAs", "Сохранить как"},
         {"ButtonSaveImage", "Сохранить изображение"},
         {"ButtonTransformModel", "Преобразовать модель"},
+        {"ButtonTolerances", "Допуски"},
+        {"ButtonColourMap", "Цветовая карта"},
     };
     QCOMPARE(Command("ButtonOpen")->text(), QStringLiteral("Открыть..."));
     QCOMPARE(Command("ButtonZoom")->text(), QStringLiteral("Увеличить/уменьшить"));
