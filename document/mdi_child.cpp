@@ -65,12 +65,17 @@ TMDIChild::TMDIChild(TDocumentHost& host, char decimalSeparator, QWidget* parent
     inputs.ShowSelection = [this] { return ShowSelection; };
     inputs.SelectedSegmentRange = [this] { return GetSelectedSegmentRange(); };
     inputs.MouseMode = [this] { return Host.MouseMode(); };
+    inputs.HighlightedEdge = [this] {
+        return PanelData != nullptr ? PanelData->HighlightedEdge() : std::pair<int, int>{-1, 0};
+    };
     SceneView = new view::TSceneView(Model, std::move(inputs));
     SceneView->setObjectName(QStringLiteral("SceneView"));
 
     PanelLeft = CreatePanelLeft();
     PanelData = new TDataPanel(Model, ShowSelection, Host.Dialogs());
     connect(PanelData, &TDataPanel::ChosenRowsChanged, SceneView, qOverload<>(&QWidget::update));
+    connect(PanelData, &TDataPanel::HighlightedEdgeChanged, SceneView,
+            qOverload<>(&QWidget::update));
     connect(PanelData, &TDataPanel::Picked, this, [this] {
         SceneView->update();
         emit SegmentPicked();

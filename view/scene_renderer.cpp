@@ -493,6 +493,7 @@ void TSceneRenderer::PaintScene(const model::TModel& model, const TSceneFrame& f
             DrawCutEdge(model.SelectCutEdge, first, last, -1);
         } else {
             DrawCutEdge(model.CutEdge, first, last, model.WorkingCS.FeedPlan.HCE);
+            DrawHighlightedEdge(model.CutEdge, frame.HighlightedEdge);
         }
     }
 
@@ -651,6 +652,28 @@ void TSceneRenderer::DrawCutEdge(const model::TCutEdgeData& list, int first, int
         Vertex(segment.Point2);
         glEnd();
     }
+    glEnable(GL_LIGHTING);
+}
+
+void TSceneRenderer::DrawHighlightedEdge(const model::TCutEdgeData& list,
+                                         std::pair<int, int> edge) {
+    const auto [first, count] = edge;
+    const long long size = static_cast<long long>(list.size());
+    if (first < 0 || first >= size || count <= 0) {
+        return;
+    }
+    glDisable(GL_LIGHTING);
+    // Twice as wide as the cutting edge, so it stands out of it wherever it runs.
+    glLineWidth(2.0f * kEdgeWidth);
+    glColor3f(kHighlightedEdgeColour[0], kHighlightedEdgeColour[1], kHighlightedEdgeColour[2]);
+    glBegin(GL_LINES);
+    for (long long i = 0; i < std::min<long long>(count, size); ++i) {
+        const model::TSegment& segment = list[static_cast<std::size_t>((first + i) % size)];
+        Vertex(segment.Point1);
+        Vertex(segment.Point2);
+    }
+    glEnd();
+    glLineWidth(kEdgeWidth);
     glEnable(GL_LIGHTING);
 }
 

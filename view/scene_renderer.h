@@ -49,6 +49,9 @@ struct TDisplayToggles {
 enum class TPanelEdit : std::uint8_t { None, System, WorkingPlane };
 
 // Everything one frame reads besides the model.
+// The colour of the edge chosen in the edge summary (cyan), unlike any other of the scene.
+inline constexpr std::array<float, 3> kHighlightedEdgeColour{0.0f, 0.75f, 1.0f};
+
 struct TSceneFrame {
     int Width = 0;  // drawable size in device pixels
     int Height = 0;
@@ -60,6 +63,10 @@ struct TSceneFrame {
     // First and last cutting-edge index (Number - 1) of the chosen table rows; the
     // segments in between are drawn in the chosen colour. (-1, -1) for none.
     std::pair<int, int> SelectedRange{-1, -1};
+    // The edge chosen in the edge summary: its first cutting-edge index and its segment
+    // count, running past the end on from 0. Drawn over the cutting edge wider and in
+    // the edge colour; (-1, 0) for none. Not drawn while the selection is shown.
+    std::pair<int, int> HighlightedEdge{-1, 0};
     geometry::TVector3 ViewPan;
     geometry::TVector3 ViewRotation;  // degrees about X, then Y, then Z
     double ViewZoom = 1.0;
@@ -157,6 +164,7 @@ private:
     void DrawPolygons(const model::TSurface& list, int kind, bool shaded, TListSlot slot);
     void DrawPolygonList(const model::TSurface& list, TListSlot slot);
     static void DrawCutEdge(const model::TCutEdgeData& list, int first, int last, int main);
+    static void DrawHighlightedEdge(const model::TCutEdgeData& list, std::pair<int, int> edge);
     void DrawBaseDisc();
     void DrawPlaneDisc();
     void DrawSideDisc();

@@ -294,6 +294,9 @@ TSceneFrame TSceneView::Frame() const {
     if (Inputs.SelectedSegmentRange) {
         frame.SelectedRange = Inputs.SelectedSegmentRange();
     }
+    if (Inputs.HighlightedEdge) {
+        frame.HighlightedEdge = Inputs.HighlightedEdge();
+    }
     frame.ViewPan = ViewPan;
     frame.ViewRotation = ViewRotation;
     frame.ViewZoom = ViewZoom;

@@ -31,6 +31,8 @@ struct TSceneInputs {
     // First and last cutting-edge index of the table rows chosen; (-1, -1) for none.
     std::function<std::pair<int, int>()> SelectedSegmentRange;
     std::function<TMouseMode()> MouseMode;
+    // The edge chosen in the edge summary (TSceneFrame::HighlightedEdge); none when unset.
+    std::function<std::pair<int, int>()> HighlightedEdge;
 };
 
 class TSceneView : public QOpenGLWidget {
