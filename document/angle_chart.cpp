@@ -223,7 +223,10 @@ QLineSeries* TAngleChart::DerivedLine(int code) {
         static constexpr std::array<Qt::PenStyle, model::kSystemCount> kPens{
             Qt::DotLine, Qt::SolidLine, Qt::DashLine, Qt::DashDotLine};
         line = new QLineSeries(this);
-        line->setName(QString::fromUtf8(model::SystemInfo(id.System).TitlePrefix) +
+        // The chart's short system prefixes, as the stored angles' lines have them.
+        static constexpr std::array<const char*, model::kSystemCount> kPrefixes{
+            "Инстр.", "Стат.", "Кин.", "Дин."};
+        line->setName(QString::fromUtf8(kPrefixes.at(static_cast<std::size_t>(id.System))) +
                       QLatin1Char(' ') +
                       QString::fromUtf8(model::AngleKindInfo(id.Kind).TitleWord));
         QPen pen(kColours.at(static_cast<std::size_t>(id.Kind)));

@@ -670,6 +670,7 @@ void TDataPanel::FillEdgeSummary() {
             EdgeSummary->setItem(row, c, new QTableWidgetItem(cells[c]));
         }
     }
+    EdgeSummary->resizeColumnsToContents();
     if (previous >= 0 && previous < rows - 1) {
         EdgeSummary->selectRow(previous);
     }
