@@ -663,6 +663,10 @@ void TSceneRenderer::DrawHighlightedEdge(const model::TCutEdgeData& list,
         return;
     }
     glDisable(GL_LIGHTING);
+    // Drawn over the cutting edge's own lines at the same depth.
+    GLint depthFunc = GL_LESS;
+    glGetIntegerv(GL_DEPTH_FUNC, &depthFunc);
+    glDepthFunc(GL_LEQUAL);
     // Twice as wide as the cutting edge, so it stands out of it wherever it runs.
     glLineWidth(2.0f * kEdgeWidth);
     glColor3f(kHighlightedEdgeColour[0], kHighlightedEdgeColour[1], kHighlightedEdgeColour[2]);
@@ -674,6 +678,7 @@ void TSceneRenderer::DrawHighlightedEdge(const model::TCutEdgeData& list,
     }
     glEnd();
     glLineWidth(kEdgeWidth);
+    glDepthFunc(static_cast<GLenum>(depthFunc));
     glEnable(GL_LIGHTING);
 }
 
