@@ -224,8 +224,8 @@ QLineSeries* TAngleChart::DerivedLine(int code) {
             Qt::DotLine, Qt::SolidLine, Qt::DashLine, Qt::DashDotLine};
         line = new QLineSeries(this);
         // The chart's short system prefixes, as the stored angles' lines have them.
-        static constexpr std::array<const char*, model::kSystemCount> kPrefixes{
-            "Инстр.", "Стат.", "Кин.", "Дин."};
+        static constexpr std::array<const char*, model::kSystemCount> kPrefixes{"Инстр.", "Стат.",
+                                                                                "Кин.", "Дин."};
         line->setName(QString::fromUtf8(kPrefixes.at(static_cast<std::size_t>(id.System))) +
                       QLatin1Char(' ') +
                       QString::fromUtf8(model::AngleKindInfo(id.Kind).TitleWord));

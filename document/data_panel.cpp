@@ -568,6 +568,22 @@ void TDataPanel::SetFlat(bool flat) {
     GBTable->setFlat(flat);
 }
 
+std::vector<model::TAngleId> TDataPanel::ExportedAngles() const {
+    std::vector<model::TAngleId> angles;
+    if (GridModel->ShowSelection()) {
+        return angles;
+    }
+    for (const int code : AllColumns) {
+        if (IsDerivedCode(code) && !IsSelectionCode(code)) {
+            const model::TAngleId id = DerivedAngle(code);
+            if (Model.DefinedAngles.at(static_cast<std::size_t>(id.System))) {
+                angles.push_back(id);
+            }
+        }
+    }
+    return angles;
+}
+
 // ---- edges -------------------------------------------------------------------------
 
 QWidget* TDataPanel::CreateEdgeTab() {

@@ -56,6 +56,12 @@ public:
     // angle nodes in tree order.
     const std::vector<int>& TableColumns() const { return AllColumns; }
 
+    // The derived angles of the cutting-edge group the table shows, whose systems' angles
+    // are computed, in table order: what an export adds after the table's own columns.
+    // None while the selection group shows (an export's extras are per cutting-edge
+    // segment).
+    std::vector<model::TAngleId> ExportedAngles() const;
+
     // The edge summary: the tab, its table and the angle it summarises.
     QTabWidget& Tabs() const { return *DataTabs; }
     QTableWidget& EdgeTable() const { return *EdgeSummary; }

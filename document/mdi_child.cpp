@@ -663,9 +663,9 @@ void TMDIChild::ExportTable(const QString& formatKey) {
         return;
     }
     // The core's writer, as for projects: links, modes and hard links of the file stay.
-    if (const model::TResult written =
-            project::WriteTable(*format, Model, PanelData->ShownColumns(),
-                                project::TTableReader::Spreadsheet, NativePath(name));
+    if (const model::TResult written = project::WriteTable(
+            *format, Model, PanelData->ShownColumns(), project::TTableReader::Spreadsheet,
+            NativePath(name), project::TTableExtras{false, PanelData->ExportedAngles()});
         !written) {
         dialogs.Beep();
         dialogs.Error(this, QStringLiteral("Ошибка при сохранении файла"),

@@ -8,6 +8,7 @@
 #include <QTabWidget>
 #include <QTableView>
 #include <QTableWidget>
+#include <QTemporaryDir>
 #include <QtCharts/QLineSeries>
 #include <QtTest>
 
@@ -81,6 +82,7 @@ private slots:
     void DerivedNodesOnlyForComputedSystems();
     void DerivedColumnsShowAngleValue();
     void DerivedLinesOnTheChart();
+    void ExportAddsTheDerivedColumns();
     void EdgeColumnAndSummary();
     void EdgesFollowTheKinkAngle();
     void Screenshots();
@@ -241,6 +243,27 @@ void TDerivedPanelTest::DerivedLinesOnTheChart() {
     QVERIFY(panel.Chart().ShownLines().isEmpty());
 }
 
+void TDerivedPanelTest::ExportAddsTheDerivedColumns() {
+    TMDIChild* document = OpenSample();
+    const model::TModel& m = document->Model;
+    TDataPanel& panel = document->Data();
+    const model::TAngleId gn{model::kSSK, model::kKindGn};
+    ClickNode(panel.Tree(), 7);
+    ClickNode(panel.Tree(), DerivedCode(gn, false), Qt::ControlModifier);
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("table.csv"));
+    Dialogs->ChooseFile(path);
+    emit panel.ExportRequested();
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QStringList lines = QString::fromUtf8(file.readAll()).split(QStringLiteral("\r\n"));
+    QCOMPARE(lines.front(), QStringLiteral("№;Угол в ПСК;Статич. передний угол;Статич. "
+                                           "нормальный передний угол"));
+    // The same text as the table's cell.
+    QCOMPARE(lines.at(1).section(QLatin1Char(';'), 3), panel.TableModel().CellText(0, 3));
+    QCOMPARE(lines.at(1).section(QLatin1Char(';'), 3), Expected(m, m.CutEdge.front(), gn));
+}
+
 void TDerivedPanelTest::EdgeColumnAndSummary() {
     TMDIChild* document = OpenSample();
     const model::TModel& m = document->Model;
@@ -344,9 +367,11 @@ void TDerivedPanelTest::Screenshots() {
         ClickNode(panel.Tree(), DerivedCode({model::kSSK, kind}, false), Qt::ControlModifier);
     }
     ClickNode(panel.Tree(), EdgeColumnCode(false), Qt::ControlModifier);
+    QTest::qWait(300);  // the chart lays out its axes after the event loop has run
     QVERIFY(panel.grab().save(QString::fromLocal8Bit(folder) + "/derived_table.png"));
     panel.Tabs().setCurrentIndex(1);
     panel.EdgeTable().selectRow(3);
+    QTest::qWait(100);
     QVERIFY(panel.grab().save(QString::fromLocal8Bit(folder) + "/edge_tab.png"));
 }
 
