@@ -274,24 +274,47 @@ void TAngleChart::ShowSeries(const model::TModel& model, const std::vector<int>&
         }
     }
     DerivedPoints.clear();
+    std::vector<int> derived;
+    std::array<bool, model::kSystemCount> systems{};
     for (const int k : columns) {
-        if (!IsDerivedCode(k) || IsSelectionCode(k) || DerivedPoints.count(k) != 0) {
+        if (!IsDerivedCode(k) || IsSelectionCode(k) ||
+            std::find(derived.begin(), derived.end(), k) != derived.end()) {
             continue;
         }
         const model::TAngleId id = DerivedAngle(k);
-        if (!model.DefinedAngles.at(static_cast<std::size_t>(id.System))) {
+        if (model.DefinedAngles.at(static_cast<std::size_t>(id.System))) {
+            derived.push_back(k);
+            systems.at(static_cast<std::size_t>(id.System)) = true;
+        }
+    }
+    // One pass over the segments per system, all of its kinds at once.
+    std::map<int, model::TSeries> series;
+    for (int system = 0; system < model::kSystemCount; ++system) {
+        if (!systems.at(static_cast<std::size_t>(system))) {
             continue;
         }
-        model::TSeries series;
-        series.Reserve(model.CutEdge.size());
-        for (const model::TSegment& segment : model.CutEdge) {
-            // An angle not defined at a segment leaves no point there.
-            if (const double value = model::AngleValue(segment, model.AcceptedCS, id);
-                !std::isnan(value)) {
-                series.Add(segment.Polar, value);
+        std::vector<std::pair<int, model::TSeries*>> kinds;
+        for (const int k : derived) {
+            if (DerivedAngle(k).System == system) {
+                model::TSeries& line = series[k];
+                line.Reserve(model.CutEdge.size());
+                kinds.emplace_back(DerivedAngle(k).Kind, &line);
             }
         }
-        DerivedPoints[k] = series.GetPoints();
+        for (const model::TSegment& segment : model.CutEdge) {
+            const std::array<double, model::kAngleKindCount> values =
+                model::AngleValues(segment, model.AcceptedCS, system);
+            for (const auto& [kind, line] : kinds) {
+                // An angle not defined at a segment leaves no point there.
+                if (const double value = values.at(static_cast<std::size_t>(kind));
+                    !std::isnan(value)) {
+                    line->Add(segment.Polar, value);
+                }
+            }
+        }
+    }
+    for (const int k : derived) {
+        DerivedPoints[k] = series[k].GetPoints();
         DerivedLine(k);
         shown.push_back(k);
     }

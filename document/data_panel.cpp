@@ -561,7 +561,8 @@ void TDataPanel::SetChartShown(bool shown) {
 }
 
 void TDataPanel::SetFlat(bool flat) {
-    for (QFrame* frame : std::initializer_list<QFrame*>{TreeViewData, StringGridData, DataChart}) {
+    for (QFrame* frame :
+         std::initializer_list<QFrame*>{TreeViewData, StringGridData, EdgeSummary, DataChart}) {
         frame->setFrameShape(flat ? QFrame::Box : QFrame::StyledPanel);
         frame->setFrameShadow(flat ? QFrame::Plain : QFrame::Sunken);
     }
