@@ -17,7 +17,6 @@
 
 #include "document/derived_columns.h"
 #include "model/angle_keys.h"
-#include "model/series.h"
 #include "model/systems.h"
 
 namespace tessarin::document {
@@ -287,34 +286,46 @@ void TAngleChart::ShowSeries(const model::TModel& model, const std::vector<int>&
             systems.at(static_cast<std::size_t>(id.System)) = true;
         }
     }
-    // One pass over the segments per system, all of its kinds at once.
-    std::map<int, model::TSeries> series;
+    // One pass over the segments per system, all of its kinds at once, straight into
+    // the lines' point lists (a million points a line: no copies).
     for (int system = 0; system < model::kSystemCount; ++system) {
         if (!systems.at(static_cast<std::size_t>(system))) {
             continue;
         }
-        std::vector<std::pair<int, model::TSeries*>> kinds;
+        std::vector<std::pair<int, std::vector<model::TChartPoint>*>> kinds;
         for (const int k : derived) {
             if (DerivedAngle(k).System == system) {
-                model::TSeries& line = series[k];
-                line.Reserve(model.CutEdge.size());
-                kinds.emplace_back(DerivedAngle(k).Kind, &line);
+                std::vector<model::TChartPoint>& points = DerivedPoints[k];
+                points.reserve(model.CutEdge.size());
+                kinds.emplace_back(DerivedAngle(k).Kind, &points);
             }
         }
         for (const model::TSegment& segment : model.CutEdge) {
             const std::array<double, model::kAngleKindCount> values =
                 model::AngleValues(segment, model.AcceptedCS, system);
-            for (const auto& [kind, line] : kinds) {
+            for (const auto& [kind, points] : kinds) {
                 // An angle not defined at a segment leaves no point there.
                 if (const double value = values.at(static_cast<std::size_t>(kind));
                     !std::isnan(value)) {
-                    line->Add(segment.Polar, value);
+                    points->push_back({segment.Polar, value});
                 }
+            }
+        }
+        // The cutting edge is in polar order; should it not be, the points are put in
+        // ascending X as the model's series keep theirs (equal X in their order).
+        for (const auto& [kind, points] : kinds) {
+            if (!std::is_sorted(points->begin(), points->end(),
+                                [](const model::TChartPoint& a, const model::TChartPoint& b) {
+                                    return a.X < b.X;
+                                })) {
+                std::stable_sort(points->begin(), points->end(),
+                                 [](const model::TChartPoint& a, const model::TChartPoint& b) {
+                                     return a.X < b.X;
+                                 });
             }
         }
     }
     for (const int k : derived) {
-        DerivedPoints[k] = series[k].GetPoints();
         DerivedLine(k);
         shown.push_back(k);
     }
