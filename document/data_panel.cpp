@@ -264,7 +264,15 @@ void TDataPanel::RefreshDataPanel() {
     const int width = StringGridData->fontMetrics().horizontalAdvance(widest) + 12;
     StringGridData->horizontalHeader()->setDefaultSectionSize(std::max(kDataColumnWidth, width));
     for (int c = 1; c < GridModel->columnCount(); ++c) {
-        StringGridData->setColumnWidth(c, std::max(kDataColumnWidth, width));
+        int columnWidth = std::max(kDataColumnWidth, width);
+        if (AllColumns[static_cast<std::size_t>(c)] > model::kColumnCount) {
+            // The derived angles' titles are longer than today's: wide enough for the
+            // title in two lines, so that the header's three take it whole.
+            const QFontMetrics metrics = StringGridData->horizontalHeader()->fontMetrics();
+            columnWidth = std::max(columnWidth,
+                                   metrics.horizontalAdvance(GridModel->ColumnHeader(c)) / 2 + 16);
+        }
+        StringGridData->setColumnWidth(c, columnWidth);
     }
     if (!Columns.empty()) {
         // 30 pixels, unless the largest segment number needs more.
