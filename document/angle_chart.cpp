@@ -15,7 +15,10 @@
 #include <cmath>
 #include <limits>
 
+#include "document/derived_columns.h"
 #include "document/tolerance_view.h"
+#include "model/angle_keys.h"
+#include "model/systems.h"
 
 namespace tessarin::document {
 
@@ -175,6 +178,12 @@ TAngleChart::TAngleChart(QWidget* parent) : QChartView(parent) {
 }
 
 TAngleChart::~TAngleChart() {
+    for (const auto& [code, line] : DerivedLines) {
+        if (line->chart() != nullptr) {
+            chart()->removeSeries(line);
+        }
+        line->setParent(this);
+    }
     // The lines are ours: the chart would delete those it holds.
     for (QLineSeries* line : Lines) {
         if (line->chart() != nullptr) {
@@ -185,7 +194,58 @@ TAngleChart::~TAngleChart() {
 }
 
 QLineSeries* TAngleChart::Line(int k) const {
+    if (IsDerivedCode(k)) {
+        const auto found = DerivedLines.find(k);
+        return found != DerivedLines.end() ? found->second : nullptr;
+    }
     return Lines.at(static_cast<std::size_t>(k - 3));
+}
+
+QLineSeries* TAngleChart::DerivedLine(int code) {
+    QLineSeries*& line = DerivedLines[code];
+    if (line == nullptr) {
+        const model::TAngleId id = DerivedAngle(code);
+        // Rake angles blue shades, clearance angles red ones, wedge angles purple, the
+        // approach angle grey; the system's pen as for the stored angles.
+        static const std::array<QColor, model::kAngleKindCount> kColours{kRake,
+                                                                         kClearance,
+                                                                         kInclination,
+                                                                         kPlan,
+                                                                         QColor(0, 128, 255),
+                                                                         QColor(255, 128, 0),
+                                                                         QColor(128, 0, 128),
+                                                                         QColor(192, 0, 192),
+                                                                         QColor(0, 160, 160),
+                                                                         QColor(160, 80, 0),
+                                                                         QColor(64, 64, 160),
+                                                                         QColor(160, 64, 64),
+                                                                         QColor(128, 128, 128)};
+        static constexpr std::array<Qt::PenStyle, model::kSystemCount> kPens{
+            Qt::DotLine, Qt::SolidLine, Qt::DashLine, Qt::DashDotLine};
+        line = new QLineSeries(this);
+        // The chart's short system prefixes, as the stored angles' lines have them.
+        static constexpr std::array<const char*, model::kSystemCount> kPrefixes{"Инстр.", "Стат.",
+                                                                                "Кин.", "Дин."};
+        line->setName(QString::fromUtf8(kPrefixes.at(static_cast<std::size_t>(id.System))) +
+                      QLatin1Char(' ') +
+                      QString::fromUtf8(model::AngleKindInfo(id.Kind).TitleWord));
+        QPen pen(kColours.at(static_cast<std::size_t>(id.Kind)));
+        pen.setWidth(1);
+        pen.setStyle(kPens.at(static_cast<std::size_t>(id.System)));
+        pen.setCosmetic(true);
+        line->setPen(pen);
+        line->setPointsVisible(false);
+    }
+    return line;
+}
+
+const std::vector<model::TChartPoint>& TAngleChart::PointsOf(int k) const {
+    if (IsDerivedCode(k)) {
+        static const std::vector<model::TChartPoint> kNone;
+        const auto found = DerivedPoints.find(k);
+        return found != DerivedPoints.end() ? found->second : kNone;
+    }
+    return Model->Series(k).GetPoints();
 }
 
 QList<QLineSeries*> TAngleChart::ShownLines() const {
@@ -202,12 +262,10 @@ bool TAngleChart::LegendShown() const {
 
 void TAngleChart::ShowSeries(const model::TModel& model, const std::vector<int>& columns) {
     QChart* view = chart();
-    for (QLineSeries* line : Lines) {
-        if (line->chart() != nullptr) {
-            view->removeSeries(line);
-            // removeSeries hands the line back without a parent; it stays ours.
-            line->setParent(this);
-        }
+    for (QLineSeries* line : ShownLines()) {
+        view->removeSeries(line);
+        // removeSeries hands the line back without a parent; it stays ours.
+        line->setParent(this);
     }
     std::vector<int> shown;
     for (const int k : columns) {
@@ -215,6 +273,64 @@ void TAngleChart::ShowSeries(const model::TModel& model, const std::vector<int>&
             shown.push_back(k);
         }
     }
+    DerivedPoints.clear();
+    std::vector<int> derived;
+    std::array<bool, model::kSystemCount> systems{};
+    for (const int k : columns) {
+        if (!IsDerivedCode(k) || IsSelectionCode(k) ||
+            std::find(derived.begin(), derived.end(), k) != derived.end()) {
+            continue;
+        }
+        const model::TAngleId id = DerivedAngle(k);
+        if (model.DefinedAngles.at(static_cast<std::size_t>(id.System))) {
+            derived.push_back(k);
+            systems.at(static_cast<std::size_t>(id.System)) = true;
+        }
+    }
+    // One pass over the segments per system, all of its kinds at once, straight into
+    // the lines' point lists (a million points a line: no copies).
+    for (int system = 0; system < model::kSystemCount; ++system) {
+        if (!systems.at(static_cast<std::size_t>(system))) {
+            continue;
+        }
+        std::vector<std::pair<int, std::vector<model::TChartPoint>*>> kinds;
+        for (const int k : derived) {
+            if (DerivedAngle(k).System == system) {
+                std::vector<model::TChartPoint>& points = DerivedPoints[k];
+                points.reserve(model.CutEdge.size());
+                kinds.emplace_back(DerivedAngle(k).Kind, &points);
+            }
+        }
+        for (const model::TSegment& segment : model.CutEdge) {
+            const std::array<double, model::kAngleKindCount> values =
+                model::AngleValues(segment, model.AcceptedCS, system);
+            for (const auto& [kind, points] : kinds) {
+                // An angle not defined at a segment leaves no point there.
+                if (const double value = values.at(static_cast<std::size_t>(kind));
+                    !std::isnan(value)) {
+                    points->push_back({segment.Polar, value});
+                }
+            }
+        }
+        // The cutting edge is in polar order; should it not be, the points are put in
+        // ascending X as the model's series keep theirs (equal X in their order).
+        for (const auto& [kind, points] : kinds) {
+            if (!std::is_sorted(points->begin(), points->end(),
+                                [](const model::TChartPoint& a, const model::TChartPoint& b) {
+                                    return a.X < b.X;
+                                })) {
+                std::stable_sort(points->begin(), points->end(),
+                                 [](const model::TChartPoint& a, const model::TChartPoint& b) {
+                                     return a.X < b.X;
+                                 });
+            }
+        }
+    }
+    for (const int k : derived) {
+        DerivedLine(k);
+        shown.push_back(k);
+    }
+    Model = &model;
     Bands.clear();
     for (const int k : shown) {
         const std::optional<model::TAngleId> id = AngleOfColumn(k);
@@ -239,7 +355,6 @@ void TAngleChart::ShowSeries(const model::TModel& model, const std::vector<int>&
         line->attachAxis(AxisX);
         line->attachAxis(AxisY);
     }
-    Model = &model;
     ShownColumns = shown;
     DrawPoints();
     view->legend()->setVisible(shown.size() != 1);
@@ -275,18 +390,18 @@ void TAngleChart::DrawPoints() {
         return;
     }
     for (const int k : ShownColumns) {
-        Line(k)->replace(DrawnPoints(Model->Series(k).GetPoints(), AxisX->min(), AxisX->max()));
+        Line(k)->replace(DrawnPoints(PointsOf(k), AxisX->min(), AxisX->max()));
     }
 }
 
-void TAngleChart::FitAxes(const model::TModel& model, const std::vector<int>& shown) {
+void TAngleChart::FitAxes(const model::TModel& /*model*/, const std::vector<int>& shown) {
     // The axes span the points of the lines shown (0..1 for none).
     double xMin = std::numeric_limits<double>::infinity();
     double xMax = -xMin;
     double yMin = xMin;
     double yMax = -xMin;
     for (const int k : shown) {
-        for (const model::TChartPoint& p : model.Series(k).GetPoints()) {
+        for (const model::TChartPoint& p : PointsOf(k)) {
             // Not-a-number angles have no place on an axis.
             if (std::isfinite(p.X) && std::isfinite(p.Y)) {
                 xMin = std::min(xMin, p.X);

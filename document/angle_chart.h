@@ -11,11 +11,16 @@
 // the zoom and saves the chart as PNG or SVG. A line of many thousand points is drawn
 // from a reduced copy that keeps every pixel column's extremes; zooming in redraws it
 // from the model's points in the new range.
+//
+// The derived angles of the cutting-edge group (document/derived_columns.h) have lines
+// too, made when first shown, coloured by their kind with their system's pen; their
+// points are computed from the segments each time they are put on the chart.
 #pragma once
 
 #include <QtCharts/QChartView>
 
 #include <array>
+#include <map>
 #include <vector>
 
 #include "model/model.h"
@@ -33,11 +38,13 @@ public:
     ~TAngleChart() override;
 
     // Takes every line off the chart, then puts on it the line of each column 3..17 of
-    // `columns`, in that order, with the model's points. The legend shows unless exactly
-    // one line is on the chart; the axes fit the points.
+    // `columns`, in that order, with the model's points, then the line of each derived
+    // code of the cutting-edge group whose system's angles are computed. The legend shows unless
+    // exactly one line is on the chart; the axes fit the points.
     void ShowSeries(const model::TModel& model, const std::vector<int>& columns);
 
-    // The line of column k (3..17), whether or not it is on the chart.
+    // The line of column k (3..17), whether or not it is on the chart; the line of a
+    // derived code once it has been shown, else null.
     QLineSeries* Line(int k) const;
     // The lines on the chart, in order.
     QList<QLineSeries*> ShownLines() const;
@@ -78,6 +85,8 @@ private:
     void FitTickCounts();
     // The shown lines' points for the present X range, reduced when there are many.
     void DrawPoints();
+    const std::vector<model::TChartPoint>& PointsOf(int k) const;
+    QLineSeries* DerivedLine(int code);
 
     const model::TModel* Model = nullptr;
     std::vector<int> ShownColumns;
@@ -85,6 +94,8 @@ private:
     bool Fitting = false;
 
     std::array<QLineSeries*, 15> Lines{};
+    std::map<int, QLineSeries*> DerivedLines;
+    std::map<int, std::vector<model::TChartPoint>> DerivedPoints;
     QValueAxis* AxisX = nullptr;
     QValueAxis* AxisY = nullptr;
 };

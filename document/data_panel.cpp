@@ -3,21 +3,31 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QHeaderView>
+#include <QLabel>
 #include <QMenu>
 #include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QSplitter>
+#include <QTabWidget>
 #include <QTableView>
+#include <QTableWidget>
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <cmath>
 
+#include "base/number_format.h"
 #include "document/angle_chart.h"
 #include "document/data_table_model.h"
 #include "document/data_tree.h"
+#include "document/derived_columns.h"
 #include "document/dialogs.h"
+#include "model/edges.h"
+#include "model/systems.h"
 #include "project/output_formats.h"
 
 namespace tessarin::document {
@@ -141,7 +151,17 @@ TDataPanel::TDataPanel(model::TModel& model, bool& showSelection, TDialogs& dial
     Splitter3 = new QSplitter(Qt::Horizontal);
     Splitter3->setObjectName(QStringLiteral("PanelUp"));
     Splitter3->addWidget(TreeViewData);
-    Splitter3->addWidget(StringGridData);
+    DataTabs = new QTabWidget;
+    DataTabs->setObjectName(QStringLiteral("DataTabs"));
+    DataTabs->setDocumentMode(true);
+    DataTabs->addTab(StringGridData, QStringLiteral("Сегменты"));
+    DataTabs->addTab(CreateEdgeTab(), QStringLiteral("Кромки"));
+    connect(DataTabs, &QTabWidget::currentChanged, this, [this] {
+        if (EdgeSummaryStale && DataTabs->currentIndex() == 1) {
+            FillEdgeSummary();
+        }
+    });
+    Splitter3->addWidget(DataTabs);
     Splitter3->setSizes({117, 208});
     Splitter3->setStretchFactor(1, 1);
     Splitter3->setChildrenCollapsible(false);
@@ -199,7 +219,7 @@ bool TDataPanel::SelectFirstChild(int rootKind) {
     const std::vector<int>& kinds = TreeViewData->NodeKinds();
     const auto root = std::find(kinds.begin(), kinds.end(), rootKind);
     if (root == kinds.end() || root + 1 == kinds.end() ||
-        IsSelectionKind(*(root + 1)) != IsSelectionKind(rootKind)) {
+        IsSelectionKind(*(root + 1)) != IsSelectionKind(rootKind) || IsExtraCode(*(root + 1))) {
         Dialogs.Beep();
         Dialogs.Error(this, QStringLiteral("Ошибка дерева данных"));
         return false;
@@ -214,6 +234,7 @@ void TDataPanel::TreeViewDataChange() {
         ShowSelection = IsSelectionKind(kinds.front());
     }
     Columns = ShownColumnsOf(kinds);
+    Derived = DerivedColumnsOf(kinds);
     for (QTreeWidgetItem* node : TreeViewData->selectedItems()) {
         node->setExpanded(true);
     }
@@ -224,7 +245,14 @@ void TDataPanel::RefreshDataPanel() {
     {
         // The reset forgets the chosen rows; what they were is kept in Chosen.
         const QScopedValueRollback<bool> refreshing(Refreshing, true);
-        GridModel->Show(Columns, ShowSelection);
+        GridModel->SetEdges(model::GroupModelEdges(Model));
+        AllColumns = Columns;
+        for (const int code : Derived) {
+            if (IsSelectionCode(code) == ShowSelection) {
+                AllColumns.push_back(code);
+            }
+        }
+        GridModel->Show(AllColumns, ShowSelection);
     }
     RestoreChosenRows();
     // Wide enough for an angle such as "-177,4387" with the document's decimals.
@@ -236,7 +264,15 @@ void TDataPanel::RefreshDataPanel() {
     const int width = StringGridData->fontMetrics().horizontalAdvance(widest) + 12;
     StringGridData->horizontalHeader()->setDefaultSectionSize(std::max(kDataColumnWidth, width));
     for (int c = 1; c < GridModel->columnCount(); ++c) {
-        StringGridData->setColumnWidth(c, std::max(kDataColumnWidth, width));
+        int columnWidth = std::max(kDataColumnWidth, width);
+        if (AllColumns[static_cast<std::size_t>(c)] > model::kColumnCount) {
+            // The derived angles' titles are longer than today's: wide enough for the
+            // title in two lines, so that the header's three take it whole.
+            const QFontMetrics metrics = StringGridData->horizontalHeader()->fontMetrics();
+            columnWidth = std::max(columnWidth,
+                                   metrics.horizontalAdvance(GridModel->ColumnHeader(c)) / 2 + 16);
+        }
+        StringGridData->setColumnWidth(c, columnWidth);
     }
     if (!Columns.empty()) {
         // 30 pixels, unless the largest segment number needs more.
@@ -246,8 +282,13 @@ void TDataPanel::RefreshDataPanel() {
         StringGridData->setColumnWidth(0, std::max(kNumberColumnWidth, numberWidth));
     }
     UpdateNumberColumn();
-    DataChart->ShowSeries(Model, Columns);
+    DataChart->ShowSeries(Model, AllColumns);
     StringGridData->viewport()->update();
+    // The edges and their angles may have changed: the summary is filled again when seen.
+    EdgeSummaryStale = true;
+    if (DataTabs->currentIndex() == 1) {
+        FillEdgeSummary();
+    }
     emit ChosenRowsChanged();
 }
 
@@ -528,11 +569,151 @@ void TDataPanel::SetChartShown(bool shown) {
 }
 
 void TDataPanel::SetFlat(bool flat) {
-    for (QFrame* frame : std::initializer_list<QFrame*>{TreeViewData, StringGridData, DataChart}) {
+    for (QFrame* frame :
+         std::initializer_list<QFrame*>{TreeViewData, StringGridData, EdgeSummary, DataChart}) {
         frame->setFrameShape(flat ? QFrame::Box : QFrame::StyledPanel);
         frame->setFrameShadow(flat ? QFrame::Plain : QFrame::Sunken);
     }
     GBTable->setFlat(flat);
+}
+
+std::vector<model::TAngleId> TDataPanel::ExportedAngles() const {
+    std::vector<model::TAngleId> angles;
+    if (GridModel->ShowSelection()) {
+        return angles;
+    }
+    for (const int code : AllColumns) {
+        if (IsDerivedCode(code) && !IsSelectionCode(code)) {
+            const model::TAngleId id = DerivedAngle(code);
+            if (Model.DefinedAngles.at(static_cast<std::size_t>(id.System))) {
+                angles.push_back(id);
+            }
+        }
+    }
+    return angles;
+}
+
+// ---- edges -------------------------------------------------------------------------
+
+QWidget* TDataPanel::CreateEdgeTab() {
+    auto* page = new QWidget;
+    page->setObjectName(QStringLiteral("EdgePage"));
+    EdgeAngle = new QComboBox;
+    EdgeAngle->setObjectName(QStringLiteral("EdgeAngle"));
+    EdgeAngle->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    EdgeAngle->setMinimumContentsLength(12);
+    connect(EdgeAngle, &QComboBox::activated, this, [this] { FillEdgeSummary(); });
+    EdgeSummary = new QTableWidget;
+    EdgeSummary->setObjectName(QStringLiteral("EdgeSummary"));
+    EdgeSummary->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    EdgeSummary->setSelectionBehavior(QAbstractItemView::SelectRows);
+    EdgeSummary->setSelectionMode(QAbstractItemView::SingleSelection);
+    EdgeSummary->setWordWrap(false);
+    EdgeSummary->verticalHeader()->hide();
+    EdgeSummary->verticalHeader()->setDefaultSectionSize(kRowHeight);
+    EdgeSummary->verticalHeader()->setMinimumSectionSize(kRowHeight);
+    EdgeSummary->horizontalHeader()->setFixedHeight(kHeaderHeight);
+    EdgeSummary->horizontalHeader()->setDefaultAlignment(
+        Qt::Alignment(Qt::AlignCenter | Qt::TextWordWrap));
+    EdgeSummary->horizontalHeader()->setDefaultSectionSize(kDataColumnWidth);
+    connect(EdgeSummary, &QTableWidget::itemSelectionChanged, this,
+            &TDataPanel::HighlightedEdgeChanged);
+    auto* top = new QHBoxLayout;
+    top->setContentsMargins(2, 2, 2, 2);
+    top->addWidget(new QLabel(QStringLiteral("Угол:")));
+    top->addWidget(EdgeAngle, 1);
+    auto* layout = new QVBoxLayout(page);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addLayout(top);
+    layout->addWidget(EdgeSummary, 1);
+    return page;
+}
+
+void TDataPanel::FillEdgeSummary() {
+    EdgeSummaryStale = false;
+    // The angles of the computed systems, the chosen one kept by its key.
+    const QString chosenKey = EdgeAngle->currentData().toString();
+    {
+        const QSignalBlocker blocker(EdgeAngle);
+        EdgeAngle->clear();
+        for (const model::TAngleId& id : model::AllAngles()) {
+            if (Model.DefinedAngles.at(static_cast<std::size_t>(id.System))) {
+                EdgeAngle->addItem(QString::fromUtf8(model::SystemInfo(id.System).TitlePrefix) +
+                                       QLatin1Char(' ') +
+                                       QString::fromUtf8(model::AngleKindInfo(id.Kind).TitleWord),
+                                   QString::fromStdString(model::AngleKey(id)));
+            }
+        }
+        const int chosen = EdgeAngle->findData(chosenKey);
+        EdgeAngle->setCurrentIndex(chosen >= 0 ? chosen : 0);
+    }
+    const int previous = EdgeSummary->currentRow();
+    const QSignalBlocker blocker(EdgeSummary);
+    EdgeSummary->clear();
+    const QStringList titles{QStringLiteral("Кромка"),      QStringLiteral("Сегментов"),
+                             QStringLiteral("Длина"),       QStringLiteral("Полярный от"),
+                             QStringLiteral("Полярный до"), QStringLiteral("Мин."),
+                             QStringLiteral("Среднее"),     QStringLiteral("Макс.")};
+    EdgeSummary->setColumnCount(static_cast<int>(titles.size()));
+    EdgeSummary->setHorizontalHeaderLabels(titles);
+    const model::TEdges& edges = GridModel->GetEdges();
+    // Only the chosen angle is read: a table of every angle of a million segments would
+    // take hundreds of megabytes.
+    model::TAngleTable table;
+    table.SegmentCount = Model.CutEdge.size();
+    const std::optional<model::TAngleId> angle =
+        model::AngleOfKey(EdgeAngle->currentData().toString().toStdString());
+    if (angle) {
+        table.Angles.push_back(*angle);
+        table.Values.reserve(Model.CutEdge.size());
+        for (const model::TSegment& segment : Model.CutEdge) {
+            table.Values.push_back(model::AngleValue(segment, Model.AcceptedCS, *angle));
+        }
+    }
+    const model::TEdgeReport report = model::SummarizeEdges(Model.CutEdge, edges, table);
+    const int decimals = Model.GetAccuracy();
+    const auto number = [this, decimals](double value) {
+        return std::isnan(value) ? QString()
+                                 : QString::fromStdString(base::FloatToStrAcc(
+                                       decimals, value, Model.DecimalSeparator));
+    };
+    const int rows = static_cast<int>(report.Edges.size()) + (report.Edges.empty() ? 0 : 1);
+    EdgeSummary->setRowCount(rows);
+    for (int row = 0; row < rows; ++row) {
+        const bool tool = row == static_cast<int>(report.Edges.size());
+        const model::TEdgeSummary& edge =
+            tool ? report.Tool : report.Edges[static_cast<std::size_t>(row)];
+        QStringList cells{tool ? QStringLiteral("Все") : QString::number(edge.Number),
+                          QString::number(edge.Segments), number(edge.Length),
+                          number(edge.PolarFrom), number(edge.PolarTo)};
+        if (!edge.Angles.empty()) {
+            cells << number(edge.Angles.front().Min) << number(edge.Angles.front().Mean)
+                  << number(edge.Angles.front().Max);
+        }
+        for (int c = 0; c < static_cast<int>(cells.size()); ++c) {
+            EdgeSummary->setItem(row, c, new QTableWidgetItem(cells[c]));
+        }
+    }
+    EdgeSummary->resizeColumnsToContents();
+    if (previous >= 0 && previous < rows - 1) {
+        EdgeSummary->selectRow(previous);
+    }
+    emit HighlightedEdgeChanged();
+}
+
+std::pair<int, int> TDataPanel::HighlightedEdge() const {
+    const QList<QTableWidgetItem*> items = EdgeSummary->selectedItems();
+    const model::TEdges& edges = GridModel->GetEdges();
+    if (items.isEmpty() || EdgeSummaryStale) {
+        return {-1, 0};
+    }
+    const int row = items.front()->row();
+    if (row < 0 || row >= static_cast<int>(edges.Edges.size())) {
+        return {-1, 0};  // the tool's row: every segment is an edge already
+    }
+    const model::TEdge& edge = edges.Edges[static_cast<std::size_t>(row)];
+    return {edge.First, edge.Count};
 }
 
 // ---- copying -----------------------------------------------------------------------

@@ -1,5 +1,8 @@
 // The data panel of a document window (PanelData): the data tree, the table of the
 // columns the tree chooses, and under them the angle chart in the group box "График".
+// Beside the table, in a tab of its own ("Кромки"), the summary of the cutting edge's
+// edges: one row per edge (and one for the whole tool) with its segments, length, polar
+// range and the minimum, mean and maximum of the angle chosen above the summary.
 //
 // The panel reads and writes the document's model and its ShowSelection flag (true
 // while the table shows the selection group), both owned by the document window.
@@ -15,8 +18,11 @@
 class QAction;
 class QGroupBox;
 class QMenu;
+class QComboBox;
 class QSplitter;
 class QTableView;
+class QTableWidget;
+class QTabWidget;
 
 namespace tessarin::document {
 
@@ -46,6 +52,25 @@ public:
     // the first row is.
     void RefreshDataPanel();
     const std::vector<int>& ShownColumns() const;
+    // What the table shows: ShownColumns, then the columns of the chosen edge and derived
+    // angle nodes in tree order.
+    const std::vector<int>& TableColumns() const { return AllColumns; }
+
+    // The derived angles of the cutting-edge group the table shows, whose systems' angles
+    // are computed, in table order: what an export adds after the table's own columns.
+    // None while the selection group shows (an export's extras are per cutting-edge
+    // segment).
+    std::vector<model::TAngleId> ExportedAngles() const;
+
+    // The edge summary: the tab, its table and the angle it summarises.
+    QTabWidget& Tabs() const { return *DataTabs; }
+    QTableWidget& EdgeTable() const { return *EdgeSummary; }
+    QComboBox& EdgeAngleBox() const { return *EdgeAngle; }
+    // Fills the edge summary afresh (it is filled when its tab is shown after a change).
+    void FillEdgeSummary();
+    // The edge chosen in the summary: its first cutting-edge index and its segment count
+    // (it may run past the end on from 0); (-1, 0) for none.
+    std::pair<int, int> HighlightedEdge() const;
 
     // First and last table row chosen (0-based); (-1, -1) for none.
     std::pair<int, int> ChosenRows() const;
@@ -101,6 +126,8 @@ signals:
     // (project/output_formats.h); empty means the list's first format.
     void ExportRequested(const QString& formatKey = QString());
     void SaveChartRequested();
+    // Another edge (or none) is chosen in the edge summary: the 3-D view highlights it.
+    void HighlightedEdgeChanged();
 
 private:
     // The end points of the segments of the first and last chosen rows, kept at every
@@ -114,6 +141,7 @@ private:
     void RestoreChosenRows();
 
     void TreeViewDataChange();
+    QWidget* CreateEdgeTab();
     // The number column's columns, width and place follow the table's.
     void UpdateNumberColumn();
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -136,7 +164,13 @@ private:
     QMenu* PopupMenuTable = nullptr;
     QAction* CopyAction = nullptr;
     std::vector<int> Columns;
+    std::vector<int> Derived;  // the edge and derived codes the tree chooses
+    std::vector<int> AllColumns;
     TChosenEnds Chosen;
+    QTabWidget* DataTabs = nullptr;
+    QTableWidget* EdgeSummary = nullptr;
+    QComboBox* EdgeAngle = nullptr;
+    bool EdgeSummaryStale = true;
     bool Refreshing = false;
     bool PickMode = false;
     bool ColumnResizing = true;

@@ -1,6 +1,11 @@
 #include "document/data_table_model.h"
 
 #include <algorithm>
+#include <cmath>
+
+#include "base/number_format.h"
+#include "document/derived_columns.h"
+#include "model/systems.h"
 
 #include "document/tolerance_view.h"
 
@@ -32,7 +37,11 @@ QString TDataTableModel::CellText(int row, int column) const {
     if (column < 0 || column >= static_cast<int>(Columns.size()) || row < 0) {
         return {};
     }
-    const model::TStringList& list = Model.Columns[Columns[static_cast<std::size_t>(column)]];
+    const int code = Columns[static_cast<std::size_t>(column)];
+    if (code > model::kColumnCount) {
+        return ExtraCellText(row, code);
+    }
+    const model::TStringList& list = Model.Columns[code];
     const std::size_t item = static_cast<std::size_t>(row) + 1;
     return item < list.size() ? QString::fromStdString(list[item]) : QString();
 }
@@ -42,11 +51,60 @@ QString TDataTableModel::ColumnHeader(int column) const {
         return {};
     }
     const int k = Columns[static_cast<std::size_t>(column)];
+    if (IsEdgeColumnCode(k)) {
+        return QStringLiteral("Кромка");
+    }
+    if (IsDerivedCode(k)) {
+        const model::TAngleId id = DerivedAngle(k);
+        return QString::fromUtf8(model::SystemInfo(id.System).TitlePrefix) + QLatin1Char(' ') +
+               QString::fromUtf8(model::AngleKindInfo(id.Kind).TitleWord);
+    }
+    if (k > model::kColumnCount) {
+        return {};
+    }
     if (column == 0) {
         const model::TStringList& list = Model.Columns[k];
         return list.empty() ? QString() : QString::fromStdString(list.front());
     }
     return QString::fromUtf8(model::ColumnTitle(k));
+}
+
+const model::TSegment* TDataTableModel::SegmentOfRow(int row, int code) const {
+    const model::TCutEdgeData& list = IsSelectionCode(code) ? Model.SelectCutEdge : Model.CutEdge;
+    return row >= 0 && static_cast<std::size_t>(row) < list.size()
+               ? &list[static_cast<std::size_t>(row)]
+               : nullptr;
+}
+
+QString TDataTableModel::ExtraCellText(int row, int code) const {
+    const model::TSegment* segment = SegmentOfRow(row, code);
+    if (segment == nullptr) {
+        return {};
+    }
+    if (IsEdgeColumnCode(code)) {
+        // A selected segment keeps its cutting-edge number; one that no longer names a
+        // segment of the cutting edge (after a discard) has no edge.
+        const long long k = IsSelectionCode(code) ? static_cast<long long>(segment->Number) - 1
+                                                  : static_cast<long long>(row);
+        if (k < 0 || k >= static_cast<long long>(Edges.EdgeOfSegment.size())) {
+            return {};
+        }
+        const std::int32_t edge = Edges.EdgeOfSegment[static_cast<std::size_t>(k)];
+        return edge >= 0 && static_cast<std::size_t>(edge) < Edges.Edges.size()
+                   ? QString::number(Edges.Edges[static_cast<std::size_t>(edge)].Number)
+                   : QString();
+    }
+    if (!IsDerivedCode(code)) {
+        return {};
+    }
+    const model::TAngleId id = DerivedAngle(code);
+    if (!Model.DefinedAngles.at(static_cast<std::size_t>(id.System))) {
+        return {};
+    }
+    const double value = model::AngleValue(*segment, Model.AcceptedCS, id);
+    return std::isnan(value) ? QString()
+                             : QString::fromStdString(base::FloatToStrAcc(
+                                   Model.GetAccuracy(), value, Model.DecimalSeparator));
 }
 
 QColor TDataTableModel::CellColor(int row, int column) const {

@@ -4,6 +4,10 @@
 // Table column c shows model column ShownColumns[c]; table row r (0-based) shows item
 // r + 1 of that column, item 0 being its header text. A column shorter than the table
 // leaves its cells empty.
+//
+// Columns beyond the 34 (document/derived_columns.h) show the edge number of each segment
+// and the derived angles; their cells are computed from the segments when they are drawn,
+// so only the rows on screen cost anything.
 #pragma once
 
 #include <QAbstractTableModel>
@@ -13,6 +17,7 @@
 #include <utility>
 #include <vector>
 
+#include "model/edges.h"
 #include "model/model.h"
 
 namespace tessarin::document {
@@ -36,8 +41,9 @@ public:
     // negative pink. Unset: no cell is.
     std::function<bool(int row, int k)> OutsideTolerance;
 
-    // RefreshDataPanel: shows `columns` (1..34) of the cutting-edge group or of the
-    // selection group. The row count is that of the group's segments.
+    // RefreshDataPanel: shows `columns` (1..34, or the codes of derived_columns.h) of the
+    // cutting-edge group or of the selection group. The row count is that of the group's
+    // segments.
     void Show(std::vector<int> columns, bool showSelection);
     const std::vector<int>& ShownColumns() const { return Columns; }
     bool ShowSelection() const { return Selection; }
@@ -52,6 +58,11 @@ public:
     // The header of a table column: "№" (or empty) for the first, the title otherwise.
     QString ColumnHeader(int column) const;
 
+    // The edges the edge column numbers the segments by (GroupModelEdges of the model);
+    // the caller sets them again whenever the cutting edge changes.
+    void SetEdges(model::TEdges edges) { Edges = std::move(edges); }
+    const model::TEdges& GetEdges() const { return Edges; }
+
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
@@ -59,8 +70,13 @@ public:
 
 private:
     const model::TModel& Model;
+    // The segment a row shows, in the group of `code`; null past its end.
+    const model::TSegment* SegmentOfRow(int row, int code) const;
+    QString ExtraCellText(int row, int code) const;
+
     std::vector<int> Columns;
     bool Selection = false;
+    model::TEdges Edges;
 };
 
 }  // namespace tessarin::document

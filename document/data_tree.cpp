@@ -7,6 +7,7 @@
 #include <array>
 
 #include "document/panel_icons.h"
+#include "model/angle_keys.h"
 #include "model/columns.h"
 #include "model/systems.h"
 
@@ -50,7 +51,7 @@ std::vector<int> ShownColumnsOf(const std::vector<int>& selectedKinds) {
             columns.push_back(2 + offset);
             groupHead[static_cast<std::size_t>(group)] = true;
         }
-        if (edgeKind == kCutEdgeRootKind) {
+        if (edgeKind == kCutEdgeRootKind || IsExtraCode(kind)) {
             continue;
         }
         const TKindPlace place = PlaceOf(edgeKind);
@@ -77,6 +78,16 @@ std::vector<int> ShownColumnsOf(const std::vector<int>& selectedKinds) {
         }
     }
     return columns;
+}
+
+std::vector<int> DerivedColumnsOf(const std::vector<int>& selectedKinds) {
+    std::vector<int> codes;
+    for (const int kind : selectedKinds) {
+        if (IsExtraCode(kind) && std::find(codes.begin(), codes.end(), kind) == codes.end()) {
+            codes.push_back(kind);
+        }
+    }
+    return codes;
 }
 
 TDataTree::TDataTree(QWidget* parent) : QTreeWidget(parent) {
@@ -149,7 +160,18 @@ void TDataTree::Build(const model::TModel& model) {
                     QString::fromUtf8(model::kAngles.at(static_cast<std::size_t>(a)).Caption),
                     systemKind + 1 + a, 5 + a);
             }
+            for (int kind = model::kKindGn; kind < model::kAngleKindCount; ++kind) {
+                if (model::AngleDefined(s, kind)) {
+                    // The icon of the stored angle of the same family.
+                    static constexpr std::array<int, model::kAngleKindCount> kIcon{
+                        5, 6, 7, 8, 5, 6, 7, 7, 5, 6, 5, 6, 8};
+                    add(system, QString::fromUtf8(model::AngleKindInfo(kind).Caption),
+                        DerivedCode({s, kind}, group == 1),
+                        kIcon.at(static_cast<std::size_t>(kind)));
+                }
+            }
         }
+        add(root, QStringLiteral("Кромки"), EdgeColumnCode(group == 1), 0);
         root->setExpanded(true);
     }
 }

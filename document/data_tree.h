@@ -7,12 +7,18 @@
 // 17..20: rake, clearance, inclination, plan angle). The selection group has no root kind
 // of its own in the first group and uses the same kinds plus 20 (root 21, systems 22, 26,
 // 31, 36).
+//
+// After a system's angle nodes come the nodes of its derived angles (γn, αn, ...), whose
+// kinds are their table columns' codes (document/derived_columns.h): 100 and more in the
+// cutting-edge group, 200 and more in the selection group. The last node under a group's
+// root, "Кромки", chooses the edge number column (kind 99, or 199 in the selection).
 #pragma once
 
 #include <QTreeWidget>
 
 #include <vector>
 
+#include "document/derived_columns.h"
 #include "model/model.h"
 
 namespace tessarin::document {
@@ -23,7 +29,7 @@ inline constexpr int kCutEdgeRootKind = 1;
 inline constexpr int kSelectionRootKind = 21;
 
 constexpr bool IsSelectionKind(int kind) {
-    return kind > kSelectionKindOffset;
+    return IsExtraCode(kind) ? IsSelectionCode(kind) : kind > kSelectionKindOffset;
 }
 
 // The system node kind of the cutting-edge group: 2, 6, 11, 16 for ISK..DSK.
@@ -31,7 +37,9 @@ int SystemNodeKind(int system);
 
 // The table columns (1..34) that the selected nodes show, given their kinds in tree
 // order: a group's number and polar columns first, a system node's angle columns, an
-// angle node's own column unless its system node is selected too. Each column once.
+// angle node's own column unless its system node is selected too. Each column once. A
+// derived angle's node brings only its group's number and polar columns here; its own
+// column comes from DerivedColumnsOf.
 std::vector<int> ShownColumnsOf(const std::vector<int>& selectedKinds);
 
 class TDataTree final : public QTreeWidget {

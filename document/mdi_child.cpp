@@ -74,6 +74,9 @@ TMDIChild::TMDIChild(TDocumentHost& host, char decimalSeparator, QWidget* parent
     inputs.Legend = [this]() -> const view::TColourLegend* {
         return LegendShown && Model.CutEdgeExist ? &Legend : nullptr;
     };
+    inputs.HighlightedEdge = [this] {
+        return PanelData != nullptr ? PanelData->HighlightedEdge() : std::pair<int, int>{-1, 0};
+    };
     SceneView = new view::TSceneView(Model, std::move(inputs));
     SceneView->setObjectName(QStringLiteral("SceneView"));
 
@@ -84,6 +87,8 @@ TMDIChild::TMDIChild(TDocumentHost& host, char decimalSeparator, QWidget* parent
         return id && OutsideTolerance(ToleranceReport, static_cast<std::size_t>(row), *id);
     };
     connect(PanelData, &TDataPanel::ChosenRowsChanged, SceneView, qOverload<>(&QWidget::update));
+    connect(PanelData, &TDataPanel::HighlightedEdgeChanged, SceneView,
+            qOverload<>(&QWidget::update));
     connect(PanelData, &TDataPanel::Picked, this, [this] {
         SceneView->update();
         emit SegmentPicked();
@@ -744,9 +749,9 @@ void TMDIChild::ExportTable(const QString& formatKey) {
         return;
     }
     // The core's writer, as for projects: links, modes and hard links of the file stay.
-    if (const model::TResult written =
-            project::WriteTable(*format, Model, PanelData->ShownColumns(),
-                                project::TTableReader::Spreadsheet, NativePath(name));
+    if (const model::TResult written = project::WriteTable(
+            *format, Model, PanelData->ShownColumns(), project::TTableReader::Spreadsheet,
+            NativePath(name), project::TTableExtras{false, PanelData->ExportedAngles()});
         !written) {
         dialogs.Beep();
         dialogs.Error(this, QStringLiteral("Ошибка при сохранении файла"),

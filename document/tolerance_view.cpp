@@ -1,10 +1,13 @@
 #include "document/tolerance_view.h"
 
+#include "document/derived_columns.h"
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
 
 #include "base/number_format.h"
+#include "document/derived_columns.h"
 #include "model/edges.h"
 #include "view/colour_legend.h"
 
@@ -50,6 +53,9 @@ QString CountText(const model::TModel& model, const model::TToleranceCount& coun
 std::optional<model::TAngleId> AngleOfColumn(int k) {
     constexpr int kFirstAngleColumn = 3;
     constexpr int kLastAngleColumn = 17;
+    if (IsDerivedCode(k) && !IsSelectionCode(k)) {
+        return DerivedAngle(k);  // a derived column or chart line of the cutting edge
+    }
     if (k < kFirstAngleColumn || k > kLastAngleColumn) {
         return std::nullopt;
     }

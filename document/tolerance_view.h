@@ -26,7 +26,8 @@ inline constexpr std::uint32_t kOutsideToleranceEdgeColor = 0xFFE00000;
 inline constexpr std::uint32_t kNotANumberEdgeColor = 0xFF909090;
 
 // The angle of table column k: columns 3..17 are the stored angles in the order of
-// AllAngles(); nothing for the other columns.
+// AllAngles(), a derived code of the cutting-edge group its derived angle (the column and
+// chart line of document/derived_columns.h); nothing for the other columns.
 std::optional<model::TAngleId> AngleOfColumn(int k);
 
 // "Статическая СК: нормальный передний угол (ssk.gn)".

@@ -19,6 +19,7 @@
 
 #include <algorithm>
 
+#include "model/angle_keys.h"
 #include "model/systems.h"
 #include "shell/dialogs.h"
 
@@ -120,6 +121,17 @@ TSelectDlg::TSelectDlg(TDialogs& dialogs, QWidget* parent) : QDialog(parent), Di
             row->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable);
             Rows.at(static_cast<std::size_t>(category.FirstQueryColumn + i)) = row;
         }
+        const int system = static_cast<int>(&category - model::kSystems.data());
+        for (int kind = model::kKindGn; kind < model::kAngleKindCount; ++kind) {
+            if (!model::AngleDefined(system, kind)) {
+                continue;
+            }
+            auto* row =
+                new QTreeWidgetItem(group, {QString::fromUtf8(model::AngleKindInfo(kind).Caption)});
+            row->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable);
+            row->setToolTip(0, row->text(0));  // longer than the divider leaves room for
+            DerivedRows.push_back({{system, kind}, row});
+        }
     }
     dxInspector->expandAll();
 
@@ -215,6 +227,32 @@ void TSelectDlg::Prepare(bool selectionExists, const std::array<bool, 4>& define
         row.setForeground(1, defined ? palette().text() : palette().placeholderText());
         row.setForeground(0, defined ? palette().text() : palette().placeholderText());
     }
+    for (const TDerivedRow& derived : DerivedRows) {
+        QTreeWidgetItem& row = *derived.Item;
+        const bool defined = definedAngles.at(static_cast<std::size_t>(derived.Angle.System));
+        if (defined) {
+            row.setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable);
+        } else {
+            row.setText(1, QString());
+            row.setFlags(Qt::ItemIsEnabled);
+        }
+        row.setForeground(1, defined ? palette().text() : palette().placeholderText());
+        row.setForeground(0, defined ? palette().text() : palette().placeholderText());
+    }
+}
+
+int TSelectDlg::DerivedRowIndex(const QTreeWidgetItem* item) const {
+    for (std::size_t i = 0; i < DerivedRows.size(); ++i) {
+        if (DerivedRows[i].Item == item) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+QTreeWidgetItem& TSelectDlg::AnyRow(int column) const {
+    return column < model::kQueryColumnCount ? Row(column)
+                                             : DerivedRow(column - model::kQueryColumnCount);
 }
 
 void TSelectDlg::BuildQuery(model::TSelectDlgInqury& query) {
@@ -222,6 +260,9 @@ void TSelectDlg::BuildQuery(model::TSelectDlgInqury& query) {
     bool anyText = false;
     for (int column = 0; column < model::kQueryColumnCount; ++column) {
         anyText = anyText || !Text(column).isEmpty();
+    }
+    for (const TDerivedRow& derived : DerivedRows) {
+        anyText = anyText || !derived.Item->text(1).isEmpty();
     }
     AllEmpty = !anyText;
 
@@ -241,6 +282,20 @@ void TSelectDlg::BuildQuery(model::TSelectDlgInqury& query) {
         }
         query.Use.at(index) = true;
         query.Valid = true;
+    }
+    query.Derived.clear();
+    for (std::size_t i = 0; i < DerivedRows.size(); ++i) {
+        const QString text = DerivedRows[i].Item->text(1);
+        if (text.isEmpty()) {
+            continue;
+        }
+        model::TDerivedRange range{DerivedRows[i].Angle.System, DerivedRows[i].Angle.Kind, {}};
+        if (!model::ParseRanges(text.toStdString(), Separator, range.Ranges)) {
+            query.Valid = false;
+            InvalidColumn = model::kQueryColumnCount + static_cast<int>(i);
+            return;
+        }
+        query.Derived.push_back(std::move(range));
     }
     query.AndLogic = RGLogic->checkedId() != 1;
     query.WholeEdge = RGFindIn->checkedId() != 1;
@@ -280,6 +335,9 @@ void TSelectDlg::BitBtnResetClick() {
     for (int column = 0; column < model::kQueryColumnCount; ++column) {
         SetText(column, QString());
     }
+    for (const TDerivedRow& derived : DerivedRows) {
+        derived.Item->setText(1, QString());
+    }
     accept();
 }
 
@@ -294,7 +352,7 @@ void TSelectDlg::done(int result) {
         // the user looking.
         QString where;
         if (InvalidColumn >= 0) {
-            const QTreeWidgetItem& row = Row(InvalidColumn);
+            const QTreeWidgetItem& row = AnyRow(InvalidColumn);
             where = QStringLiteral("%1, %2: \"%3\"")
                         .arg(row.parent() != nullptr ? row.parent()->text(0) : QString(),
                              row.text(0), row.text(1));

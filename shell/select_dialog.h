@@ -1,7 +1,9 @@
 // The selection dialog "Выборка": one range text per angle column (G, A, L of the tool
 // system, G, A, L, F of the static, kinematic and dynamic systems) in a two-column
 // inspector, the search logic ("И" / "ИЛИ") and where to search (the whole cutting edge
-// or the current selection).
+// or the current selection). After each system's rows come the rows of its derived
+// angles (model/angle_keys.h: γn, αn, ...), whose ranges go into the query's Derived
+// list; they are kept apart from the 15 query columns.
 //
 // The dialog is created once and reused: texts, logic and search choice stay as the
 // user left them from one showing to the next, also across documents, except what
@@ -15,7 +17,9 @@
 #include <QString>
 
 #include <array>
+#include <vector>
 
+#include "model/angle_keys.h"
 #include "model/selection.h"
 #include "shell/dialogs.h"
 
@@ -35,7 +39,7 @@ class TSelectDlg final : public QDialog {
 public:
     explicit TSelectDlg(TDialogs& dialogs, QWidget* parent = nullptr);
 
-    bool AllEmpty = true;           // all 15 texts were empty at the last close
+    bool AllEmpty = true;           // all texts (15 and derived) were empty at the last close
     bool OKPressed = false;         // OK was pressed during this showing
     model::TSelectDlgInqury Query;  // built at the last close
 
@@ -49,7 +53,9 @@ public:
 
     // Fills `query` from the texts and choices: the columns with a text are parsed and
     // used; the first text that does not parse sets Valid false and ends the filling.
-    // Also sets AllEmpty, and InvalidColumn to the column that did not parse (-1 none).
+    // Then the derived rows with a text, in their order, into query.Derived. Also sets
+    // AllEmpty, and InvalidColumn to the column that did not parse (-1 none; a derived
+    // row i is kQueryColumnCount + i).
     // OK refused says which row it is and quotes its text under "Неверный формат".
     void BuildQuery(model::TSelectDlgInqury& query);
     int InvalidColumn = -1;
@@ -60,6 +66,17 @@ public:
     bool RowEditable(int column) const;
     QTreeWidgetItem& Row(int column) const { return *Rows.at(static_cast<std::size_t>(column)); }
     QTreeWidget& Inspector() const { return *dxInspector; }
+
+    // The derived rows: every derived kind each system has, system after system.
+    int DerivedRowCount() const { return static_cast<int>(DerivedRows.size()); }
+    QTreeWidgetItem& DerivedRow(int i) const {
+        return *DerivedRows.at(static_cast<std::size_t>(i)).Item;
+    }
+    model::TAngleId DerivedRowAngle(int i) const {
+        return DerivedRows.at(static_cast<std::size_t>(i)).Angle;
+    }
+    // The derived row of `item`; -1 for any other row.
+    int DerivedRowIndex(const QTreeWidgetItem* item) const;
 
     QRadioButton& FindIn(int index) const;  // 0 whole edge, 1 current selection
     QRadioButton& Logic(int index) const;   // 0 "И", 1 "ИЛИ"
@@ -84,6 +101,13 @@ private:
     char Separator = ',';
     QTreeWidget* dxInspector = nullptr;
     std::array<QTreeWidgetItem*, model::kQueryColumnCount> Rows{};
+    struct TDerivedRow {
+        model::TAngleId Angle;
+        QTreeWidgetItem* Item = nullptr;
+    };
+    std::vector<TDerivedRow> DerivedRows;
+    // The row of column 0..14, or of derived row column - 15.
+    QTreeWidgetItem& AnyRow(int column) const;
     QButtonGroup* RGFindIn = nullptr;
     QButtonGroup* RGLogic = nullptr;
     QWidget* RGFindInBox = nullptr;

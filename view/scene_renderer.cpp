@@ -494,6 +494,7 @@ void TSceneRenderer::PaintScene(const model::TModel& model, const TSceneFrame& f
         } else {
             DrawCutEdge(model.CutEdge, first, last, model.WorkingCS.FeedPlan.HCE,
                         frame.SegmentColours);
+            DrawHighlightedEdge(model.CutEdge, frame.HighlightedEdge);
         }
     }
 
@@ -660,6 +661,33 @@ void TSceneRenderer::DrawCutEdge(const model::TCutEdgeData& list, int first, int
         Vertex(segment.Point2);
         glEnd();
     }
+    glEnable(GL_LIGHTING);
+}
+
+void TSceneRenderer::DrawHighlightedEdge(const model::TCutEdgeData& list,
+                                         std::pair<int, int> edge) {
+    const auto [first, count] = edge;
+    const long long size = static_cast<long long>(list.size());
+    if (first < 0 || first >= size || count <= 0) {
+        return;
+    }
+    glDisable(GL_LIGHTING);
+    // Drawn over the cutting edge's own lines at the same depth.
+    GLint depthFunc = GL_LESS;
+    glGetIntegerv(GL_DEPTH_FUNC, &depthFunc);
+    glDepthFunc(GL_LEQUAL);
+    // Twice as wide as the cutting edge, so it stands out of it wherever it runs.
+    glLineWidth(2.0f * kEdgeWidth);
+    glColor3f(kHighlightedEdgeColour[0], kHighlightedEdgeColour[1], kHighlightedEdgeColour[2]);
+    glBegin(GL_LINES);
+    for (long long i = 0; i < std::min<long long>(count, size); ++i) {
+        const model::TSegment& segment = list[static_cast<std::size_t>((first + i) % size)];
+        Vertex(segment.Point1);
+        Vertex(segment.Point2);
+    }
+    glEnd();
+    glLineWidth(kEdgeWidth);
+    glDepthFunc(static_cast<GLenum>(depthFunc));
     glEnable(GL_LIGHTING);
 }
 

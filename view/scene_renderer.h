@@ -50,6 +50,9 @@ struct TDisplayToggles {
 enum class TPanelEdit : std::uint8_t { None, System, WorkingPlane };
 
 // Everything one frame reads besides the model.
+// The colour of the edge chosen in the edge summary (cyan), unlike any other of the scene.
+inline constexpr std::array<float, 3> kHighlightedEdgeColour{0.0f, 0.75f, 1.0f};
+
 struct TSceneFrame {
     int Width = 0;  // drawable size in device pixels
     int Height = 0;
@@ -65,6 +68,10 @@ struct TSceneFrame {
     // 0xFF sets it, 0 (and an index past the end, or no list) keeps the usual yellow. The
     // chosen rows and the main segment are highlighted over it. Owned by the caller.
     const std::vector<std::uint32_t>* SegmentColours = nullptr;
+    // The edge chosen in the edge summary: its first cutting-edge index and its segment
+    // count, running past the end on from 0. Drawn over the cutting edge wider and in
+    // the edge colour; (-1, 0) for none. Not drawn while the selection is shown.
+    std::pair<int, int> HighlightedEdge{-1, 0};
     geometry::TVector3 ViewPan;
     geometry::TVector3 ViewRotation;  // degrees about X, then Y, then Z
     double ViewZoom = 1.0;
@@ -163,6 +170,7 @@ private:
     void DrawPolygonList(const model::TSurface& list, TListSlot slot);
     static void DrawCutEdge(const model::TCutEdgeData& list, int first, int last, int main,
                             const std::vector<std::uint32_t>* colours);
+    static void DrawHighlightedEdge(const model::TCutEdgeData& list, std::pair<int, int> edge);
     void DrawBaseDisc();
     void DrawPlaneDisc();
     void DrawSideDisc();

@@ -302,6 +302,9 @@ TSceneFrame TSceneView::Frame() const {
     if (Inputs.SegmentColours) {
         frame.SegmentColours = Inputs.SegmentColours();
     }
+    if (Inputs.HighlightedEdge) {
+        frame.HighlightedEdge = Inputs.HighlightedEdge();
+    }
     frame.ViewPan = ViewPan;
     frame.ViewRotation = ViewRotation;
     frame.ViewZoom = ViewZoom;

@@ -36,6 +36,8 @@ struct TSceneInputs {
     std::function<const std::vector<std::uint32_t>*()> SegmentColours;
     // The colour map's legend drawn over the top-right corner; null for none.
     std::function<const TColourLegend*()> Legend;
+    // The edge chosen in the edge summary (TSceneFrame::HighlightedEdge); none when unset.
+    std::function<std::pair<int, int>()> HighlightedEdge;
 };
 
 class TSceneView : public QOpenGLWidget {

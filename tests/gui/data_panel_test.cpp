@@ -193,7 +193,19 @@ void TDataPanelTest::BuildDataTree() {
     }
     document->BuildDataTree();
     TDataTree& tree = document->Data().Tree();
-    QCOMPARE(tree.NodeKinds(), kinds);
+    // Today's nodes stay as they were; the derived angles' nodes and the edge nodes
+    // (derived_panel_test) come between and after them.
+    TKinds stored;
+    std::copy_if(tree.NodeKinds().begin(), tree.NodeKinds().end(), std::back_inserter(stored),
+                 [](int kind) { return !tessarin::document::IsExtraCode(kind); });
+    QCOMPARE(stored, kinds);
+    const auto storedChildren = [](const QTreeWidgetItem* node) {
+        int count = 0;
+        for (int c = 0; c < node->childCount(); ++c) {
+            count += tessarin::document::IsExtraCode(TDataTree::KindOf(node->child(c))) ? 0 : 1;
+        }
+        return count;
+    };
 
     // Captions and nesting: systems under their group's root, angles under their system.
     QTreeWidgetItem* root = tree.topLevelItem(0);
@@ -205,11 +217,11 @@ void TDataPanelTest::BuildDataTree() {
     if (QTreeWidgetItem* dsk = tree.FindNode(16); dsk != nullptr) {
         QCOMPARE(dsk->text(0), QStringLiteral("Динамическая СК"));
         QCOMPARE(dsk->parent(), root);
-        QCOMPARE(dsk->childCount(), 4);
+        QCOMPARE(storedChildren(dsk), 4);
         QCOMPARE(dsk->child(3)->text(0), QStringLiteral("Угол в плане"));
     }
     if (QTreeWidgetItem* isk = tree.FindNode(2); isk != nullptr) {
-        QCOMPARE(isk->childCount(), 3);
+        QCOMPARE(storedChildren(isk), 3);
         QCOMPARE(isk->child(2)->text(0), QStringLiteral("Угол наклона РК"));
     }
 }

@@ -227,8 +227,9 @@ void TPanelRoadTest::RoadMatchesTheBatchTool() {
     for (const auto& [group, item] : {std::pair{0, 0}, {1, 2}, {2, 1}, {3, 1}}) {
         SideBarClick(*document, group, item);
     }
-    // The root, four systems and their 3 + 4 + 4 + 4 angles; the last system computed shown.
-    QCOMPARE(document->Data().Tree().NodeKinds().size(), std::size_t{20});
+    // The root, four systems and their 3 + 4 + 4 + 4 angles, the derived angles of the
+    // four (4 + 9 + 9 + 9) and the edge node; the last system computed shown.
+    QCOMPARE(document->Data().Tree().NodeKinds().size(), std::size_t{20 + 31 + 1});
     QCOMPARE(document->Data().Tree().SelectedKinds(), std::vector<int>{16});
 
     // The selection.

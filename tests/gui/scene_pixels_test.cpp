@@ -214,6 +214,7 @@ public:
             inputs.Editing = [this] { return Editing; };
             inputs.ShowSelection = [this] { return ShowSelection; };
             inputs.SelectedSegmentRange = [this] { return Range; };
+            inputs.HighlightedEdge = [this] { return Highlight; };
             SceneView = std::make_unique<TSceneView>(Model, inputs);
             SceneView->setFixedSize(width, height);
             SceneView->show();
@@ -238,6 +239,7 @@ public:
     TPanelEdit Editing = TPanelEdit::None;
     bool ShowSelection = false;
     std::pair<int, int> Range{-1, -1};
+    std::pair<int, int> Highlight{-1, 0};  // first index and count of the chosen edge
 
 private:
     std::unique_ptr<TSceneView> SceneView;
@@ -258,6 +260,8 @@ private slots:
     void WireFrameIsOneColourWhateverTheClass();
     void CutEdgeColours_data();
     void CutEdgeColours();
+    void HighlightedEdgeStandsOut_data();
+    void HighlightedEdgeStandsOut();
     void BaseDiscWhenCoordinateSystemsShown();
     void OriginAtTheWindowCentre_data();
     void OriginAtTheWindowCentre();
@@ -447,6 +451,55 @@ void TScenePixelsTest::CutEdgeColours() {
                  ("segment " + QByteArray::number(i + 1) + ": " + Show(At(image, SegmentPixel(i))) +
                   ", expected " + Show(expected))
                      .constData());
+    }
+}
+
+void TScenePixelsTest::HighlightedEdgeStandsOut_data() {
+    QTest::addColumn<bool>("selection");
+    QTest::addColumn<int>("first");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<QList<bool>>("highlighted");
+    QTest::newRow("none") << false << -1 << 0 << QList<bool>{false, false, false, false};
+    QTest::newRow("segments 2..3") << false << 1 << 2 << QList<bool>{false, true, true, false};
+    QTest::newRow("across the end") << false << 3 << 2 << QList<bool>{true, false, false, true};
+    QTest::newRow("over the chosen rows")
+        << false << 0 << 1 << QList<bool>{true, false, false, false};
+    QTest::newRow("beyond the cutting edge")
+        << false << 9 << 2 << QList<bool>{false, false, false, false};
+    QTest::newRow("not while the selection shows")
+        << true << 1 << 3 << QList<bool>{false, false, false, false};
+}
+
+void TScenePixelsTest::HighlightedEdgeStandsOut() {
+    QFETCH(bool, selection);
+    QFETCH(int, first);
+    QFETCH(int, count);
+    QFETCH(QList<bool>, highlighted);
+    TScene scene;
+    scene.SetSorted({Left()}, {Centre()}, {Right()});
+    scene.SetCutEdge(FourSegments());
+    scene.Model.SelectCutEdge = {scene.Model.CutEdge[1], scene.Model.CutEdge[3]};
+    scene.Model.SelectCutEdgeExist = true;
+    scene.ShowSelection = selection;
+    scene.Range = {0, 0};
+    scene.Highlight = {first, count};
+    const QColor edge =
+        Rgb(tessarin::view::kHighlightedEdgeColour[0], tessarin::view::kHighlightedEdgeColour[1],
+            tessarin::view::kHighlightedEdgeColour[2]);
+    const QImage image = scene.Grab();
+    for (int i = 0; i < 4; ++i) {
+        const QPoint centre = SegmentPixel(i);
+        const QByteArray where = "segment " + QByteArray::number(i + 1);
+        QVERIFY2(Close(At(image, centre), edge) == highlighted[i],
+                 (where + ": " + Show(At(image, centre))).constData());
+        // Twice as wide as the cutting edge: two pixels off its middle it still shows,
+        // where a plain segment, 3 pixels wide, leaves the background.
+        const bool wide = Close(At(image, centre + QPoint(0, 2)), edge) ||
+                          Close(At(image, centre - QPoint(0, 2)), edge);
+        QVERIFY2(wide == highlighted[i], where.constData());
+        if (!highlighted[i]) {
+            EXPECT_COLOUR_AT(image, centre + QPoint(0, 3), kWhite);
+        }
     }
 }
 

@@ -81,6 +81,8 @@ private slots:
     void EmptyResultKeepsTheSelection();
     void SelectionMatchesTheBatchTool_data();
     void SelectionMatchesTheBatchTool();
+    void DerivedRowsReachTheQuery();
+    void DerivedRangeSelectsThroughTheCommand();
 
 private:
     TMDIChild* AnalyseSample(bool withStaticSystem);
@@ -181,7 +183,10 @@ void TSelectDialogTest::LayoutAndCaptions() {
         QTreeWidgetItem* category = inspector.topLevelItem(i);
         categories << category->text(0);
         for (int j = 0; j < category->childCount(); ++j) {
-            rows << category->child(j)->text(0);
+            // The derived angles' rows (DerivedRowsReachTheQuery) come after these.
+            if (Dialog->DerivedRowIndex(category->child(j)) < 0) {
+                rows << category->child(j)->text(0);
+            }
         }
     }
     QCOMPARE(categories, (QStringList{"Инструментальная СК", "Статическая СК", "Кинематическая СК",
@@ -315,8 +320,10 @@ void TSelectDialogTest::RangeCellsLookLikeFields() {
     Dialog->Prepare(false, {true, false, true, true});
     Dialog->show();
     QVERIFY(QTest::qWaitForWindowExposed(Dialog.get()));
-    const QImage picture = Dialog->Inspector().viewport()->grab().toImage();
     const auto inside = [&](int column) {
+        // With the derived angles' rows the inspector scrolls: the row is brought into view.
+        Dialog->Inspector().scrollToItem(&Dialog->Row(column));
+        const QImage picture = Dialog->Inspector().viewport()->grab().toImage();
         const QRect cell = Dialog->Inspector().visualItemRect(&Dialog->Row(column));
         const int x = Dialog->Inspector().columnViewportPosition(1) + 6;
         return picture.pixelColor(
@@ -513,6 +520,105 @@ void TSelectDialogTest::SelectionMatchesTheBatchTool() {
         QFile::copy(theirs, QDir::temp().filePath("select_cli.tsf"));
         QFAIL("the program's project differs from the batch tool's (copies in the temp folder)");
     }
+}
+
+void TSelectDialogTest::DerivedRowsReachTheQuery() {
+    namespace model = tessarin::model;
+    // Every derived kind of each system, under the system after its own rows.
+    QCOMPARE(Dialog->DerivedRowCount(), 4 + 3 * 9);
+    int previousSystem = -1;
+    int previousKind = -1;
+    for (int i = 0; i < Dialog->DerivedRowCount(); ++i) {
+        const model::TAngleId id = Dialog->DerivedRowAngle(i);
+        QVERIFY(model::AngleDefined(id.System, id.Kind) && !model::StoredAngle(id));
+        QVERIFY(id.System > previousSystem ||
+                (id.System == previousSystem && id.Kind > previousKind));
+        previousSystem = id.System;
+        previousKind = id.Kind;
+        QTreeWidgetItem& row = Dialog->DerivedRow(i);
+        QCOMPARE(row.parent(), Dialog->Inspector().topLevelItem(id.System));
+        QVERIFY(row.parent()->indexOfChild(&row) >=
+                tessarin::model::SystemInfo(id.System).AngleCount);
+        QCOMPARE(row.text(0), QString::fromUtf8(model::AngleKindInfo(id.Kind).Caption));
+    }
+    const auto rowOf = [this](int system, int kind) {
+        for (int i = 0; i < Dialog->DerivedRowCount(); ++i) {
+            if (Dialog->DerivedRowAngle(i) == model::TAngleId{system, kind}) {
+                return i;
+            }
+        }
+        return -1;
+    };
+    const int ssGn = rowOf(model::kSSK, model::kKindGn);
+    const int iskBo = rowOf(model::kISK, model::kKindBo);
+    const int dskPsi = rowOf(model::kDSK, model::kKindPsi);
+
+    // Only the computed systems' rows take a text.
+    Dialog->DerivedRow(dskPsi).setText(1, QStringLiteral("1..2"));
+    Dialog->Prepare(false, {true, true, false, false});
+    QVERIFY((Dialog->DerivedRow(ssGn).flags() & Qt::ItemIsEditable) != 0);
+    QVERIFY((Dialog->DerivedRow(dskPsi).flags() & Qt::ItemIsEditable) == 0);
+    QVERIFY(Dialog->DerivedRow(dskPsi).text(1).isEmpty());
+
+    // Derived texts alone make a query, after the 15 columns, in the rows' order.
+    Dialog->DerivedRow(ssGn).setText(1, QStringLiteral("-5..0; 2,5..3"));
+    Dialog->DerivedRow(iskBo).setText(1, QStringLiteral("60..80"));
+    TSelectDlgInqury query;
+    Dialog->BuildQuery(query);
+    QVERIFY(query.Valid);
+    QVERIFY(!Dialog->AllEmpty);
+    QVERIFY(std::none_of(query.Use.begin(), query.Use.end(), [](bool used) { return used; }));
+    QCOMPARE(query.Derived.size(), std::size_t{2});
+    QCOMPARE(query.Derived[0].System, model::kISK);
+    QCOMPARE(query.Derived[0].Kind, model::kKindBo);
+    QCOMPARE(query.Derived[0].Ranges.size(), std::size_t{1});
+    QCOMPARE(query.Derived[1].System, model::kSSK);
+    QCOMPARE(query.Derived[1].Kind, model::kKindGn);
+    QCOMPARE(query.Derived[1].Ranges.size(), std::size_t{2});
+    QCOMPARE(query.Derived[1].Ranges[1].Lo, 2.5);
+
+    // A malformed derived text is refused like any other, naming its row.
+    Dialog->DerivedRow(iskBo).setText(1, QStringLiteral("60.."));
+    Dialog->BuildQuery(query);
+    QVERIFY(!query.Valid);
+    QCOMPARE(Dialog->InvalidColumn, 15 + iskBo);
+    Dialog->show();
+    Dialog->OKButton().click();
+    QVERIFY(Dialog->isVisible());
+    QCOMPARE(Dialogs->Transcript(), QStringList{"Warning: Неверный формат"});
+    QCOMPARE(Dialogs->Shown().at(0).Detail,
+             QStringLiteral("Инструментальная СК, Угол заострения: \"60..\""));
+    // "Обнулить" empties the derived rows too.
+    Dialog->ResetButton().click();
+    QVERIFY(Dialog->DerivedRow(ssGn).text(1).isEmpty());
+    QVERIFY(Dialog->AllEmpty);
+}
+
+void TSelectDialogTest::DerivedRangeSelectsThroughTheCommand() {
+    namespace model = tessarin::model;
+    TMDIChild* document = AnalyseSample(true);
+    const model::TAngleId gn{model::kSSK, model::kKindGn};
+    // The segments whose normal rake angle is negative.
+    std::size_t expected = 0;
+    for (const model::TSegment& segment : document->Model.CutEdge) {
+        const double value = model::AngleValue(segment, document->Model.AcceptedCS, gn);
+        expected += value >= -90.0 && value <= 0.0 ? 1 : 0;
+    }
+    QVERIFY(expected > 0 && expected < document->Model.CutEdge.size());
+    Dialogs->WorkModal([gn](QDialog& shown) {
+        auto& dialog = static_cast<TSelectDlg&>(shown);
+        dialog.show();
+        for (int i = 0; i < dialog.DerivedRowCount(); ++i) {
+            if (dialog.DerivedRowAngle(i) == gn) {
+                dialog.DerivedRow(i).setText(1, QStringLiteral("-90..0"));
+            }
+        }
+        dialog.OKButton().click();
+        return dialog.result();
+    });
+    Command("ButtonSelection")->trigger();
+    QVERIFY(document->Model.SelectCutEdgeExist);
+    QCOMPARE(document->Model.SelectCutEdge.size(), expected);
 }
 
 QTEST_MAIN(TSelectDialogTest)
