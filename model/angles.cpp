@@ -96,10 +96,7 @@ std::optional<TVector3> UnitOrNothing(const TVector3& v) {
 }
 
 // A section plane by its basic-plane trace r (into the tool) and its upward direction u.
-struct TSection {
-    TVector3 R;
-    TVector3 U;
-};
+using TSection = TSectionFrame;
 
 double SectionRake(const TSection& section, const TVector3& fn) {
     return std::atan2(Dot(fn, section.R), Dot(fn, section.U)) * kDegreesPerRadian;
@@ -367,6 +364,36 @@ void TModel::SyncSelection() {
             CopySegmentAngles(current, entry, system);
         }
     }
+}
+
+std::optional<TSectionFrame> SectionFrame(TSectionPlaneKind kind, const TVector3& d,
+                                          const TVector3& n, const TVector3& p) {
+    switch (kind) {
+        case TSectionPlaneKind::Main: {
+            // The main section of DerivedAngles: r = unit(N x D), u = unit(N).
+            const TVector3 unitN = Normalize(n);
+            const std::optional<TVector3> r = UnitOrNothing(CrossProduct(unitN, Normalize(d)));
+            if (!r) {
+                return std::nullopt;
+            }
+            return TSectionFrame{*r, unitN};
+        }
+        case TSectionPlaneKind::Normal:
+            return NormalSection(d, n);
+        case TSectionPlaneKind::Working:
+            return WorkingSection(d, n, p);
+        case TSectionPlaneKind::Back:
+            return BackSection(n, p);
+    }
+    return std::nullopt;
+}
+
+double SectionFrameRake(const TSectionFrame& frame, const TVector3& fn) {
+    return SectionRake(frame, fn);
+}
+
+double SectionFrameClearance(const TSectionFrame& frame, const TVector3& bn) {
+    return SectionClearance(frame, bn);
 }
 
 }  // namespace tessarin::model

@@ -11,6 +11,8 @@
 // not-a-number comparison counts as equal.
 #pragma once
 
+#include <optional>
+
 #include "geometry/vector3.h"
 
 namespace tessarin::model {
@@ -100,5 +102,26 @@ struct TDerivedAngles {
 };
 TDerivedAngles DerivedAngles(const TVector3& d, const TVector3& fn, const TVector3& bn,
                              const TVector3& n, const TVector3& p);
+
+// ---- Section frames ----------------------------------------------------------------
+//
+// The frames the derived angles above are measured in, for whoever draws them: R the
+// unit basic-plane trace into the tool, U the unit direction in the plane at right
+// angles to R that points with N. The plane's normal is R x U. Nullopt where the plane
+// is not defined, exactly where the angles above are not a number.
+enum class TSectionPlaneKind { Main, Normal, Working, Back };
+
+struct TSectionFrame {
+    TVector3 R;
+    TVector3 U;
+};
+
+std::optional<TSectionFrame> SectionFrame(TSectionPlaneKind kind, const TVector3& d,
+                                          const TVector3& n, const TVector3& p);
+
+// The rake and clearance angles in a section frame, in degrees, with the signs given
+// above: atan2(Fn.R, Fn.U) and atan2(-Bn.U, -Bn.R).
+double SectionFrameRake(const TSectionFrame& frame, const TVector3& fn);
+double SectionFrameClearance(const TSectionFrame& frame, const TVector3& bn);
 
 }  // namespace tessarin::model
