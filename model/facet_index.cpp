@@ -125,9 +125,8 @@ TFacetIndex::TFacetIndex(const TSurface& polygons) : Polygons_(&polygons) {
         const auto right = static_cast<std::uint32_t>(Nodes_.size());
         Nodes_.push_back({});
         // `node` may dangle after the push_backs.
-        Nodes_[task.Node].First = right;
+        Nodes_[task.Node].First = left;
         Nodes_[task.Node].Count = 0;
-        (void)left;
         stack.push_back({right, middle, task.End});
         stack.push_back({left, task.Begin, middle});
     }
@@ -173,13 +172,12 @@ void TFacetIndex::FacetsCutBy(const TVector3& point, const TVector3& normal, dou
             continue;
         }
         if (node.Count == 0) {
-            const std::uint32_t self = static_cast<std::uint32_t>(&node - Nodes_.data());
             if (top + 2 > 64) {
                 // The median split keeps the depth near log2 of the facets; never here.
                 continue;
             }
+            stack[top++] = node.First + 1;
             stack[top++] = node.First;
-            stack[top++] = self + 1;
             continue;
         }
         for (std::uint32_t k = node.First; k < node.First + node.Count; ++k) {

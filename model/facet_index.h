@@ -35,8 +35,8 @@ private:
     struct TNode {
         float Min[3];
         float Max[3];
-        std::uint32_t First;  // leaf: the first entry in Order_; inner: the right child
-        std::uint32_t Count;  // leaf: the number of facets; inner: 0 (left child is next)
+        std::uint32_t First;  // leaf: the first entry in Order_; inner: the left child
+        std::uint32_t Count;  // leaf: the number of facets; inner: 0 (right child is next)
     };
 
     const TSurface* Polygons_ = nullptr;

@@ -422,18 +422,18 @@ TEST(WedgeSection, MatchesTheLatheToolsConstruction) {
             }
         }
         ASSERT_LT(at, n) << "the edge point is not on the outline";
-        // Counter-clockwise around the material: from the flank up to the edge point,
-        // then along the rake face into the tool.
+        // Counter-clockwise around the material: along the rake face out to the edge
+        // point, then down the flank.
         const auto unit = [](const TVector2& p) {
             const double l = std::hypot(p.x, p.y);
             return TVector2{p.x / l, p.y / l};
         };
         const TVector2 before = unit(loop.Points[(at + n - 1) % n]);
         const TVector2 after = unit(loop.Points[(at + 1) % n]);
-        EXPECT_NEAR(after.x, w->RakeTrace.x, 1e-9);
-        EXPECT_NEAR(after.y, w->RakeTrace.y, 1e-9);
-        EXPECT_NEAR(before.x, w->FlankTrace.x, 1e-9);
-        EXPECT_NEAR(before.y, w->FlankTrace.y, 1e-9);
+        EXPECT_NEAR(before.x, w->RakeTrace.x, 1e-9);
+        EXPECT_NEAR(before.y, w->RakeTrace.y, 1e-9);
+        EXPECT_NEAR(after.x, w->FlankTrace.x, 1e-9);
+        EXPECT_NEAR(after.y, w->FlankTrace.y, 1e-9);
     }
 }
 
