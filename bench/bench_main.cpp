@@ -27,6 +27,7 @@
 #include "model/edges.h"
 #include "model/model.h"
 #include "model/model_check.h"
+#include "model/section.h"
 #include "model/selection.h"
 #include "model/tolerances.h"
 #include "project/json_result.h"
@@ -66,6 +67,8 @@ constexpr double kJsonMBps = 100.0;
 // of 100 k segments.
 constexpr double kAllAngleSeconds100k = 0.3;
 constexpr double kRoadSeconds1M = 3.0;
+// One plane section of the mesh, the facet index built before.
+constexpr double kSectionMilliseconds1M = 50.0;
 
 constexpr std::int64_t kMillion = 1000000;
 
@@ -515,6 +518,46 @@ void MeasureFirstTouch(TReport& report) {
                "us/page", 2, TTarget::None(), "64 MB, 4 KiB pages");
 }
 
+// The facet index built once, then plane sections of the whole mesh: the normal plane of
+// the first segment (the section view's usual cut) and the plane through the tool axis,
+// which crosses the most facets.
+void MeasureSections(const TModel& model, const TSize& size, bool million, int repeat,
+                     TReport& report) {
+    using namespace tessarin::model;
+    std::unique_ptr<TFacetIndex> index;
+    const double buildSeconds = BestOf(
+        repeat, [&] { index.reset(); },
+        [&] { index = std::make_unique<TFacetIndex>(model.SurfaceData.Polygons); });
+    report.Row(size.Label, "section: facet index", buildSeconds, "s", 3, TTarget::None(),
+               Fixed(Megabytes(index->StoredBytes()), 1) + " MB stored");
+    std::optional<TPlaneFrame> normalPlane;
+    if (const auto wedge =
+            WedgeSectionOf(model.CutEdge.front(), model.AcceptedCS, kSSK, TWedgePlane::Pn)) {
+        normalPlane = wedge->Frame;
+    }
+    const std::optional<TPlaneFrame> axialPlane = MakePlaneFrame({0, 0, 0}, {0, 1, 0});
+    const std::pair<const char*, std::optional<TPlaneFrame>> planes[] = {
+        {"section: normal plane of a segment", normalPlane},
+        {"section: plane through the axis", axialPlane}};
+    for (const auto& [what, frame] : planes) {
+        if (!frame) {
+            report.Note(size.Label, std::string(what) + ": plane not defined");
+            continue;
+        }
+        TSectionOutline outline;
+        const double seconds = BestOf(
+            repeat, [&] { outline = {}; }, [&] { outline = SectionOfMesh(*index, *frame); });
+        std::size_t points = 0;
+        for (const TSectionPolyline& line : outline.Polylines) {
+            points += line.Points.size();
+        }
+        report.Row(size.Label, what, seconds * 1e3, "ms", 2,
+                   million ? TTarget::Below(kSectionMilliseconds1M) : TTarget::None(),
+                   Count(static_cast<std::int64_t>(outline.Polylines.size())) + " pieces, " +
+                       Count(static_cast<std::int64_t>(points)) + " points");
+    }
+}
+
 void MeasureSize(const TOptions& options, const TSize& size, TReport& report) {
     if (!EnsureModels(options, size, report)) {
         return;
@@ -573,6 +616,7 @@ void MeasureSize(const TOptions& options, const TSize& size, TReport& report) {
     }
     const double angleSeconds = Seconds([&] { ComputeAllAngles(model); });
     report.Row(size.Label, "angles, all four systems", angleSeconds, "s", 3);
+    MeasureSections(model, size, million, options.Repeat, report);
     model.MakeSelection(SelectionQuery());
 
     const std::string project =
