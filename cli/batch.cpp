@@ -100,7 +100,19 @@ bool AddPath(const std::string& path, std::vector<std::string>& files, std::ostr
     if (fs::is_directory(path, error)) {
         return AddFolder(path, files, err);
     }
-    // A file that is missing or unreadable fails in its child, named in the summary.
+    // "--csv out.csv" would otherwise make out.csv an input; only models are analysed.
+    if (!HasExtension(path)) {
+        err << path << ": "
+            << base::Pick(
+                   "not a model (.stl or .tsf) nor a folder; a list of inputs is given "
+                   "as @LIST, and --csv and --json take no file name in a batch",
+                   "не модель (.stl или .tsf) и не папка; список входных файлов "
+                   "задаётся как @СПИСОК, а --csv и --json в пакете не принимают имени "
+                   "файла")
+            << '\n';
+        return false;
+    }
+    // A model that is missing or unreadable fails in its child, named in the summary.
     files.push_back(path);
     return true;
 }
@@ -371,6 +383,11 @@ private:
                 place = 0;
             }
         }
+        if (gStopSignal != 0) {
+            // Most likely ended by the stop itself: its results go with the others'.
+            Stopped.push_back(i);
+            return true;
+        }
         TOutcome& outcome = Outcomes[i];
         outcome.Seconds =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - Started[i]).count();
@@ -427,6 +444,10 @@ private:
             break;
         }
         for (const auto& [pid, i] : Running) {
+            Stopped.push_back(i);
+        }
+        std::sort(Stopped.begin(), Stopped.end());
+        for (const std::size_t i : Stopped) {
             std::error_code error;
             for (const std::string& file : Results(i)) {
                 fs::remove(file, error);
@@ -506,6 +527,7 @@ private:
     std::vector<TInput> Inputs;
     std::vector<TOutcome> Outcomes;
     std::map<pid_t, std::size_t> Running;
+    std::vector<std::size_t> Stopped;  // the inputs in progress when a signal came
     std::map<std::size_t, std::chrono::steady_clock::time_point> Started;
 };
 
