@@ -144,10 +144,12 @@ bool AddList(const std::string& list, std::vector<std::string>& files, std::ostr
     return true;
 }
 
-// "cutter", then "cutter-2", "cutter-3" for the next inputs of that name, in input order.
+// "cutter", then "cutter-2", "cutter-3" for the next inputs of that name, in input order;
+// "summary" is the summary's.
 std::vector<TInput> NameInputs(const std::vector<std::string>& files) {
     std::vector<TInput> inputs;
-    std::set<std::string> taken;
+    // "summary.stl" with --csv would write over the summary.
+    std::set<std::string> taken{"summary"};
     for (const std::string& file : files) {
         const std::string stem = fs::path(file).stem().string();
         std::string name = stem.empty() ? std::string("input") : stem;
@@ -261,9 +263,10 @@ public:
         for (std::size_t i = 0; i < Inputs.size(); ++i) {
             if (Inputs[i].Name != fs::path(Inputs[i].Path).stem().string()) {
                 Out << Inputs[i].Path << ": "
-                    << base::Say("written as %1 (the name is taken by an earlier input)",
-                                 "записан как %1 (имя занято предыдущим входным файлом)",
-                                 Inputs[i].Name)
+                    << base::Say(
+                           "written as %1 (the name is taken by an earlier input or the summary)",
+                           "записан как %1 (имя занято предыдущим входным файлом или сводкой)",
+                           Inputs[i].Name)
                     << '\n';
             }
         }
