@@ -56,8 +56,9 @@ void PrintCheck(std::ostream& out, const std::string& input, const model::TModel
 class TRoad {
 public:
     TRoad(const TAnalyzeOptions& options, model::TProgress& progress, std::ostream& out,
-          std::ostream& err)
-        : Options(options),
+          std::ostream& err, TAnalyzeFigures* figures)
+        : Figures(figures),
+          Options(options),
           Progress(progress),
           Out(out),
           Err(err),
@@ -373,6 +374,24 @@ private:
         Edges = model::GroupModelEdges(Model);
         EdgeReport = model::SummarizeEdges(Model.CutEdge, Edges, Angles);
         Tolerance = model::CheckTolerances(Model.CutEdge, Edges, Angles, Model.Tolerances);
+        if (Figures != nullptr) {
+            TAnalyzeFigures& f = *Figures;
+            f.Made = true;
+            f.Facets = Model.SurfaceData.PolygonCount;
+            f.Segments = Model.SegmentCount;
+            f.Edges = static_cast<long long>(EdgeReport.Edges.size());
+            f.Angles.clear();
+            for (std::size_t a = 0; a < Angles.Angles.size(); ++a) {
+                const model::TAngleStats& stats = EdgeReport.Tool.Angles[a];
+                const bool any = stats.Numbers > 0;
+                f.Angles.push_back({model::AngleKey(Angles.Angles[a]),
+                                    any ? Angle(stats.Min) : std::string{},
+                                    any ? Angle(stats.Max) : std::string{}});
+            }
+            f.Tolerance = Tolerance.Judged.empty() ? std::string{}
+                          : Tolerance.AnyOutside() ? std::string("outside")
+                                                   : std::string("within");
+        }
     }
 
     int NotComputed(const std::string& key, int system) {
@@ -578,6 +597,7 @@ private:
         return list;
     }
 
+    TAnalyzeFigures* Figures;
     const TAnalyzeOptions& Options;
     model::TProgress& Progress;
     std::ostream& Out;
@@ -611,8 +631,8 @@ int RunCheck(const TCheckOptions& options, model::TProgress& progress, std::ostr
 }
 
 int RunAnalyze(const TAnalyzeOptions& options, model::TProgress& progress, std::ostream& out,
-               std::ostream& err) {
-    return TRoad(options, progress, out, err).Run();
+               std::ostream& err, TAnalyzeFigures* figures) {
+    return TRoad(options, progress, out, err, figures).Run();
 }
 
 }  // namespace tessarin::cli

@@ -100,7 +100,24 @@ int RunCheck(const TCheckOptions& options, model::TProgress& progress, std::ostr
 // also through a hard or symbolic link) is a usage error found before anything is read
 // or written; so is an import option given for a project INPUT. A table that fails after the
 // project was written says so.
+// With `figures`, also fills it once the results are made (Made stays false when the road
+// stops before).
+struct TAnalyzeFigures {
+    bool Made = false;
+    long long Facets = 0;
+    long long Segments = 0;
+    long long Edges = 0;
+    // The computed angles in the table's order: key ("ssk.gn"), and the tool's smallest
+    // and largest value as written with the road's accuracy and separator, empty when no
+    // segment has a value.
+    struct TAngle {
+        std::string Key, Min, Max;
+    };
+    std::vector<TAngle> Angles;
+    // "within" or "outside" with judged tolerances, empty without.
+    std::string Tolerance;
+};
 int RunAnalyze(const TAnalyzeOptions& options, model::TProgress& progress, std::ostream& out,
-               std::ostream& err);
+               std::ostream& err, TAnalyzeFigures* figures = nullptr);
 
 }  // namespace tessarin::cli

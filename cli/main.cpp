@@ -1,16 +1,16 @@
 // tessarin-cli: the analysis road without a window.
 //
 //   tessarin-cli analyze INPUT -o OUT.tsf [options]
+//   tessarin-cli batch INPUT... -o FOLDER [options] [-j N]
 //   tessarin-cli check FILE.stl [import options]
 #include <unistd.h>
 #include <CLI/CLI.hpp>
 
+#include <array>
 #include <cerrno>
-#include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <iostream>
-#include <map>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -20,336 +20,11 @@
 #include "base/number_format.h"
 #include "base/text_file.h"
 #include "cli/analyze.h"
+#include "cli/analyze_options.h"
+#include "cli/batch.h"
 #include "cli/terminal_progress.h"
-#include "model/angle_keys.h"
-#include "model/base_names.h"
-#include "model/import_options.h"
-#include "model/selection.h"
-#include "model/systems.h"
-#include "model/tolerances.h"
-#include "project/output_formats.h"
 
 namespace {
-
-using tessarin::cli::TAnalyzeOptions;
-using tessarin::cli::TImportChoice;
-using tessarin::cli::TRangeOption;
-
-// Numbers on the command line are always written with ".".
-bool ReadNumber(const std::string& text, double& value) {
-    return tessarin::base::StrToFloat(text, '.', value);
-}
-
-std::vector<std::string> SplitAt(const std::string& text, char delimiter) {
-    std::vector<std::string> parts;
-    std::string part;
-    std::istringstream stream(text);
-    while (std::getline(stream, part, delimiter)) {
-        parts.push_back(part);
-    }
-    if (!text.empty() && text.back() == delimiter) {
-        parts.emplace_back();
-    }
-    return parts;
-}
-
-// "isk.g isk.a ... dsk.f", for the help and the messages.
-std::string QueryColumnKeys() {
-    std::string keys;
-    for (int column = 0; column < tessarin::model::kQueryColumnCount; ++column) {
-        if (column > 0) {
-            keys += ' ';
-        }
-        keys += tessarin::model::QueryColumnKey(column);
-    }
-    return keys;
-}
-
-// The derived angles, as a pattern: "SYSTEM.gn|an|...|psi (gf, af, gp, ap, psi not for isk)".
-std::string DerivedKeys() {
-    std::string kinds;
-    std::string planeKinds;
-    for (int kind = tessarin::model::kKindF + 1; kind < tessarin::model::kAngleKindCount; ++kind) {
-        const tessarin::model::TAngleKindInfo& info = tessarin::model::AngleKindInfo(kind);
-        kinds += (kinds.empty() ? "" : "|") + std::string(info.Key);
-        if (info.NeedsWorkingPlane) {
-            planeKinds += (planeKinds.empty() ? "" : ", ") + std::string(info.Key);
-        }
-    }
-    return "SYSTEM." + kinds + " (" + planeKinds + " not for isk)";
-}
-
-std::string SystemKeys() {
-    std::string keys;
-    for (const tessarin::model::TSystemInfo& system : tessarin::model::kSystems) {
-        if (!keys.empty()) {
-            keys += ", ";
-        }
-        keys += system.Key;
-    }
-    return keys;
-}
-
-// CLI11 validators return an error text, empty when the value is fine.
-std::string CheckNumber(const std::string& text) {
-    double value = 0.0;
-    return ReadNumber(text, value) ? std::string{}
-                                   : "not a number (write numbers with \".\"): " + text;
-}
-
-struct TRawOptions {
-    std::string DecimalSeparator;
-    std::string Gamma, Alpha, DiscardInt, Accuracy, MarkNegative;
-    std::string MinNormalAngle, PointTolerance;
-    std::string Ssk, FeedPlan, Ksk, Dsk, Compute, SelectLogic = "and";
-    std::vector<std::string> Ranges;
-    std::vector<std::string> Nominals;
-    std::string EdgeKink;
-    std::string TableAngles;
-};
-
-struct TRawImport {
-    std::string Units, Axis, Origin, RepairNormals;
-    bool KeepDuplicates = false;
-};
-
-void AddImportOptions(CLI::App* command, TRawImport& raw) {
-    command->add_option("--units", raw.Units, "Unit of the STL file's numbers: mm|inch|m|um (mm)")
-        ->check(CLI::IsMember({"mm", "inch", "m", "um"}));
-    command->add_option("--axis", raw.Axis,
-                        "Tool axis in the file, turned onto +Z: z|-z|x|-x|y|-y|X,Y,Z (z)");
-    command->add_option("--origin", raw.Origin,
-                        "Where the tool axis passes: keep (as in the file), center (the middle "
-                        "of the model across the axis) or a point X,Y,Z in the file's units "
-                        "(keep)");
-    command
-        ->add_option("--repair-normals", raw.RepairNormals,
-                     "Replace zero, non-finite and non-unit normals by the vertex order's (yes)")
-        ->check(CLI::IsMember({"yes", "no"}));
-    command->add_flag("--keep-duplicates", raw.KeepDuplicates,
-                      "Keep facets with the same three vertices as an earlier one");
-}
-
-// X,Y,Z with numbers written with "."; throws CLI::ValidationError naming `option`.
-tessarin::model::TVector3 ReadTriple(const std::string& option, const std::string& text) {
-    const std::vector<std::string> parts = SplitAt(text, ',');
-    double c[3] = {0.0, 0.0, 0.0};
-    if (parts.size() != 3 || !ReadNumber(parts[0], c[0]) || !ReadNumber(parts[1], c[1]) ||
-        !ReadNumber(parts[2], c[2])) {
-        throw CLI::ValidationError(option,
-                                   "expected X,Y,Z with numbers written with \".\": " + text);
-    }
-    return {c[0], c[1], c[2]};
-}
-
-TImportChoice ConvertImport(const TRawImport& raw) {
-    TImportChoice choice;
-    tessarin::model::TImportOptions& options = choice.Options;
-    if (!raw.Units.empty()) {
-        options.Unit = *tessarin::model::LengthUnitOfKey(raw.Units);
-        choice.Given.emplace_back("--units");
-    }
-    if (!raw.Axis.empty()) {
-        static const std::map<std::string, tessarin::model::TVector3> kAxes{
-            {"z", {0, 0, 1}},   {"-z", {0, 0, -1}}, {"x", {1, 0, 0}},
-            {"-x", {-1, 0, 0}}, {"y", {0, 1, 0}},   {"-y", {0, -1, 0}}};
-        const auto named = kAxes.find(raw.Axis);
-        options.Axis = named != kAxes.end() ? named->second : ReadTriple("--axis", raw.Axis);
-        if (!tessarin::model::AxisTurn(options.Axis)) {
-            throw CLI::ValidationError("--axis",
-                                       "not a direction (zero or not finite): " + raw.Axis);
-        }
-        choice.Given.emplace_back("--axis");
-    }
-    if (!raw.Origin.empty()) {
-        if (raw.Origin == "keep") {
-            options.Origin = tessarin::model::TOriginChoice::Keep;
-        } else if (raw.Origin == "center") {
-            options.Origin = tessarin::model::TOriginChoice::Center;
-        } else {
-            options.Origin = tessarin::model::TOriginChoice::Point;
-            options.OriginPoint = ReadTriple("--origin", raw.Origin);
-            if (!tessarin::model::CheckImportOptions(options)) {
-                throw CLI::ValidationError("--origin", "a coordinate is not finite: " + raw.Origin);
-            }
-        }
-        choice.Given.emplace_back("--origin");
-    }
-    if (!raw.RepairNormals.empty()) {
-        options.RepairNormals = raw.RepairNormals == "yes";
-        choice.Given.emplace_back("--repair-normals");
-    }
-    if (raw.KeepDuplicates) {
-        options.KeepDuplicates = true;
-        choice.Given.emplace_back("--keep-duplicates");
-    }
-    return choice;
-}
-
-// "ssk.gn=6:-0.5:0.5"; throws CLI::ValidationError naming the key or the value.
-tessarin::model::TTolerance ReadNominal(const std::string& text,
-                                        const std::vector<tessarin::model::TTolerance>& earlier) {
-    const std::size_t equals = text.find('=');
-    const std::string key = text.substr(0, equals);
-    const std::optional<tessarin::model::TAngleId> angle = tessarin::model::AngleOfKey(key);
-    if (equals == std::string::npos || !angle) {
-        throw CLI::ValidationError("--nominal",
-                                   "expected KEY=NOMINAL:LOW:HIGH with KEY an angle "
-                                   "key such as ssk.g or ssk.gn, found \"" +
-                                       key + "\" in " + text);
-    }
-    for (const tessarin::model::TTolerance& other : earlier) {
-        if (other.Angle == *angle) {
-            throw CLI::ValidationError("--nominal", "angle " + key + " given twice");
-        }
-    }
-    const std::vector<std::string> parts = SplitAt(text.substr(equals + 1), ':');
-    tessarin::model::TTolerance tolerance{*angle};
-    if (parts.size() != 3 || !ReadNumber(parts[0], tolerance.Nominal) ||
-        !ReadNumber(parts[1], tolerance.Lower) || !ReadNumber(parts[2], tolerance.Upper) ||
-        !tessarin::model::ValidTolerance(tolerance)) {
-        throw CLI::ValidationError(
-            "--nominal", key +
-                             ": expected NOMINAL:LOW:HIGH, finite numbers written with \".\" "
-                             "and LOW <= 0 <= HIGH (e.g. " +
-                             key + "=6:-0.5:0.5), found " + text.substr(equals + 1));
-    }
-    return tolerance;
-}
-
-// Turns the texts CLI11 collected into options; throws CLI::ValidationError.
-TAnalyzeOptions Convert(const TRawOptions& raw, TAnalyzeOptions options) {
-    auto number = [](const std::string& name, const std::string& text) {
-        double value = 0.0;
-        if (!ReadNumber(text, value)) {
-            throw CLI::ValidationError(name, "not a number (write numbers with \".\"): " + text);
-        }
-        return value;
-    };
-    auto yesNo = [](const std::string& text) { return text == "yes"; };
-
-    options.DecimalSeparator = raw.DecimalSeparator.empty()
-                                   ? tessarin::base::DefaultDecimalSeparator()
-                                   : raw.DecimalSeparator[0];
-    if (!raw.Gamma.empty()) {
-        options.Gamma = number("--gamma", raw.Gamma);
-    }
-    if (!raw.Alpha.empty()) {
-        options.Alpha = number("--alpha", raw.Alpha);
-    }
-    if (!raw.DiscardInt.empty()) {
-        options.DiscardInt = yesNo(raw.DiscardInt);
-    }
-    if (!raw.Accuracy.empty()) {
-        options.TableAccuracy = static_cast<int>(number("--accuracy", raw.Accuracy));
-    }
-    if (!raw.MarkNegative.empty()) {
-        options.MarkNegative = yesNo(raw.MarkNegative);
-    }
-    if (!raw.MinNormalAngle.empty()) {
-        const double angle = number("--min-normal-angle", raw.MinNormalAngle);
-        if (!(angle >= 0.0 && angle <= 180.0)) {
-            throw CLI::ValidationError("--min-normal-angle",
-                                       "an angle from 0 to 180 degrees: " + raw.MinNormalAngle);
-        }
-        options.MinNormalAngle = angle;
-    }
-    if (!raw.PointTolerance.empty()) {
-        const double tolerance = number("--point-tolerance", raw.PointTolerance);
-        if (!(tolerance > 0.0) || !std::isfinite(tolerance)) {
-            throw CLI::ValidationError("--point-tolerance",
-                                       "a positive number of mm: " + raw.PointTolerance);
-        }
-        options.PointTolerance = tolerance;
-    }
-    if (!raw.Ssk.empty()) {
-        const std::vector<std::string> parts = SplitAt(raw.Ssk, ',');
-        if (parts.size() != 2) {
-            throw CLI::ValidationError("--ssk", "expected GN,MU, for example 10,30: " + raw.Ssk);
-        }
-        options.Ssk = std::array<double, 2>{number("--ssk", parts[0]), number("--ssk", parts[1])};
-    }
-    if (!raw.FeedPlan.empty()) {
-        const std::vector<std::string> parts = SplitAt(raw.FeedPlan, ',');
-        if (parts.empty() || parts.size() > 2) {
-            throw CLI::ValidationError("--feedplan", "expected PHI or PHI,HCE: " + raw.FeedPlan);
-        }
-        options.FeedPlanPhi = number("--feedplan", parts[0]);
-        if (parts.size() == 2) {
-            std::int32_t hce = 0;
-            if (!tessarin::base::StrToInt(parts[1], hce) || hce < 0) {
-                throw CLI::ValidationError("--feedplan",
-                                           "HCE must be a segment index from 0: " + parts[1]);
-            }
-            options.FeedPlanHce = hce;
-        }
-    }
-    if (!raw.Ksk.empty()) {
-        options.KskEta = number("--ksk", raw.Ksk);
-    }
-    if (!raw.Dsk.empty()) {
-        options.DskNu = number("--dsk", raw.Dsk);
-    }
-    if (!raw.Compute.empty()) {
-        for (const std::string& name : SplitAt(raw.Compute, ',')) {
-            const std::optional<int> system = tessarin::model::SystemOfKey(name);
-            if (!system) {
-                throw CLI::ValidationError(
-                    "--compute", "unknown system \"" + name + "\" (" + SystemKeys() + ")");
-            }
-            options.Compute.push_back(*system);
-        }
-    }
-    for (const std::string& range : raw.Ranges) {
-        const std::size_t equals = range.find('=');
-        const std::string name = range.substr(0, equals);
-        const std::optional<int> column = tessarin::model::QueryColumnOfKey(name);
-        const std::optional<tessarin::model::TAngleId> angle = tessarin::model::AngleOfKey(name);
-        if (equals == std::string::npos || !angle) {
-            throw CLI::ValidationError("--range", "expected COLUMN=RANGES with COLUMN one of " +
-                                                      QueryColumnKeys() + " or " + DerivedKeys() +
-                                                      ": " + range);
-        }
-        for (const TRangeOption& earlier : options.Ranges) {
-            if (earlier.Name == name) {
-                throw CLI::ValidationError("--range", "column " + name + " given twice");
-            }
-        }
-        const std::string text = range.substr(equals + 1);
-        tessarin::model::TAnRanges parsed;
-        if (!tessarin::model::ParseRanges(text, options.DecimalSeparator, parsed)) {
-            throw CLI::ValidationError(
-                "--range", "Неверный формат: column " + name + ": \"" + text +
-                               "\" (ranges like -3" + options.DecimalSeparator + "4..9" +
-                               options.DecimalSeparator + "067; several separated by \";\")");
-        }
-        options.Ranges.push_back({column.value_or(-1), name, text, column ? -1 : angle->System,
-                                  column ? -1 : angle->Kind});
-    }
-    if (!raw.TableAngles.empty()) {
-        for (const std::string& key : SplitAt(raw.TableAngles, ',')) {
-            const std::optional<tessarin::model::TAngleId> angle = tessarin::model::AngleOfKey(key);
-            if (!angle || tessarin::model::StoredAngle(*angle)) {
-                throw CLI::ValidationError("--csv-angles", "expected keys of derived angles " +
-                                                               DerivedKeys() + ": " + key);
-            }
-            options.TableAngles.push_back(key);
-        }
-    }
-    options.SelectAnd = raw.SelectLogic == "and";
-    for (const std::string& nominal : raw.Nominals) {
-        options.Nominals.push_back(ReadNominal(nominal, options.Nominals));
-    }
-    if (!raw.EdgeKink.empty()) {
-        const double angle = number("--edge-kink", raw.EdgeKink);
-        if (!(angle >= 0.0 && angle <= 180.0)) {
-            throw CLI::ValidationError("--edge-kink",
-                                       "an angle from 0 to 180 degrees: " + raw.EdgeKink);
-        }
-        options.EdgeKinkAngle = angle;
-    }
-    return options;
-}
 
 // An interrupted save leaves no temporary as big as the project behind: the handler
 // removes it and raises the signal again, which, back at its default action
@@ -374,6 +49,15 @@ void InstallSignalCleanup() {
     std::signal(SIGXFSZ, SIG_IGN);
 }
 
+// This program, for the batch's children: the file itself, not a name PATH may find
+// elsewhere.
+std::string OwnExecutable(const char* argv0) {
+    std::array<char, 4096> path{};
+    const ssize_t length = readlink("/proc/self/exe", path.data(), path.size() - 1);
+    return length > 0 ? std::string(path.data(), static_cast<std::size_t>(length))
+                      : std::string(argv0);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -385,96 +69,37 @@ int main(int argc, char** argv) {
         "analyze",
         "Read an STL model (load, sort surfaces, find the cutting edge) or a project, then apply "
         "the coordinate systems, angles and selection given, and write a project file");
-
-    TAnalyzeOptions options;
-    TRawOptions raw;
+    tessarin::cli::TAnalyzeOptions options;
     analyze->add_option("INPUT", options.Input, "STL model (.stl) or project (.tsf)")->required();
     analyze->add_option("-o,--output", options.Output, "Project file to write (.tsf)")->required();
-    analyze
-        ->add_option("--decimal-separator", raw.DecimalSeparator,
-                     "Decimal separator of the written numbers and of range texts "
-                     "(default: the locale's)")
-        ->check(CLI::IsMember({",", "."}));
-    analyze->add_option("--gamma", raw.Gamma, "Largest inclination of the rake surface to OZ (80)")
-        ->check(CheckNumber);
-    analyze->add_option("--alpha", raw.Alpha, "Largest clearance angle in ISK (10)")
-        ->check(CheckNumber);
-    analyze->add_option("--discard-internal", raw.DiscardInt, "Discard internal polygons (yes)")
-        ->check(CLI::IsMember({"yes", "no"}));
-    analyze->add_option("--accuracy", raw.Accuracy, "Decimals in the table, 0..6 (4)")
-        ->check(CLI::IsMember({"0", "1", "2", "3", "4", "5", "6"}));
-    analyze->add_option("--mark-negative", raw.MarkNegative, "Mark negative angles (yes)")
-        ->check(CLI::IsMember({"yes", "no"}));
-    analyze
-        ->add_option("--min-normal-angle", raw.MinNormalAngle,
-                     "Smallest angle between the normals of a cutting edge's faces, degrees; "
-                     "sharper pairs only (0: every shared edge)")
-        ->check(CheckNumber);
-    analyze
-        ->add_option("--point-tolerance", raw.PointTolerance,
-                     "Points of the cutting-edge search are the same closer than this, mm "
-                     "(0.001)")
-        ->check(CheckNumber);
-    analyze->add_option("--stl-name", options.StlName,
-                        "STL file name stored in the project (default: INPUT as given)");
-    // One option per table format, "--csv FILE" and whatever the list holds.
-    const auto formats = tessarin::project::TableFormats();
-    std::vector<std::optional<std::string>> tableFiles(formats.size());
-    CLI::Option* csvOption = nullptr;
-    for (std::size_t i = 0; i < formats.size(); ++i) {
-        CLI::Option* option = analyze->add_option("--" + std::string(formats[i].Key), tableFiles[i],
-                                                  std::string(formats[i].BatchHelp));
-        if (formats[i].Key == "csv") {
-            csvOption = option;
-        }
-    }
-    CLI::Option* csvPoints =
-        analyze->add_flag("--csv-points", options.TablePoints,
-                          "Add the two end points (x, y, z) of every segment to the table");
-    CLI::Option* csvAngles = analyze->add_option(
-        "--csv-angles", raw.TableAngles,
-        "Add derived angles to the table after its columns, comma-separated keys " + DerivedKeys());
-    if (csvOption != nullptr) {
-        csvPoints->needs(csvOption);
-        csvAngles->needs(csvOption);
-    }
-    analyze->add_flag("-q,--quiet", options.Quiet, "Print nothing but errors");
-    analyze->add_option("--ssk", raw.Ssk,
-                        "Static system GN,MU: greatest inclination and its azimuth");
-    analyze->add_option("--feedplan", raw.FeedPlan,
-                        "Working plane PHI[,HCE]: main plan angle, main segment index from 0");
-    analyze->add_option("--ksk", raw.Ksk, "Kinematic system: cutting-speed angle ETA")
-        ->check(CheckNumber);
-    analyze->add_option("--dsk", raw.Dsk, "Dynamic system: chip-flow angle NU")->check(CheckNumber);
-    analyze->add_option("--compute", raw.Compute,
-                        "Compute the angles of " + SystemKeys() + ", in the order given");
-    analyze->add_option(
-        "--range", raw.Ranges,
-        "Selection COLUMN=RANGES, COLUMN one of " + QueryColumnKeys() + " (repeatable)");
-    analyze->add_option("--select-logic", raw.SelectLogic, "Combine the ranges with and|or (and)")
-        ->check(CLI::IsMember({"and", "or"}));
-    analyze->add_flag("--select-within", options.SelectWithin, "Search the current selection only");
-    analyze->add_option("--nominal", raw.Nominals,
-                        "Nominal value with tolerances KEY=NOMINAL:LOW:HIGH, LOW <= 0 <= HIGH, "
-                        "e.g. ssk.gn=6:-0.5:0.5 (repeatable; stored in the project); exit code 3 "
-                        "when a segment is outside");
-    analyze
-        ->add_option("--edge-kink", raw.EdgeKink,
-                     "A turn above this many degrees between joined segments starts a new "
-                     "edge (30)")
-        ->check(CheckNumber);
-    analyze->add_option("--json", options.Json,
-                        "Also write the whole result as JSON (schema: help page json.htm)");
-    TRawImport rawImport;
-    AddImportOptions(analyze, rawImport);
+    const tessarin::cli::TAnalyzeCommand analyzeOptions(analyze,
+                                                        tessarin::cli::TOutputNaming::Files);
+    // Where a batch's child leaves its figures for the summary; not for users.
+    std::string figuresTo;
+    analyze->add_option("--figures-to", figuresTo)->group("");
+
+    CLI::App* batch = app.add_subcommand(
+        "batch",
+        "Analyse many inputs with the same options, each into FOLDER under its own name, "
+        "in up to N processes at a time, and write FOLDER/summary.csv");
+    tessarin::cli::TBatchOptions batchOptions;
+    batch
+        ->add_option("INPUT", batchOptions.Inputs,
+                     "STL models and projects, folders (their .stl and .tsf files) and @LIST "
+                     "files (a path a line)")
+        ->required();
+    batch->add_option("-o,--output", batchOptions.Folder, "Folder for the results")->required();
+    batch->add_option("-j,--jobs", batchOptions.Jobs, "Inputs analysed at a time (1)")
+        ->check(CLI::Range(1, 64));
+    const tessarin::cli::TAnalyzeCommand batchAnalysis(batch, tessarin::cli::TOutputNaming::Flags);
 
     CLI::App* check = app.add_subcommand(
         "check", "Import an STL model with the import options given and print its model check");
     tessarin::cli::TCheckOptions checkOptions;
-    TRawImport rawCheckImport;
+    tessarin::cli::TRawImport rawCheckImport;
     std::string checkSeparator;
     check->add_option("FILE", checkOptions.Input, "STL model (.stl)")->required();
-    AddImportOptions(check, rawCheckImport);
+    tessarin::cli::AddImportOptions(check, rawCheckImport);
     check
         ->add_option("--decimal-separator", checkSeparator,
                      "Decimal separator of the numbers printed (default: the locale's)")
@@ -483,24 +108,25 @@ int main(int argc, char** argv) {
     try {
         app.parse(argc, argv);
         if (check->parsed()) {
-            checkOptions.Import = ConvertImport(rawCheckImport);
+            checkOptions.Import = tessarin::cli::ConvertImport(rawCheckImport);
             checkOptions.DecimalSeparator = checkSeparator.empty()
                                                 ? tessarin::base::DefaultDecimalSeparator()
                                                 : checkSeparator[0];
+        } else if (batch->parsed()) {
+            batchOptions.Analysis = batchAnalysis.Convert(batchOptions.Analysis);
+            batchOptions.ChildArguments = batchAnalysis.AnalysisArguments();
+            batchOptions.Executable = OwnExecutable(argv[0]);
         } else {
-            options = Convert(raw, options);
-            options.Import = ConvertImport(rawImport);
-        }
-        for (std::size_t i = 0; i < formats.size(); ++i) {
-            if (tableFiles[i]) {
-                options.Tables.push_back({std::string(formats[i].Key), *tableFiles[i]});
-            }
+            options = analyzeOptions.Convert(options);
         }
     } catch (const CLI::ParseError& error) {
         const int code = app.exit(error);
         return code == 0 ? tessarin::cli::kExitSuccess : tessarin::cli::kExitUsage;
     }
 
+    if (batch->parsed()) {
+        return tessarin::cli::RunBatch(batchOptions, std::cout, std::cerr);
+    }
     InstallSignalCleanup();
     tessarin::cli::TTerminalProgress terminal(stderr);
     const bool showProgress = !options.Quiet && isatty(fileno(stderr)) == 1;
@@ -508,6 +134,15 @@ int main(int argc, char** argv) {
         showProgress ? terminal : tessarin::model::NullProgress();
     if (check->parsed()) {
         return tessarin::cli::RunCheck(checkOptions, progress, std::cout, std::cerr);
+    }
+    if (!figuresTo.empty()) {
+        // The reason of a failure also goes to the batch's summary.
+        std::ostringstream errors;
+        tessarin::cli::TAnalyzeFigures figures;
+        const int code = tessarin::cli::RunAnalyze(options, progress, std::cout, errors, &figures);
+        std::cerr << errors.str();
+        tessarin::cli::WriteFigures(figuresTo, code, figures, errors.str());
+        return code;
     }
     return tessarin::cli::RunAnalyze(options, progress, std::cout, std::cerr);
 }
