@@ -27,12 +27,23 @@ TDecimal ToDecimal(double magnitude) {
     // digits, also the nearest 15-digit decimal: the 15-digit grid is coarser than the
     // double grid, and the shortest text lies within half a unit of the exact value.
     // Subnormal values have fewer bits than that and always take the exact way.
+    //
+    // A double that holds a float value (the coordinates and normals of an STL file) has
+    // a shortest text of more than 15 digits all but always, so it skips the shortest
+    // pass, which would cost more than half again. The nearest 15-digit decimal with its
+    // trailing zeros dropped is the shortest text where that has 15 digits or fewer, so
+    // the digits are the same either way.
     char text[40];
-    auto [end, ec] =
-        std::to_chars(text, text + sizeof text, magnitude, std::chars_format::scientific);
-    int mantissaDigits = 0;
-    for (const char* c = text; c != end && *c != 'e'; ++c) {
-        mantissaDigits += (*c >= '0' && *c <= '9') ? 1 : 0;
+    char* end = text;
+    const bool holdsFloat = magnitude <= std::numeric_limits<float>::max() &&
+                            static_cast<double>(static_cast<float>(magnitude)) == magnitude;
+    int mantissaDigits = 16;
+    if (!holdsFloat) {
+        end = std::to_chars(text, text + sizeof text, magnitude, std::chars_format::scientific).ptr;
+        mantissaDigits = 0;
+        for (const char* c = text; c != end && *c != 'e'; ++c) {
+            mantissaDigits += (*c >= '0' && *c <= '9') ? 1 : 0;
+        }
     }
     if (mantissaDigits > 15 || magnitude < std::numeric_limits<double>::min()) {
         end = std::to_chars(text, text + sizeof text, magnitude, std::chars_format::scientific, 14)

@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <cstring>
 #include <functional>
+#include <new>
 #include <system_error>
 
 #include "base/language.h"
@@ -539,8 +540,7 @@ TResult WriteThroughTemporary(const std::string& path,
     constexpr int kAttempts = 100;
     for (int attempt = 0; attempt < kAttempts && created < 0; ++attempt) {
         temp = folder + TemporaryName();
-        created =
-            ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, exists ? 0600 : 0666);
+        created = ::open(temp.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, exists ? 0600 : 0666);
         if (created < 0 && errno != EEXIST) {
             break;
         }
@@ -617,14 +617,65 @@ TResult WriteFileAtomically(const std::string& path, std::string_view data) {
 }
 
 TResult WriteFileAtomicallyStreamed(const std::string& path, const TStreamProducer& produce) {
+    return WriteFileAtomicallyStreamed(
+        path, [&](const TStreamWrite& write, const TStreamReadBack&) { produce(write); });
+}
+
+TResult WriteFileAtomicallyStreamed(const std::string& path,
+                                    const TStreamProducerWithReadBack& produce) {
     return WriteThroughTemporary(
         path,
         [&](int fd, int& error) {
             bool written = true;
-            produce([&](std::string_view piece) {
+            std::uint64_t size = 0;
+            std::uint64_t handedOn = 0;  // what the disk has been asked to take so far
+            const TStreamWrite write = [&](std::string_view piece) {
                 written = written && WriteAll(fd, piece, error);
+                size += written ? piece.size() : 0;
+#ifdef __linux__
+                // The disk starts on what is written while the rest is being made, so
+                // the flush at the end waits for the last stretch only, not the whole file.
+                constexpr std::uint64_t kHandOn = std::uint64_t{8} << 20;
+                if (written && size - handedOn >= kHandOn) {
+                    ::sync_file_range(fd, static_cast<off_t>(handedOn),
+                                      static_cast<off_t>(size - handedOn), SYNC_FILE_RANGE_WRITE);
+                    handedOn = size;
+                }
+#endif
                 return written;
-            });
+            };
+            const TStreamReadBack readBack = [&](std::uint64_t offset, std::size_t count,
+                                                 char* out) {
+                if (!written) {
+                    return false;
+                }
+                if (offset > size || count > size - offset) {
+                    error = EINVAL;  // a fault of the producer: no file from it
+                    written = false;
+                    return false;
+                }
+                while (count > 0) {
+                    const ssize_t n = ::pread(fd, out, count, static_cast<off_t>(offset));
+                    if (n < 0 && errno == EINTR) {
+                        continue;
+                    }
+                    if (n <= 0) {
+                        error = n < 0 ? errno : EIO;
+                        written = false;
+                        return false;
+                    }
+                    out += n;
+                    offset += static_cast<std::uint64_t>(n);
+                    count -= static_cast<std::size_t>(n);
+                }
+                return true;
+            };
+            try {
+                produce(write, readBack);
+            } catch (const std::bad_alloc&) {
+                error = ENOMEM;
+                return false;
+            }
             return written;
         },
         nullptr);

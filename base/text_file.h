@@ -1,6 +1,7 @@
 // Whole-file reading and writing for the readers and writers of every layer.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -68,6 +69,18 @@ TResult WriteFileAtomically(const std::string& path, std::string_view data);
 using TStreamWrite = std::function<bool(std::string_view piece)>;
 using TStreamProducer = std::function<void(const TStreamWrite& write)>;
 TResult WriteFileAtomicallyStreamed(const std::string& path, const TStreamProducer& produce);
+
+// The same for a producer that needs some of its earlier output again: readBack(offset,
+// count, out) copies bytes [offset, offset + count) of what `write` has written so far
+// to `out` (from the temporary, so the output is still never held whole); it returns
+// false for a range beyond them or once a write or read has failed, and the write then
+// fails with that reason. A std::bad_alloc out of `produce` fails the write too ("Cannot
+// allocate memory"); either way the temporary is removed and the previous file stays.
+using TStreamReadBack = std::function<bool(std::uint64_t offset, std::size_t count, char* out)>;
+using TStreamProducerWithReadBack =
+    std::function<void(const TStreamWrite& write, const TStreamReadBack& readBack)>;
+TResult WriteFileAtomicallyStreamed(const std::string& path,
+                                    const TStreamProducerWithReadBack& produce);
 
 // The temporary file WriteFileAtomically is writing at this moment, or nullptr. One
 // write at a time is registered (a second one in another thread at the same moment

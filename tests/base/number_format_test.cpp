@@ -3,9 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <limits>
 #include <random>
 #include <string>
+#include <vector>
 
 namespace tessarin::base {
 namespace {
@@ -52,6 +57,57 @@ struct TReadCase {
 };
 
 class NumberReadingTest : public testing::TestWithParam<TReadCase> {};
+
+// Doubles that hold float values take a shorter way to their digits; the text must still
+// be the nearest 15-digit decimal with its trailing zeros dropped. Two decimals of at most
+// 15 digits never read as the same double, so equal values read back mean equal digits,
+// and the layout around the digits is shared by both ways. Random float bit patterns over
+// every exponent, typical coordinates, and the edges of the float range and of the forms.
+TEST(GeneralFormTest, FloatValuesGetTheNearestFifteenDigits) {
+    std::vector<float> values = {std::numeric_limits<float>::min(),
+                                 std::numeric_limits<float>::max(),
+                                 std::numeric_limits<float>::denorm_min(),
+                                 std::numeric_limits<float>::epsilon(),
+                                 std::nextafter(1e-4f, 0.0f),
+                                 1e-4f,
+                                 std::nextafter(1e15f, 0.0f),
+                                 1e15f,
+                                 0.1f,
+                                 0.5f,
+                                 1.0f,
+                                 100.0f,
+                                 16777216.0f,
+                                 123456.789f};
+    std::mt19937_64 random(20261211);
+    while (values.size() < 1000000) {
+        const auto bits = static_cast<std::uint32_t>(random());
+        float value = 0;
+        std::memcpy(&value, &bits, sizeof value);
+        if (std::isfinite(value) && value != 0) {
+            values.push_back(value);
+        }
+    }
+    std::uniform_real_distribution<float> coordinate(-500.0f, 500.0f);
+    for (int i = 0; i < 200000; ++i) {
+        values.push_back(coordinate(random));
+    }
+    std::size_t wrong = 0;
+    for (const float value : values) {
+        const std::string text = FloatToStr(value, '.');
+        char nearest[40];
+        std::snprintf(nearest, sizeof nearest, "%.14e", static_cast<double>(value));
+        const bool trailingZero =
+            text.find('.') != std::string::npos && text.find('E') == std::string::npos
+                ? text.back() == '0'
+                : text.find("0E") != std::string::npos;
+        if (std::strtod(text.c_str(), nullptr) != std::strtod(nearest, nullptr) || trailingZero) {
+            if (++wrong <= 5) {
+                ADD_FAILURE() << std::hexfloat << value << ": " << text << " against " << nearest;
+            }
+        }
+    }
+    EXPECT_EQ(wrong, 0u);
+}
 
 TEST_P(NumberReadingTest, AcceptsOnlyTheWholeSyntax) {
     const TReadCase& c = GetParam();

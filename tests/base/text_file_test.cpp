@@ -9,7 +9,9 @@
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
+#include <new>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/support/temp_dir.h"
@@ -377,6 +379,45 @@ TEST(WriteFileAtomicallyTest, StreamedPiecesAreWrittenLikeOneText) {
     EXPECT_TRUE(failed);
     EXPECT_GT(piecesAfterFailure, 0);  // every later write says so too
     EXPECT_EQ(ReadBytes(plain), "previous");
+}
+
+// A producer that reads back its earlier output gets exactly those bytes; a read beyond
+// them, or an allocation failure, fails the write without leaving a file or a temporary.
+TEST(WriteFileAtomicallyTest, StreamedReadBackGivesTheWrittenBytesAndFailsBeyondThem) {
+    TTempDir dir;
+    const std::string path = dir.File("project.tsf");
+    ASSERT_TRUE(WriteFileAtomicallyStreamed(
+        path, [](const TStreamWrite& write, const TStreamReadBack& readBack) {
+            EXPECT_TRUE(write("front;"));
+            EXPECT_TRUE(write("back;"));
+            std::string copy(9, '?');
+            EXPECT_TRUE(readBack(2, 9, copy.data()));
+            EXPECT_EQ(copy, "ont;back;");
+            EXPECT_TRUE(write(copy));
+        }));
+    EXPECT_EQ(ReadBytes(path), "front;back;ont;back;");
+
+    const std::vector<std::pair<std::string, TStreamProducerWithReadBack>> failing = {
+        {"beyond",
+         [](const TStreamWrite& write, const TStreamReadBack& readBack) {
+             EXPECT_TRUE(write("abc"));
+             char byte = 0;
+             EXPECT_FALSE(readBack(3, 1, &byte));
+             EXPECT_FALSE(write("def"));  // the write has failed for good
+         }},
+        {"out of memory",
+         [](const TStreamWrite& write, const TStreamReadBack&) {
+             EXPECT_TRUE(write("abc"));
+             throw std::bad_alloc();
+         }},
+    };
+    for (const auto& [name, produce] : failing) {
+        const std::string target = dir.File(name + ".tsf");
+        const TResult result = WriteFileAtomicallyStreamed(target, produce);
+        ASSERT_FALSE(result) << name;
+        EXPECT_NE(result.Reason().find(target), std::string::npos) << result.Reason();
+    }
+    EXPECT_EQ(dir.Entries(), std::vector<std::string>{"project.tsf"});
 }
 
 // What the SIGXFSZ handler below saw of the registry in the middle of a write.

@@ -4,17 +4,22 @@
 #include <signal.h>
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/text_file.h"
+#include "model/tolerances.h"
 #include "project/project_reader.h"
 #include "project/value_codecs.h"
+#include "samples/sample_tool.h"
 #include "tests/support/fixtures.h"
 #include "tests/support/recording_progress.h"
+#include "tests/support/sample_road.h"
 #include "tests/support/temp_dir.h"
 
 namespace tessarin::project {
@@ -297,6 +302,105 @@ TEST(SaveProjectTest, SaveThatRunsOutOfSpaceKeepsTheOldProject) {
     EXPECT_NE(result.Reason().find(path), std::string::npos) << result.Reason();
     EXPECT_EQ(ReadBytes(path), "old project\r\n");
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path), fs::directory_iterator()), 1);
+}
+
+// The sample tool at about 100 000 facets with every section of the file: the cutting
+// edge, the angles of every system, a selection, and an extension section.
+TModel AnalysedHundredThousandFacets() {
+    TModel model(',');
+    model::TSurFaceData& surface = model.SurfaceData;
+    surface.GeometrySettings = model::kDefaultGeometrySettings;
+    surface.Polygons = samples::GenerateSampleTool(samples::LayoutForFacets(100000));
+    surface.PolygonCount = static_cast<std::int32_t>(surface.Polygons.size());
+    surface.SurfaceExist = true;
+    surface.SortSurfaces();
+    EXPECT_TRUE(model.FindCutEdge());
+    test::DefineAndComputeSampleRoad(model);
+    for (std::size_t i = 0; i < model.CutEdge.size(); i += 3) {
+        model.SelectCutEdge.push_back(model.CutEdge[i]);
+    }
+    model.SelectCutEdgeExist = !model.SelectCutEdge.empty();
+    surface.ImportOptions.Unit = model::TLengthUnit::Inch;
+    model::SetTolerance(model.Tolerances, {model::AllAngles().front(), 5, -0.5, 0.25});
+    return model;
+}
+
+// SaveProject streams the file in chunks, formats big lists on two threads and copies the
+// sorted lists' lines back from what it has written; the file must still be the text
+// ProjectText gives at once, for lists in the order of all polygons, out of it (formatted
+// again), holding polygons that are not in it, and counts below the lists.
+TEST(SaveProjectTest, StreamedFileEqualsTheTextMadeInMemory) {
+    const TModel big = AnalysedHundredThousandFacets();
+    ASSERT_GE(big.SurfaceData.Polygons.size(), 90000u);
+    ASSERT_FALSE(big.SelectCutEdge.empty());
+    TModel road(',');
+    std::string roadName;
+    ASSERT_TRUE(LoadProject(road, test::FixturePath("../golden/road.tsf"), roadName));
+    ASSERT_TRUE(road.SelectCutEdgeExist);
+
+    TModel reversed = big;
+    std::reverse(reversed.SurfaceData.FrontPolygons.begin(),
+                 reversed.SurfaceData.FrontPolygons.end());
+    TModel foreign = big;
+    for (std::size_t i = 0; i < foreign.SurfaceData.OtherPolygons.size(); i += 7) {
+        foreign.SurfaceData.OtherPolygons[i].Normal.x += 0.125;
+    }
+    TModel shortCounts = big;
+    shortCounts.SurfaceData.PolygonCount -= 1000;
+    shortCounts.SurfaceData.BackCount -= 10;
+
+    const std::vector<std::pair<std::string, const TModel*>> cases = {
+        {"example", nullptr},          {"golden road", &road},       {"100k facets", &big},
+        {"front reversed", &reversed}, {"foreign others", &foreign}, {"short counts", &shortCounts},
+    };
+    const TModel example = ExampleModel();
+    TTempDir dir;
+    for (const auto& [name, given] : cases) {
+        // The decimal separator only changes the formatting, tried once on the big model.
+        for (const char separator : name == "100k facets" ? std::string(",.") : std::string(",")) {
+            TModel model = given != nullptr ? *given : example;
+            const std::string path = dir.File("streamed.tsf");
+            ASSERT_TRUE(SaveProject(model, path, "C:\\Models\\cutter.stl", separator)) << name;
+            const std::string expected = ProjectText(model, "C:\\Models\\cutter.stl", separator);
+            const std::string written = ReadBytes(path);
+            ASSERT_EQ(written.size(), expected.size()) << name << " " << separator;
+            EXPECT_TRUE(written == expected)
+                << name << " " << separator << ": differs at byte "
+                << std::mismatch(written.begin(), written.end(), expected.begin()).first -
+                       written.begin();
+        }
+    }
+    EXPECT_EQ(dir.Entries(), std::vector<std::string>{"streamed.tsf"});
+}
+
+// A write that fails part way through a big file (the file-size limit stands in for a
+// full disk) and a target that cannot take a file leave no file and no temporary, and say
+// why.
+TEST(SaveProjectTest, StreamedSaveThatFailsMidwayLeavesNothingBehind) {
+    TModel model = AnalysedHundredThousandFacets();
+    TTempDir dir;
+    const std::string path = dir.File("big.tsf");
+    rlimit saved{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    for (const rlim_t limit : {rlim_t{3} << 20, rlim_t{20} << 20}) {
+        rlimit limited = saved;
+        limited.rlim_cur = limit;
+        auto* previousHandler = ::signal(SIGXFSZ, SIG_IGN);
+        ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
+        const model::TResult result = SaveProject(model, path, "cutter.stl", ',');
+        ::setrlimit(RLIMIT_FSIZE, &saved);
+        ::signal(SIGXFSZ, previousHandler);
+        ASSERT_FALSE(result) << limit;
+        EXPECT_NE(result.Reason().find(path), std::string::npos) << result.Reason();
+        EXPECT_NE(result.Reason().find("File too large"), std::string::npos) << result.Reason();
+        EXPECT_TRUE(dir.Entries().empty());
+    }
+    for (const std::string& target : {std::string("/dev/full"), dir.File("no/such/folder.tsf")}) {
+        const model::TResult result = SaveProject(model, target, "cutter.stl", ',');
+        ASSERT_FALSE(result) << target;
+        EXPECT_NE(result.Reason().find(target), std::string::npos) << result.Reason();
+    }
+    EXPECT_TRUE(dir.Entries().empty());
 }
 
 }  // namespace
