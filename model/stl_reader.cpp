@@ -166,10 +166,10 @@ TResult ReadBinary(std::string_view data, std::uint64_t facets, std::string_view
                                           "%1: в двоичном файле STL нет ни одной грани", name));
     }
     if (facets > static_cast<std::uint64_t>(kMaxPolygons)) {
-        return TResult::Failure(
-            base::Say("%1: the binary STL holds %2 facets, more than a model can take (%3)",
-                      "%1: в двоичном файле STL граней больше, чем может вместить модель: %2 (не более %3)",
-                      name, Str(static_cast<std::int64_t>(facets)), Str(kMaxPolygons)));
+        return TResult::Failure(base::Say(
+            "%1: the binary STL holds %2 facets, more than a model can take (%3)",
+            "%1: в двоичном файле STL граней больше, чем может вместить модель: %2 (не более %3)",
+            name, Str(static_cast<std::int64_t>(facets)), Str(kMaxPolygons)));
     }
     const auto n = static_cast<std::int64_t>(facets);
     TProgressScope scope(progress, kProgressText, static_cast<int>(n - 1));
@@ -691,9 +691,9 @@ std::string AsciiReason(const TAsciiError& error, const char* begin, const char*
         !atEnd && (IsDigit(*at) || *at == '-' || *at == '+' || *at == '.' || *at == ',');
     std::string found;
     if (atEnd) {
-        found = textEnd != dataEnd
-                    ? base::Pick("a NUL byte, which ends the text", "нулевой байт, обрывающий текст")
-                    : base::Pick("the end of the file", "конец файла");
+        found = textEnd != dataEnd ? base::Pick("a NUL byte, which ends the text",
+                                                "нулевой байт, обрывающий текст")
+                                   : base::Pick("the end of the file", "конец файла");
         at = LastNonBlank(begin, textEnd);
     } else {
         const std::string token = Printable(at, TokenEnd(at, textEnd));
