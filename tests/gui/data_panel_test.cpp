@@ -32,6 +32,7 @@
 #include "model/model.h"
 #include "shell/main_window.h"
 #include "tests/gui/support/memory_settings.h"
+#include "tests/gui/support/sample_window.h"
 #include "tests/gui/support/scripted_dialogs.h"
 
 using tessarin::document::TDataPanel;
@@ -137,20 +138,7 @@ void TDataPanelTest::cleanup() {
 }
 
 TMDIChild* TDataPanelTest::OpenSample() {
-    Form->OpenProjectDocument(kSampleProject);
-    TMDIChild* document = Form->ActiveDocument();
-    if (document == nullptr) {
-        qFatal("the sample project did not open");
-    }
-    // A size for the hidden window, so that nodes and rows have places to click.
-    document->resize(1400, 900);
-    // The data panel wide enough for the table's columns, whatever the window's layout
-    // does with the sizes below when it runs.
-    document->Data().setMinimumWidth(1000);
-    document->Data().Tree().resize(260, 700);
-    document->Data().Table().resize(700, 500);
-    Dialogs->Clear();
-    return document;
+    return tessarin::test::OpenProjectInSizedWindow(*Form, *Dialogs, kSampleProject);
 }
 
 TMDIChild* TDataPanelTest::NewEmptyDocument() {

@@ -28,6 +28,7 @@
 #include "model/model.h"
 #include "shell/main_window.h"
 #include "tests/gui/support/memory_settings.h"
+#include "tests/gui/support/sample_window.h"
 #include "tests/gui/support/scripted_dialogs.h"
 
 using tessarin::document::DerivedCode;
@@ -109,17 +110,7 @@ void TDerivedPanelTest::cleanup() {
 }
 
 TMDIChild* TDerivedPanelTest::OpenSample() {
-    Form->OpenProjectDocument(kSampleProject);
-    TMDIChild* document = Form->ActiveDocument();
-    if (document == nullptr) {
-        qFatal("the sample project did not open");
-    }
-    document->resize(1400, 900);
-    document->Data().setMinimumWidth(1000);
-    document->Data().Tree().resize(260, 700);
-    document->Data().Table().resize(700, 500);
-    Dialogs->Clear();
-    return document;
+    return tessarin::test::OpenProjectInSizedWindow(*Form, *Dialogs, kSampleProject);
 }
 
 void TDerivedPanelTest::DerivedNodesOnlyForComputedSystems_data() {

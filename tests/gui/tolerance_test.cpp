@@ -27,6 +27,7 @@
 #include "model/model.h"
 #include "shell/main_window.h"
 #include "tests/gui/support/memory_settings.h"
+#include "tests/gui/support/sample_window.h"
 #include "tests/gui/support/scripted_dialogs.h"
 #include "view/colour_legend.h"
 
@@ -108,17 +109,7 @@ void TToleranceTest::cleanup() {
 }
 
 TMDIChild* TToleranceTest::OpenSample() {
-    Form->OpenProjectDocument(kSampleProject);
-    TMDIChild* document = Form->ActiveDocument();
-    if (document == nullptr) {
-        qFatal("the sample project did not open");
-    }
-    document->resize(1400, 900);
-    document->Data().setMinimumWidth(1000);
-    document->Data().Tree().resize(260, 700);
-    document->Data().Table().resize(700, 500);
-    Dialogs->Clear();
-    return document;
+    return tessarin::test::OpenProjectInSizedWindow(*Form, *Dialogs, kSampleProject);
 }
 
 bool TToleranceTest::RunDialog(TMDIChild& document, std::function<int(TToleranceDialog&)> work) {
